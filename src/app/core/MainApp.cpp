@@ -1,0 +1,33 @@
+#include "app/core/MainApp.h"
+
+#include <QSettings>
+
+#include "platform/win/SingleInstance.h"
+
+CMainApp::CMainApp() = default;
+CMainApp::~CMainApp() = default;
+
+void CMainApp::ResetState() {
+    m_pMainWnd = nullptr;
+    m_p3DView = nullptr;
+    m_pMainView = nullptr;
+    m_pDocument = nullptr;
+    m_pPartsTree = nullptr;
+    m_pCollectionWnd = nullptr;
+    m_pMaterialDlg = nullptr;
+    m_pLightDlg = nullptr;
+    m_pCameraDlg = nullptr;
+    m_icons.clear();
+    EditMode = EDIT_MOVE;
+    AxisConstraint = AXIS_FREE;
+}
+
+std::string CMainApp::GetSetupPath() const {
+    QSettings registry(QStringLiteral("Halvern"), QStringLiteral("Marisole"));
+    return registry.value(QStringLiteral("setup/setup-path"), QStringLiteral("?")).toString().toStdString();
+}
+
+CMainApp* GetApp() {
+    static CMainApp app;
+    return &app;
+}

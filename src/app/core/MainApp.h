@@ -1,0 +1,116 @@
+#pragma once
+// The application object: the one hub every subsystem reaches through GetApp(). It owns the
+// settings store, the archive set and the icon list, and keeps non-owning references to the
+// document, the windows and the library objects, which their owners set and clear.
+//
+// This header only forward-declares what it points at, so including it never drags a higher layer
+// in. Start-up and shut-down (InitInstance, ExitInstance) are defined by the application layer.
+
+#include <QIcon>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/core/SettingsStore.h"
+
+class QObject;
+class QWidget;
+class CMainDoc;
+namespace win {
+class SingleInstance;
+}
+
+// Editing state of the edit view's mouse manipulation.
+enum EditModeValue : std::int32_t { EDIT_MOVE = 0, EDIT_ROTATE = 1 };
+enum AxisConstraintValue : std::int32_t { AXIS_X = 0, AXIS_Y = 1, AXIS_Z = 2, AXIS_FREE = 3 };
+
+class CMainApp {
+public:
+    CMainApp();
+    ~CMainApp();
+    CMainApp(const CMainApp&) = delete;
+    CMainApp& operator=(const CMainApp&) = delete;
+
+    // Start-up and shut-down (application layer). `arguments` is the command line, program first.
+    bool InitInstance(const QStringList& arguments);
+    int ExitInstance();
+
+    // Settings store.
+    CSettingsStore& Settings() { return m_settings; }
+    std::string GetSettingString(std::string_view s, std::string_view k, std::string_view d) const {
+        return m_settings.GetSettingString(s, k, d);
+    }
+    std::int32_t GetSettingInt(std::string_view s, std::string_view k, std::int32_t d) const {
+        return m_settings.GetSettingInt(s, k, d);
+    }
+    float GetSettingFloat(std::string_view s, std::string_view k, float d) const {
+        return m_settings.GetSettingFloat(s, k, d);
+    }
+    void SetSettingString(std::string_view s, std::string_view k, std::string_view v) {
+        m_settings.SetSettingString(s, k, v);
+    }
+    void SetSettingInt(std::string_view s, std::string_view k, std::int32_t v) { m_settings.SetSettingInt(s, k, v); }
+    void SetSettingFloat(std::string_view s, std::string_view k, float v) { m_settings.SetSettingFloat(s, k, v); }
+    bool LoadProfile(const std::string& name) { return m_settings.LoadProfile(m_appFolder, name); }
+    bool SaveProfile(const std::string& name) const { return m_settings.SaveProfile(m_appFolder, name); }
+
+    // Application folder (the executable's folder, ending in "/").
+    std::string GetAppFolder() const { return m_appFolder; }
+    void SetAppFolder(const std::string& folder) { m_appFolder = folder; }
+
+    // Scene file named on the command line; "" when none or already opened.
+    std::string GetPendingSceneFile() const { return m_pendingSceneFile; }
+    void SetPendingSceneFile(const std::string& path) { m_pendingSceneFile = path; }
+
+    // Archive fallback list read from drive.dat.
+    std::string GetDriveList() const { return m_driveList; }
+    void SetDriveList(const std::string& list) { m_driveList = list; }
+
+    // The installation folder value "setup"/"setup-path" of the per-user settings ("?" when unset).
+    std::string GetSetupPath() const;
+
+    // Windows and the document (non-owning; set by their owners).
+    QWidget* m_pMainWnd = nullptr;
+    QObject* m_p3DView = nullptr;
+    QObject* m_pMainView = nullptr;
+    CMainDoc* m_pDocument = nullptr;
+    QObject* m_pPartsTree = nullptr;
+    QObject* m_pCollectionWnd = nullptr;
+    QObject* m_pMaterialDlg = nullptr;
+    QObject* m_pLightDlg = nullptr;
+    QObject* m_pCameraDlg = nullptr;
+
+    // Editing state.
+    std::int32_t EditMode = EDIT_MOVE;
+    std::int32_t AxisConstraint = AXIS_FREE;
+
+    // Shared 16-pixel icons of the tree views (indexes fixed by the callers).
+    const QList<QIcon>& GetIconList() const { return m_icons; }
+    void SetIconList(QList<QIcon> icons) { m_icons = std::move(icons); }
+
+    // Start-up's splash flag (false when started for automation or with --no-splash).
+    bool m_bShowSplash = true;
+    // Folder of the single-instance lock; empty: the user's runtime folder.
+    QString m_instanceLockFolder;
+
+    // Clears every window and frame reference and the editing state, as at start-up.
+    void ResetState();
+
+    // Single-instance guard, held from start-up to the end of the process.
+    std::unique_ptr<win::SingleInstance> m_instanceGuard;
+
+private:
+
+    CSettingsStore m_settings;
+    std::string m_appFolder;
+    std::string m_pendingSceneFile;
+    std::string m_driveList;
+    QList<QIcon> m_icons;
+};
+
+// The application object; never null.
+CMainApp* GetApp();

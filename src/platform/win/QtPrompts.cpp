@@ -1,0 +1,84 @@
+#include "platform/win/QtPrompts.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace win {
+
+namespace {
+
+QString Q(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+std::string U(const QString& text) { return text.toUtf8().toStdString(); }
+
+QMessageBox::StandardButtons ToQt(Buttons b) {
+    switch (b) {
+        case Buttons::Ok: return QMessageBox::Ok;
+        case Buttons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+        case Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+        case Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case Buttons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon ToQt(Icon i) {
+    switch (i) {
+        case Icon::None: return QMessageBox::NoIcon;
+        case Icon::Information: return QMessageBox::Information;
+        case Icon::Warning: return QMessageBox::Warning;
+        case Icon::Error: return QMessageBox::Critical;
+        case Icon::Question: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+int FromQt(int button) {
+    switch (button) {
+        case QMessageBox::Ok: return IDOK;
+        case QMessageBox::Yes: return IDYES;
+        case QMessageBox::No: return IDNO;
+        case QMessageBox::Retry: return IDRETRY;
+        default: return IDCANCEL;
+    }
+}
+
+}  // namespace
+
+int QtPrompts::ShowMessageBox(const MessageBoxRequest& r) {
+    QMessageBox box(ToQt(r.icon), Q(r.caption), Q(r.text), ToQt(r.buttons), r.owner);
+    return FromQt(box.exec());
+}
+
+std::optional<std::uint32_t> QtPrompts::ChooseColor(QWidget* owner, std::uint32_t bgr) {
+    const QColor initial(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+    const QColor chosen = QColorDialog::getColor(initial, owner);
+    if (!chosen.isValid()) return std::nullopt;
+    return std::uint32_t(chosen.red()) | (std::uint32_t(chosen.green()) << 8) | (std::uint32_t(chosen.blue()) << 16);
+}
+
+std::optional<std::string> QtPrompts::ChooseOpenFile(const FileChooserRequest& r) {
+    const QString path = QFileDialog::getOpenFileName(r.owner, Q(r.caption), Q(r.initialPath), Q(r.filter));
+    if (path.isEmpty()) return std::nullopt;
+    return U(path);
+}
+
+std::optional<std::string> QtPrompts::ChooseSaveFile(const FileChooserRequest& r) {
+    const QString path = QFileDialog::getSaveFileName(r.owner, Q(r.caption), Q(r.initialPath), Q(r.filter));
+    if (path.isEmpty()) return std::nullopt;
+    return U(path);
+}
+
+std::optional<std::string> QtPrompts::PromptText(const TextPromptRequest& r) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(r.owner, Q(r.caption), Q(r.label), QLineEdit::Normal, Q(r.initialText), &ok);
+    if (!ok) return std::nullopt;
+    return U(text);
+}
+
+bool QtPrompts::IsShiftDown() { return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier); }
+
+}  // namespace win
