@@ -4,6 +4,7 @@
 #include <QString>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -88,7 +89,7 @@ bool CSettingsStore::Deserialize(const std::uint8_t* data, std::size_t size) {
     m_values.clear();
     LoadingArchive in(std::span<const std::uint8_t>(data, size));
     const std::string signature = in.ReadBytes(sizeof kSignature);
-    if (!in.Ok() || !std::equal(signature.begin(), signature.end(), std::begin(kSignature))) return false;
+    if (!in.Ok() || std::memcmp(signature.data(), kSignature, sizeof kSignature) != 0) return false;
     const std::uint32_t count = in.ReadCount();
     // Each entry takes at least two bytes (two empty strings): a count beyond that is a lie.
     if (!in.Ok() || count > in.Remaining() / 2) return false;

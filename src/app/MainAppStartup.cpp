@@ -1,0 +1,90 @@
+// Start-up and shut-down of the application object.
+
+#include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+
+#include "app/Artwork.h"
+#include "app/MainFrame.h"
+#include "app/core/CommandLine.h"
+#include "app/core/DriveList.h"
+#include "app/core/MainApp.h"
+#include "library/MainView.h"
+#include "platform/win/SingleInstance.h"
+#include "platform/win/UserPrompts.h"
+#include "scene/MainDoc.h"
+
+namespace {
+
+// The name of the single-instance object.
+const QString kInstanceName = QStringLiteral("5A1C3E72-0B9D-4F16-A2E4-7D90C3B51E08");
+
+// The document and the frame bound by the single-document template; they live from start-up to
+// shut-down.
+std::unique_ptr<CMainDoc> g_document;
+std::unique_ptr<CMainFrame> g_frame;
+
+unsigned MillisecondsSinceBoot() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<unsigned>(now.tv_sec * 1000 + now.tv_nsec / 1000000);
+}
+
+QString InstanceLockFolder(const CMainApp& app) {
+    if (!app.m_instanceLockFolder.isEmpty()) return app.m_instanceLockFolder;
+    // The user's runtime folder when the session has one (asking Qt for it otherwise warns).
+    if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) return QDir::tempPath();
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+}
+
+}  // namespace
+
+bool CMainApp::InitInstance(const QStringList& arguments) {
+    std::srand(MillisecondsSinceBoot());
+    QCoreApplication::setOrganizationName(QStringLiteral("Halvern"));
+    QCoreApplication::setApplicationName(QStringLiteral("Marisole"));
+
+    m_instanceGuard = std::make_unique<win::SingleInstance>(InstanceLockFolder(*this), kInstanceName);
+    switch (m_instanceGuard->Acquire()) {
+        case win::SingleInstance::Result::Acquired: break;
+        case win::SingleInstance::Result::AlreadyRunning: m_instanceGuard.reset(); return false;
+        case win::SingleInstance::Result::Failed:
+            m_instanceGuard.reset();
+            win::MessageBox(nullptr, "Error:[CreateMutex]", "Error");
+            return false;
+    }
+
+    const CommandLine commandLine = ParseCommandLine(arguments);
+    m_bShowSplash = commandLine.showSplash;
+    SetAppFolder(AppFolderFromProgramPath(arguments.value(0), QCoreApplication::applicationDirPath()));
+    LoadProfile("profile.dat");
+    ResetState();
+    SetDriveList(ReadDriveList(GetAppFolder()));
+    SetIconList(artwork::CreateIconList());
+
+    // The single-document template: document, frame and view.
+    g_document = std::make_unique<CMainDoc>();
+    g_frame = std::make_unique<CMainFrame>();
+    g_frame->setCentralWidget(new CMainView(g_frame.get()));
+
+    // The scene named on the command line opens once the document has prepared its tree.
+    SetPendingSceneFile(commandLine.sceneFile);
+
+    if (!g_document->OnNewDocument()) return false;
+    g_frame->UpdateTitle(g_document->GetTitle());
+    g_frame->showNormal();
+    g_frame->repaint();
+    return true;
+}
+
+int CMainApp::ExitInstance() {
+    g_frame.reset();
+    g_document.reset();
+    SaveProfile("profile.dat");
+    m_icons.clear();
+    m_instanceGuard.reset();
+    return 0;
+}

@@ -1,0 +1,302 @@
+#include "app/MainFrame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeySequence>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/AboutBox.h"
+#include "app/Artwork.h"
+#include "app/SplashWindow.h"
+#include "app/core/Commands.h"
+#include "app/core/MainApp.h"
+#include "scene/MainDoc.h"
+
+namespace {
+
+// Status-bar prompt and tool tip of each command, separated by "\n".
+struct CommandText {
+    int id;
+    const char* menuText;  // menu item text; nullptr for toolbar-only commands
+    const char* prompt;
+};
+
+const CommandText kCommands[] = {
+    {ID_FILE_RENDER, "レンダリング(&R)", "現在のｼｰﾝをﾚﾝﾀﾞﾘﾝｸﾞします。\nﾚﾝﾀﾞﾘﾝｸﾞ"},
+    {ID_FILE_NEW, "新規作成(&N)", "新しいｼｰﾝを作成します。\n新規作成"},
+    {ID_FILE_OPEN, "開く(&O)...", "既存のｼｰﾝを開きます。\n開く"},
+    {ID_FILE_SAVE, "上書き保存(&S)", "ｼｰﾝを上書きして保存します。\n上書き保存"},
+    {ID_FILE_SAVE_AS, "名前を付けて保存(&A)...", "ｼｰﾝに名前を付けて保存します。\n名前を付けて保存"},
+    {ID_APP_EXIT, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", "ｱﾌﾟﾘｹｰｼｮﾝを終了します。\n終了"},
+    {ID_VIEW_TOOLBAR, "ﾂｰﾙ ﾊﾞｰ(&T)", "ﾂｰﾙ ﾊﾞｰの表示/非表示を切り替えます。\nﾂｰﾙ ﾊﾞｰの表示/非表示"},
+    {ID_APP_ABOUT, "Marisole のﾊﾞｰｼﾞｮﾝ情報(&A)...", "ﾊﾞｰｼﾞｮﾝ情報を表示します。\nﾊﾞｰｼﾞｮﾝ情報"},
+    {ID_EDIT_FREE, nullptr, "自由に編集。\n自由に編集"},
+    {ID_EDIT_X, nullptr, "Ｘ軸方向のみの編集。\nＸ軸のみ"},
+    {ID_EDIT_Y, nullptr, "Ｙ軸方向のみの編集。\nＹ軸のみ"},
+    {ID_EDIT_Z, nullptr, "Ｚ軸のみの編集。\nＺ軸のみ"},
+    {ID_VIEW_POINTS, nullptr,
+     "ﾎﾟﾘｺﾞﾝの頂点のみを表示します／ﾚﾝﾀﾞﾘﾝｸﾞされた画像にも反映されます。\nﾎﾟｲﾝﾄ表示"},
+    {ID_VIEW_WIREFRAME, nullptr, "ﾜｲﾔｰﾌﾚｰﾑで表示します／ﾚﾝﾀﾞﾘﾝｸﾞにも反映されます。\nﾜｲﾔｰﾙﾚｰﾑ表示"},
+    {ID_VIEW_FLAT, nullptr,
+     "ﾌﾗｯﾄｼｪｰﾃﾞｨﾝｸﾞで表示します／ﾌﾗｯﾄｼｪｰﾃﾞｨﾝｸﾞされた画像にも反映されます。\nﾌﾗｯﾄｼｪｰﾃﾞｨﾝｸﾞ表示"},
+    {ID_VIEW_GOURAUD, nullptr,
+     "ｸﾞｰﾛｰｼｪｰﾃﾞｨﾝｸﾞで表示します／ﾚﾝﾀﾞﾘﾝｸﾞされた画像にも反映されます。\nｸﾞｰﾛｰｼｪｰﾃﾞｨﾝｸﾞ表示"},
+    {ID_RENDER, nullptr, "現在のｼｰﾝをﾚﾝﾀﾞﾘﾝｸﾞします。\nﾚﾝﾀﾞﾘﾝｸﾞ"},
+    {ID_SMOOTH, nullptr,
+     "各ｵﾌﾞｼﾞｪｸﾄの接合部を補完して滑らかなデータにします。（時間のかかることがあります）\nｽﾑｰｼﾞﾝｸﾞ"},
+    {ID_VIEW_SIMPLE, nullptr, "編集時にオブジェクトをバウンディング ボックス表示にします。\n簡易表示"},
+    {ID_VIEW_RENDER_SIZE, nullptr, "実際にﾚﾝﾀﾞﾘﾝｸﾞされる画面の比率で表示します。\nﾚﾝﾀﾞﾘﾝｸﾞｻｲｽﾞの表示"},
+    {ID_HELP, nullptr, "ﾍﾙﾌﾟを表示します。\nﾍﾙﾌﾟ"},
+    {ID_APPLY_COLLECTION, nullptr, "ｺﾚｸｼｮﾝｳｨﾝﾄﾞｳの選択されたﾃﾞｰﾀをｼｰﾝに適用します。\nｺﾚｸｼｮﾝを適用"},
+};
+
+// Toolbar order; 0 is a separator.
+const int kToolbarLayout[] = {ID_FILE_NEW,       ID_FILE_OPEN,    ID_FILE_SAVE,   0,
+                              ID_EDIT_FREE,      ID_EDIT_X,       ID_EDIT_Y,      ID_EDIT_Z,
+                              0,                 ID_VIEW_POINTS,  ID_VIEW_WIREFRAME, ID_VIEW_FLAT,
+                              ID_VIEW_GOURAUD,   0,               ID_VIEW_SIMPLE, ID_VIEW_RENDER_SIZE,
+                              0,                 ID_RENDER,       ID_SMOOTH,      ID_APPLY_COLLECTION,
+                              ID_HELP};
+
+// Commands whose checked state RefreshToolbar computes.
+const int kCheckableCommands[] = {ID_EDIT_FREE,    ID_EDIT_X,         ID_EDIT_Y,    ID_EDIT_Z,
+                                  ID_VIEW_POINTS,  ID_VIEW_WIREFRAME, ID_VIEW_FLAT, ID_VIEW_GOURAUD,
+                                  ID_VIEW_SIMPLE,  ID_VIEW_RENDER_SIZE};
+
+QString Prompt(const char* prompt) { return QString::fromUtf8(prompt).section('\n', 0, 0); }
+QString ToolTip(const char* prompt) { return QString::fromUtf8(prompt).section('\n', 1, 1); }
+
+}  // namespace
+
+CMainFrame::CMainFrame() : win::CMessageWindow<QMainWindow>(nullptr) {
+    // Published at once: the splash and the library objects need the main window while it is made.
+    GetApp()->m_pMainWnd = this;
+    setObjectName(QStringLiteral("MainFrame"));
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    setAcceptDrops(true);
+    m_htmlLauncher = HtmlLauncher::Desktop();
+    QSettings registry;
+    m_recentFiles.Load(registry);
+    RebuildRecentFileMenu();
+    UpdateTitle(CMainDoc::kNewDocumentTitle);
+    resize(1100, 720);
+    RefreshToolbar();
+}
+
+CMainFrame::~CMainFrame() { OnDestroy(); }
+
+void CMainFrame::OnDestroy() {
+    if (m_destroyed) return;
+    m_destroyed = true;
+    CSplashWnd::HideSplash();
+    // The document lets go of its parts while the library objects still exist.
+    if (CMainDoc* doc = GetApp()->m_pDocument) doc->ReleaseAllParts();
+    if (GetApp()->m_pMainWnd == this) GetApp()->m_pMainWnd = nullptr;
+}
+
+bool CMainFrame::OnWindowMessage(std::uint32_t, win::WPARAM, win::LPARAM, win::LRESULT*) { return false; }
+
+QAction* CMainFrame::AddCommand(int id, const QString& text, const char* prompt) {
+    auto* action = new QAction(text, this);
+    action->setData(id);
+    action->setStatusTip(Prompt(prompt));
+    action->setToolTip(ToolTip(prompt));
+    action->setIcon(artwork::ToolbarIcon(id));
+    connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    m_actions[id] = action;
+    return action;
+}
+
+void CMainFrame::CreateActions() {
+    for (const auto& c : kCommands) {
+        const QString text = c.menuText ? QString::fromUtf8(c.menuText) : ToolTip(c.prompt);
+        AddCommand(c.id, text, c.prompt);
+    }
+    m_actions[ID_FILE_NEW]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    m_actions[ID_FILE_OPEN]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    m_actions[ID_FILE_SAVE]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_actions[ID_VIEW_TOOLBAR]->setCheckable(true);
+    m_actions[ID_VIEW_TOOLBAR]->setChecked(true);
+    for (int id : kCheckableCommands) m_actions[id]->setCheckable(true);
+
+    // The frame's own commands.
+    m_handlers[ID_FILE_NEW] = [] {
+        if (CMainDoc* doc = GetApp()->m_pDocument) doc->OnNewDocument();
+    };
+    m_handlers[ID_APP_EXIT] = [this] { close(); };
+    m_handlers[ID_VIEW_TOOLBAR] = [this] { m_toolBar->setVisible(!m_toolBar->isVisible()); };
+    m_handlers[ID_APP_ABOUT] = [this] {
+        CAboutDlg about(this);
+        about.exec();
+    };
+    m_handlers[ID_VIEW_POINTS] = [this] { SetDisplayMode(4); };
+    m_handlers[ID_VIEW_WIREFRAME] = [this] { SetDisplayMode(0); };
+    m_handlers[ID_VIEW_FLAT] = [this] { SetDisplayMode(1); };
+    m_handlers[ID_VIEW_GOURAUD] = [this] { SetDisplayMode(2); };
+    m_handlers[ID_EDIT_FREE] = [this] { SetAxisConstraint(AXIS_FREE); };
+    m_handlers[ID_EDIT_X] = [this] { SetAxisConstraint(AXIS_X); };
+    m_handlers[ID_EDIT_Y] = [this] { SetAxisConstraint(AXIS_Y); };
+    m_handlers[ID_EDIT_Z] = [this] { SetAxisConstraint(AXIS_Z); };
+    m_handlers[ID_VIEW_SIMPLE] = [this] { ToggleSimpleDisplay(); };
+    m_handlers[ID_VIEW_RENDER_SIZE] = [this] { ToggleRenderSizeDisplay(); };
+    m_handlers[ID_HELP] = [this] { ShowHelp(); };
+    for (auto& [id, action] : m_actions) action->setEnabled(m_handlers.count(id) > 0 || id == ID_RENDER);
+}
+
+void CMainFrame::CreateMenus() {
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    m_fileMenu->addAction(m_actions[ID_FILE_RENDER]);
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(m_actions[ID_FILE_NEW]);
+    m_fileMenu->addAction(m_actions[ID_FILE_OPEN]);
+    m_fileMenu->addAction(m_actions[ID_FILE_SAVE]);
+    m_fileMenu->addAction(m_actions[ID_FILE_SAVE_AS]);
+    m_fileMenu->addSeparator();
+    m_recentSeparator = m_fileMenu->addSeparator();
+    m_fileMenu->addAction(m_actions[ID_APP_EXIT]);
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
+    view->addAction(m_actions[ID_VIEW_TOOLBAR]);
+    QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    help->addAction(m_actions[ID_APP_ABOUT]);
+}
+
+void CMainFrame::CreateToolBar() {
+    m_toolBar = new QToolBar(QStringLiteral("ﾂｰﾙ ﾊﾞｰ"), this);
+    m_toolBar->setObjectName(QStringLiteral("ToolBar"));
+    m_toolBar->setIconSize(QSize(24, 22));
+    m_toolBar->setMovable(true);
+    m_toolBar->setFloatable(true);
+    m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    for (int id : kToolbarLayout) {
+        if (id == 0) {
+            m_toolBar->addSeparator();
+            continue;
+        }
+        m_toolBar->addAction(m_actions[id]);
+        if (QToolButton* button = ToolButton(id)) button->setFixedSize(28, 26);
+    }
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+    connect(m_toolBar, &QToolBar::visibilityChanged, this,
+            [this](bool visible) { m_actions[ID_VIEW_TOOLBAR]->setChecked(visible); });
+}
+
+void CMainFrame::CreateStatusBar() {
+    statusBar()->showMessage(QStringLiteral("レディ"));
+}
+
+QAction* CMainFrame::Action(int id) const {
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+QToolButton* CMainFrame::ToolButton(int id) const {
+    QAction* action = Action(id);
+    return action ? qobject_cast<QToolButton*>(m_toolBar->widgetForAction(action)) : nullptr;
+}
+
+void CMainFrame::SetCommandHandler(int id, std::function<void()> handler) {
+    const bool enabled = static_cast<bool>(handler);
+    if (enabled)
+        m_handlers[id] = std::move(handler);
+    else
+        m_handlers.erase(id);
+    if (QAction* action = Action(id)) action->setEnabled(enabled || id == ID_RENDER);
+}
+
+bool CMainFrame::RunCommand(int id) {
+    QAction* action = Action(id);
+    if (!action || !action->isEnabled()) return false;
+    OnCommand(id);
+    return true;
+}
+
+void CMainFrame::OnCommand(int id) {
+    if (id == ID_RENDER) {
+        Render();
+    } else if (const auto it = m_handlers.find(id); it != m_handlers.end()) {
+        const auto handler = it->second;  // a handler may rebind commands
+        handler();
+    }
+    // Check marks come from the settings and the editing state only: a click never leaves its
+    // own toggle behind.
+    RefreshToolbar();
+}
+
+void CMainFrame::Render() {
+    QToolButton* button = ToolButton(ID_RENDER);
+    if (button) button->setDown(true);
+    const auto it = m_handlers.find(ID_RENDER);
+    if (GetApp()->m_p3DView && it != m_handlers.end()) it->second();
+    if (button) button->setDown(false);
+}
+
+void CMainFrame::SetOpenFileHandler(std::function<void(const QString&)> handler) {
+    m_openFile = std::move(handler);
+    RebuildRecentFileMenu();
+}
+
+void CMainFrame::AddRecentFile(const QString& path) {
+    m_recentFiles.Add(path);
+    QSettings registry;
+    m_recentFiles.Save(registry);
+    RebuildRecentFileMenu();
+}
+
+void CMainFrame::RebuildRecentFileMenu() {
+    for (QAction* a : m_recentActions) {
+        m_fileMenu->removeAction(a);
+        delete a;
+    }
+    m_recentActions.clear();
+    const QStringList& files = m_recentFiles.Files();
+    if (files.isEmpty()) {
+        auto* empty = new QAction(QStringLiteral("最近使ったﾌｧｲﾙ"), this);
+        empty->setEnabled(false);
+        m_recentActions.push_back(empty);
+    }
+    for (int i = 0; i < files.size(); ++i) {
+        auto* a = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(files[i]), this);
+        a->setData(ID_FILE_MRU_FIRST + i);
+        a->setEnabled(static_cast<bool>(m_openFile));
+        const QString path = files[i];
+        connect(a, &QAction::triggered, this, [this, path] {
+            if (m_openFile) m_openFile(path);
+        });
+        m_recentActions.push_back(a);
+    }
+    for (QAction* a : m_recentActions) m_fileMenu->insertAction(m_recentSeparator, a);
+}
+
+void CMainFrame::UpdateTitle(const std::string& documentTitle) {
+    setWindowTitle(QString::fromStdString(documentTitle) + QStringLiteral(" - Ovalith"));
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!m_splashShown) {
+        m_splashShown = true;
+        CSplashWnd::ShowSplash(this);
+    }
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (m_openFile && event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const auto urls = event->mimeData()->urls();
+    if (!m_openFile || urls.isEmpty() || !urls.front().isLocalFile()) return;
+    m_openFile(urls.front().toLocalFile());
+    event->acceptProposedAction();
+}

@@ -1,0 +1,116 @@
+#include "app/core/CommandLine.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+std::string S(const QString& s) { return s.toStdString(); }
+
+bool ParseSize(const QString& text, int* out) {
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    if (!ok || v <= 0 || v > 16384) return false;
+    *out = v;
+    return true;
+}
+
+CommandLine Error(const std::string& message) {
+    CommandLine c;
+    c.action = CommandLine::Action::Error;
+    c.error = message;
+    return c;
+}
+
+CommandLine ParseRender(const QStringList& a) {
+    CommandLine c;
+    c.action = CommandLine::Action::Render;
+    for (qsizetype i = 1; i < a.size(); ++i) {
+        const QString& arg = a[i];
+        const bool hasValue = i + 1 < a.size();
+        if (arg == "--render" && hasValue) {
+            c.renderOutput = S(a[++i]);
+        } else if (arg == "--scene" && hasValue) {
+            c.renderScene = S(a[++i]);
+        } else if (arg == "--pose-set" && hasValue) {
+            c.renderPoseSet = S(a[++i]);
+        } else if (arg == "--width" && hasValue) {
+            if (!ParseSize(a[++i], &c.renderWidth)) return Error("--width needs a size from 1 to 16384");
+        } else if (arg == "--height" && hasValue) {
+            if (!ParseSize(a[++i], &c.renderHeight)) return Error("--height needs a size from 1 to 16384");
+        } else if (arg == "--no-antialias") {
+            c.renderAntialias = false;
+        } else if (arg == "--smooth") {
+            c.renderSmooth = true;
+        } else {
+            return Error("unexpected argument for --render: " + S(arg));
+        }
+    }
+    if (c.renderOutput.empty()) return Error("--render needs an output file");
+    if (c.renderScene.empty() == c.renderPoseSet.empty())
+        return Error("--render needs exactly one of --scene FILE.mrs and --pose-set NAME.OBJ");
+    return c;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const QStringList& a) {
+    if (a.contains("--render")) return ParseRender(a);
+    CommandLine c;
+    for (qsizetype i = 1; i < a.size(); ++i) {
+        const QString& arg = a[i];
+        if (arg == "--help" || arg == "-h") {
+            c.action = CommandLine::Action::Help;
+            return c;
+        }
+        if (arg == "--version") {
+            c.action = CommandLine::Action::Version;
+            return c;
+        }
+        if (arg == "--build-archive") {
+            if (a.size() != i + 3) return Error("--build-archive needs SOURCE_FOLDER and VOLUME");
+            c.action = CommandLine::Action::BuildArchive;
+            c.archiveSource = S(a[i + 1]);
+            c.archiveVolume = S(a[i + 2]);
+            return c;
+        }
+        if (arg == "--no-splash") {
+            c.showSplash = false;
+        } else if (arg.startsWith("--")) {
+            return Error("unknown option " + S(arg) + " (see --help)");
+        } else if (c.sceneFile.empty()) {
+            c.sceneFile = S(arg);
+        } else {
+            return Error("only one scene file can be opened");
+        }
+    }
+    return c;
+}
+
+std::string AppFolderFromProgramPath(const QString& programPath, const QString& fallbackFolder) {
+    QString path = programPath;
+    if (path.size() >= 2 && path.startsWith('"') && path.endsWith('"')) path = path.mid(1, path.size() - 2);
+    QString folder;
+    const qsizetype slash = path.lastIndexOf('/');
+    folder = slash < 0 ? fallbackFolder : path.left(slash + 1);
+    if (folder.isEmpty()) return {};
+    folder = QDir(folder).absolutePath();
+    if (!folder.endsWith('/')) folder += '/';
+    return S(folder);
+}
+
+std::string VersionText() { return "Version:1.00 (Build:751)"; }
+
+std::string HelpText() {
+    return "Marisole - compose small 3D scenes from ready-made parts and render them to BMP files.\n"
+           "\n"
+           "Usage:\n"
+           "  marisole [SCENE.mrs] [--no-splash]\n"
+           "      Start the desktop application; the scene file opens after start-up.\n"
+           "  marisole --render OUT.bmp (--scene FILE.mrs | --pose-set NAME.OBJ)\n"
+           "           [--width W] [--height H] [--no-antialias] [--smooth]\n"
+           "      Render a scene to a 24-bit BMP file without any window.\n"
+           "  marisole --build-archive SOURCE_FOLDER VOLUME\n"
+           "      Pack a folder into an archive volume and its index.\n"
+           "  marisole --help | --version\n";
+}

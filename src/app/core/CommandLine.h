@@ -1,0 +1,40 @@
+#pragma once
+// The command line of the program: the desktop application with an optional scene file, or one of
+// the batch commands that run without a window.
+
+#include <QStringList>
+#include <optional>
+#include <string>
+
+struct CommandLine {
+    enum class Action { RunApplication, Help, Version, Render, BuildArchive, Error };
+    Action action = Action::RunApplication;
+    std::string error;  // for Action::Error
+
+    // RunApplication
+    std::string sceneFile;  // pending scene file, "" when none
+    bool showSplash = true;
+
+    // Render
+    std::string renderOutput;
+    std::string renderScene;
+    std::string renderPoseSet;
+    int renderWidth = 0;   // 0: the settings' value
+    int renderHeight = 0;  // 0: the settings' value
+    bool renderAntialias = true;
+    bool renderSmooth = false;
+
+    // BuildArchive
+    std::string archiveSource;
+    std::string archiveVolume;
+};
+
+CommandLine ParseCommandLine(const QStringList& arguments);
+
+// The application folder: the folder part of the program path (arguments[0]) up to and including
+// its last "/", made absolute. Falls back to `fallbackFolder` when the path names no folder.
+std::string AppFolderFromProgramPath(const QString& programPath, const QString& fallbackFolder);
+
+// The text printed by --help and --version.
+std::string HelpText();
+std::string VersionText();

@@ -1,0 +1,28 @@
+#pragma once
+// Command ids of the menus and the toolbar.
+
+enum CommandId : int {
+    ID_FILE_RENDER = 32774,  // File menu "render", handled by the main view
+    ID_EDIT_FREE = 32777,
+    ID_EDIT_X = 32778,
+    ID_EDIT_Y = 32779,
+    ID_EDIT_Z = 32780,
+    ID_VIEW_POINTS = 32781,
+    ID_VIEW_WIREFRAME = 32782,
+    ID_VIEW_FLAT = 32783,
+    ID_VIEW_GOURAUD = 32784,
+    ID_RENDER = 32785,
+    ID_SMOOTH = 32786,
+    ID_VIEW_SIMPLE = 32787,
+    ID_VIEW_RENDER_SIZE = 32788,
+    ID_HELP = 32789,
+    ID_APPLY_COLLECTION = 32794,
+    ID_FILE_NEW = 57600,
+    ID_FILE_OPEN = 57601,
+    ID_FILE_SAVE = 57603,
+    ID_FILE_SAVE_AS = 57604,
+    ID_FILE_MRU_FIRST = 57616,
+    ID_APP_ABOUT = 57664,
+    ID_APP_EXIT = 57665,
+    ID_VIEW_TOOLBAR = 59392,
+};

@@ -1,0 +1,54 @@
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "app/core/CommandLine.h"
+#include "app/core/MainApp.h"
+#include "platform/win/QtPrompts.h"
+
+namespace {
+
+bool HasDisplay() {
+    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
+}
+
+QStringList Arguments(int argc, char** argv) {
+    QStringList list;
+    for (int i = 0; i < argc; ++i) list << QString::fromLocal8Bit(argv[i]);
+    return list;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const CommandLine commandLine = ParseCommandLine(Arguments(argc, argv));
+    switch (commandLine.action) {
+        case CommandLine::Action::Help: std::cout << HelpText(); return 0;
+        case CommandLine::Action::Version: std::cout << VersionText() << "\n"; return 0;
+        case CommandLine::Action::Error:
+            std::cerr << "marisole: " << commandLine.error << "\n";
+            return 2;
+        case CommandLine::Action::Render:
+            std::cerr << "marisole: rendering from the command line is not available in this build\n";
+            return 1;
+        case CommandLine::Action::BuildArchive:
+            std::cerr << "marisole: building archives is not available in this build\n";
+            return 1;
+        case CommandLine::Action::RunApplication: break;
+    }
+
+    if (!HasDisplay()) {
+        std::cerr << "marisole: no display is available, so the window cannot be shown.\n"
+                     "Render without a window instead:\n"
+                     "  marisole --render OUT.bmp --pose-set NAME.OBJ\n";
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    win::InstallPrompts(std::make_unique<win::QtPrompts>());
+    CMainApp* mainApp = GetApp();
+    if (!mainApp->InitInstance(app.arguments())) return 0;
+    app.exec();
+    return mainApp->ExitInstance();
+}

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <fstream>
+
+#include "app/core/CommandLine.h"
+#include "app/core/DriveList.h"
+
+namespace {
+
+std::string Folder(const QTemporaryDir& dir) { return dir.path().toStdString() + "/"; }
+
+TEST(DriveList, DefaultWhenMissingFirstLineOnlyOtherwise) {
+    QTemporaryDir dir;
+    EXPECT_EQ(ReadDriveList(Folder(dir)), "Z:\\Marisole\\Debug\\disk1.vd|Z:\\disk2.vd|");
+    struct Row {
+        std::string content;
+        std::string list;
+    } rows[] = {
+        {"/data/one|/data/two|\r\nsecond line|ignored|\n", "/data/one|/data/two|"},
+        {"/a|/b|", "/a|/b|"},
+        {"\n/b|", ""},
+        {std::string(300, 'x') + "\n", std::string(255, 'x')},
+    };
+    for (const auto& r : rows) {
+        std::ofstream(Folder(dir) + "drive.dat", std::ios::binary) << r.content;
+        EXPECT_EQ(ReadDriveList(Folder(dir)), r.list) << r.content;
+    }
+}
+
+TEST(CommandLine, QuotedProgramPathWithBlanksAndASceneFile) {
+    const QStringList args = QProcess::splitCommand(QStringLiteral("\"/opt/My Apps/marisole\" \"my scene.mrs\""));
+    ASSERT_EQ(args.size(), 2);
+    EXPECT_EQ(AppFolderFromProgramPath(args[0], "/fallback"), "/opt/My Apps/");
+    const CommandLine c = ParseCommandLine(args);
+    EXPECT_EQ(c.action, CommandLine::Action::RunApplication);
+    EXPECT_EQ(c.sceneFile, "my scene.mrs");
+    EXPECT_TRUE(c.showSplash);
+    // A program found through PATH names no folder: the executable's own folder is used.
+    EXPECT_EQ(AppFolderFromProgramPath("marisole", "/usr/lib/marisole"), "/usr/lib/marisole/");
+    EXPECT_EQ(AppFolderFromProgramPath("\"/x/y/marisole\"", ""), "/x/y/");
+}
+
+TEST(CommandLine, BatchCommands) {
+    struct Row {
+        QStringList args;
+        CommandLine::Action action;
+    } rows[] = {
+        {{"m", "--help"}, CommandLine::Action::Help},
+        {{"m", "--version"}, CommandLine::Action::Version},
+        {{"m", "--build-archive", "src", "out/disk1.vd"}, CommandLine::Action::BuildArchive},
+        {{"m", "--build-archive", "src"}, CommandLine::Action::Error},
+        {{"m", "--render", "o.bmp", "--pose-set", "STAND.OBJ"}, CommandLine::Action::Render},
+        {{"m", "--render", "o.bmp"}, CommandLine::Action::Error},
+        {{"m", "--render", "o.bmp", "--scene", "a.mrs", "--pose-set", "B.OBJ"}, CommandLine::Action::Error},
+        {{"m", "--render", "o.bmp", "--scene", "a.mrs", "--width", "0"}, CommandLine::Action::Error},
+        {{"m", "--bogus"}, CommandLine::Action::Error},
+        {{"m", "a.mrs", "b.mrs"}, CommandLine::Action::Error},
+    };
+    for (const auto& r : rows) EXPECT_EQ(ParseCommandLine(r.args).action, r.action) << r.args.join(' ').toStdString();
+
+    const CommandLine render = ParseCommandLine(
+        {"m", "--render", "o.bmp", "--scene", "a.mrs", "--width", "800", "--height", "600", "--no-antialias", "--smooth"});
+    EXPECT_EQ(render.renderOutput, "o.bmp");
+    EXPECT_EQ(render.renderScene, "a.mrs");
+    EXPECT_EQ(render.renderWidth, 800);
+    EXPECT_EQ(render.renderHeight, 600);
+    EXPECT_FALSE(render.renderAntialias);
+    EXPECT_TRUE(render.renderSmooth);
+    const CommandLine build = ParseCommandLine({"m", "--build-archive", "src", "out/disk1.vd"});
+    EXPECT_EQ(build.archiveSource, "src");
+    EXPECT_EQ(build.archiveVolume, "out/disk1.vd");
+    EXPECT_EQ(VersionText(), "Version:1.00 (Build:751)");
+}
+
+}  // namespace
