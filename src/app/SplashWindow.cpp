@@ -20,7 +20,6 @@ protected:
             case QEvent::MouseButtonDblClick:
             case QEvent::NonClientAreaMouseButtonPress:
             case QEvent::KeyPress:
-            case QEvent::ShortcutOverride:
                 if (!CSplashWnd::s_current) return false;
                 CSplashWnd::HideSplash();
                 return true;

@@ -1,0 +1,236 @@
+#include "app/MainFrame.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <fstream>
+
+#include "MessageCounter.h"
+#include "app/core/Commands.h"
+#include "app/core/MainApp.h"
+#include "platform/win/ScriptedPrompts.h"
+
+namespace {
+
+const int kDisplayButtons[] = {ID_VIEW_WIREFRAME, ID_VIEW_FLAT, ID_VIEW_GOURAUD, ID_VIEW_POINTS};
+const int kAxisButtons[] = {ID_EDIT_X, ID_EDIT_Y, ID_EDIT_Z, ID_EDIT_FREE};
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GetApp()->Settings().Clear();
+        GetApp()->ResetState();
+        GetApp()->m_bShowSplash = false;
+        frame = std::make_unique<CMainFrame>();
+        frame->show();
+        GetApp()->m_p3DView = &editView;
+    }
+    void TearDown() override {
+        frame.reset();
+        GetApp()->ResetState();
+    }
+
+    // Clicks the toolbar button of a command like a person would, then lets posted messages run.
+    void Click(int id) {
+        QToolButton* button = frame->ToolButton(id);
+        ASSERT_NE(button, nullptr) << id;
+        QTest::mouseClick(button, Qt::LeftButton);
+        QApplication::processEvents();
+    }
+    std::vector<int> Checked(const int* ids, int n) {
+        std::vector<int> out;
+        for (int i = 0; i < n; ++i)
+            if (frame->ToolButton(ids[i])->isChecked()) out.push_back(ids[i]);
+        return out;
+    }
+
+    MessageCounter editView;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+TEST_F(MainFrameTest, ToolbarHoldsTheCommandsInOrderWithTheirTips) {
+    std::vector<int> ids;
+    for (QAction* a : frame->ToolBar()->actions()) ids.push_back(a->isSeparator() ? 0 : a->data().toInt());
+    const std::vector<int> expected = {57600, 57601, 57603, 0,     32777, 32778, 32779, 32780, 0,     32781, 32782,
+                                       32783, 32784, 0,     32787, 32788, 0,     32785, 32786, 32794, 32789};
+    EXPECT_EQ(ids, expected);
+    EXPECT_EQ(frame->Action(ID_EDIT_X)->toolTip(), QStringLiteral("Ｘ軸のみ"));
+    EXPECT_EQ(frame->Action(ID_EDIT_X)->statusTip(), QStringLiteral("Ｘ軸方向のみの編集。"));
+    EXPECT_EQ(frame->ToolButton(ID_HELP)->size(), QSize(28, 26));
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Mariso - Ovalith"));
+    const QStringList menus = {QStringLiteral("ﾌｧｲﾙ(&F)"), QStringLiteral("表示(&V)"), QStringLiteral("ﾍﾙﾌﾟ(&H)")};
+    QStringList titles;
+    for (QAction* a : frame->menuBar()->actions()) titles << a->text();
+    EXPECT_EQ(titles, menus);
+    EXPECT_EQ(frame->Action(ID_FILE_SAVE)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+}
+
+TEST_F(MainFrameTest, DisplayModeButtons) {
+    // Gouraud is the default: its button alone is checked.
+    EXPECT_EQ(Checked(kDisplayButtons, 4), std::vector<int>{ID_VIEW_GOURAUD});
+    Click(ID_VIEW_WIREFRAME);
+    EXPECT_EQ(GetApp()->GetSettingInt("dev", "mode", 2), 0);
+    EXPECT_EQ(Checked(kDisplayButtons, 4), std::vector<int>{ID_VIEW_WIREFRAME});
+    EXPECT_EQ(editView.Count(win::WM_SETTINGS_CHANGED), 1);
+
+    // The mode that is already on: nothing changes and nothing is posted, and the button stays in.
+    Click(ID_VIEW_WIREFRAME);
+    EXPECT_EQ(editView.Count(win::WM_SETTINGS_CHANGED), 1);
+    EXPECT_EQ(Checked(kDisplayButtons, 4), std::vector<int>{ID_VIEW_WIREFRAME});
+
+    Click(ID_VIEW_POINTS);
+    EXPECT_EQ(GetApp()->GetSettingInt("dev", "mode", 2), 4);
+    Click(ID_VIEW_FLAT);
+    EXPECT_EQ(GetApp()->GetSettingInt("dev", "mode", 2), 1);
+    EXPECT_EQ(editView.Count(win::WM_SETTINGS_CHANGED), 3);
+
+    // A mode written elsewhere that no button offers: none is checked.
+    GetApp()->SetSettingInt("dev", "mode", 3);
+    frame->RefreshToolbar();
+    EXPECT_TRUE(Checked(kDisplayButtons, 4).empty());
+}
+
+TEST_F(MainFrameTest, AxisButtonsCheckExactlyOne) {
+    struct Row {
+        int button;
+        int constraint;
+    } rows[] = {{ID_EDIT_Z, AXIS_Z}, {ID_EDIT_X, AXIS_X}, {ID_EDIT_Y, AXIS_Y}, {ID_EDIT_FREE, AXIS_FREE},
+                {ID_EDIT_FREE, AXIS_FREE}};
+    for (const auto& r : rows) {
+        Click(r.button);
+        EXPECT_EQ(GetApp()->AxisConstraint, r.constraint);
+        EXPECT_EQ(Checked(kAxisButtons, 4), std::vector<int>{r.button});
+    }
+    EXPECT_TRUE(editView.received.empty()) << "axis commands do not disturb the edit view";
+}
+
+TEST_F(MainFrameTest, SimpleAndRenderSizeTogglesWriteTheSettingAndPost) {
+    EXPECT_TRUE(frame->ToolButton(ID_VIEW_SIMPLE)->isChecked());
+    Click(ID_VIEW_SIMPLE);
+    EXPECT_EQ(GetApp()->GetSettingInt("view", "s_mode", 1), 0);
+    EXPECT_FALSE(frame->ToolButton(ID_VIEW_SIMPLE)->isChecked());
+    Click(ID_VIEW_SIMPLE);
+    EXPECT_EQ(GetApp()->GetSettingInt("view", "s_mode", 1), 1);
+    EXPECT_TRUE(frame->ToolButton(ID_VIEW_SIMPLE)->isChecked());
+    EXPECT_EQ(editView.Count(win::WM_SETTINGS_CHANGED), 2);
+
+    EXPECT_FALSE(frame->ToolButton(ID_VIEW_RENDER_SIZE)->isChecked());
+    Click(ID_VIEW_RENDER_SIZE);
+    EXPECT_EQ(GetApp()->GetSettingInt("view", "mask", 0), 1);
+    EXPECT_TRUE(frame->ToolButton(ID_VIEW_RENDER_SIZE)->isChecked());
+    EXPECT_EQ(editView.Count(win::WM_SETTINGS_CHANGED), 3);
+
+    // Without an edit view the toggle still works and posts to nobody.
+    GetApp()->m_p3DView = nullptr;
+    Click(ID_VIEW_RENDER_SIZE);
+    EXPECT_EQ(GetApp()->GetSettingInt("view", "mask", 0), 0);
+}
+
+TEST_F(MainFrameTest, RenderRunsOnlyWithAnEditViewWithTheButtonShownPressed) {
+    int renders = 0;
+    bool pressedDuringRender = false;
+    frame->SetCommandHandler(ID_RENDER, [&] {
+        ++renders;
+        pressedDuringRender = frame->ToolButton(ID_RENDER)->isDown();
+    });
+    GetApp()->m_p3DView = nullptr;
+    Click(ID_RENDER);
+    EXPECT_EQ(renders, 0);
+    GetApp()->m_p3DView = &editView;
+    Click(ID_RENDER);
+    EXPECT_EQ(renders, 1);
+    EXPECT_TRUE(pressedDuringRender);
+    EXPECT_FALSE(frame->ToolButton(ID_RENDER)->isDown());
+}
+
+TEST_F(MainFrameTest, CommandsWithoutTheirWindowAreDisabledUntilBound) {
+    for (int id : {ID_SMOOTH, ID_APPLY_COLLECTION, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS}) {
+        EXPECT_FALSE(frame->Action(id)->isEnabled()) << id;
+        EXPECT_FALSE(frame->RunCommand(id));
+    }
+    int smoothed = 0;
+    frame->SetCommandHandler(ID_SMOOTH, [&] { ++smoothed; });
+    EXPECT_TRUE(frame->Action(ID_SMOOTH)->isEnabled());
+    EXPECT_TRUE(frame->RunCommand(ID_SMOOTH));
+    EXPECT_EQ(smoothed, 1);
+    frame->SetCommandHandler(ID_SMOOTH, {});
+    EXPECT_FALSE(frame->Action(ID_SMOOTH)->isEnabled());
+}
+
+TEST_F(MainFrameTest, ToolbarMenuItemHidesAndShowsTheToolbar) {
+    QAction* toggle = frame->Action(ID_VIEW_TOOLBAR);
+    EXPECT_TRUE(toggle->isChecked());
+    toggle->trigger();
+    EXPECT_FALSE(frame->ToolBar()->isVisible());
+    EXPECT_FALSE(toggle->isChecked());
+    toggle->trigger();
+    EXPECT_TRUE(frame->ToolBar()->isVisible());
+    EXPECT_TRUE(toggle->isChecked());
+}
+
+TEST_F(MainFrameTest, RecentFileListKeepsSixNewestFirst) {
+    for (int i = 1; i <= 8; ++i) frame->AddRecentFile(QStringLiteral("/scenes/%1.mrs").arg(i));
+    frame->AddRecentFile(QStringLiteral("/scenes/5.mrs"));
+    const QStringList expected = {"/scenes/5.mrs", "/scenes/8.mrs", "/scenes/7.mrs",
+                                  "/scenes/6.mrs", "/scenes/4.mrs", "/scenes/3.mrs"};
+    EXPECT_EQ(frame->RecentFiles().Files(), expected);
+    // The list survives in the per-user settings.
+    CRecentFileList reloaded;
+    QSettings registry;
+    reloaded.Load(registry);
+    EXPECT_EQ(reloaded.Files(), expected);
+    CRecentFileList cleared;
+    cleared.Save(registry);
+}
+
+class HelpTest : public MainFrameTest {
+protected:
+    void SetUp() override {
+        MainFrameTest::SetUp();
+        GetApp()->SetAppFolder(dir.path().toStdString() + "/");
+        HtmlLauncher launcher;
+        launcher.findHandler = [this]() -> std::optional<QString> { return handler; };
+        launcher.start = [this](const QString& program, const QStringList& args) {
+            started.push_back(program + " " + args.join(' '));
+            return true;
+        };
+        frame->SetHtmlLauncher(launcher);
+    }
+    void WritePage() { std::ofstream(dir.path().toStdString() + "/OvalithHelp.HTML") << "<html></html>"; }
+
+    QTemporaryDir dir;
+    std::optional<QString> handler;
+    QStringList started;
+    win::ScopedPrompts prompts;
+};
+
+TEST_F(HelpTest, MissingPage) {
+    handler = QStringLiteral("/usr/bin/browser");
+    Click(ID_HELP);
+    EXPECT_EQ(prompts->MessageTexts(), std::vector<std::string>{"ヘルプファイルが見つかりません。"});
+    EXPECT_TRUE(started.isEmpty());
+}
+
+TEST_F(HelpTest, PagePresentButNoBrowserStartsNothing) {
+    WritePage();
+    Click(ID_HELP);
+    EXPECT_EQ(prompts->MessageTexts(), std::vector<std::string>{"HTMLブラウザが正常にセットアップされていません。"});
+    EXPECT_TRUE(started.isEmpty());
+    EXPECT_EQ(prompts->asked.at(0).owner, frame.get());
+}
+
+TEST_F(HelpTest, PageOpensWithTheBrowser) {
+    WritePage();
+    handler = QStringLiteral("/usr/bin/browser");
+    Click(ID_HELP);
+    EXPECT_TRUE(prompts->asked.empty());
+    EXPECT_EQ(started, QStringList{"/usr/bin/browser " + dir.path() + "/OvalithHelp.HTML"});
+}
+
+}  // namespace

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <fstream>
+
+#include "app/core/MainApp.h"
+#include "platform/win/ScriptedPrompts.h"
+#include "scene/MainDoc.h"
+
+namespace {
+
+TEST(Startup, StartsWithAnEmptyDocumentAndKeepsTheSceneFileForLater) {
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString() + "/";
+    {
+        CSettingsStore seeded;
+        seeded.SetSettingInt("dev", "mode", 1);
+        ASSERT_TRUE(seeded.SaveProfile(folder, "profile.dat"));
+        std::ofstream(folder + "drive.dat") << "/fallback/one|/fallback/two|\nignored|\n";
+    }
+    win::ScopedPrompts prompts;
+    CMainApp* app = GetApp();
+    app->m_instanceLockFolder = dir.path();
+    const QStringList args = {dir.path() + "/marisole", QStringLiteral("/scenes/my scene.mrs"),
+                              QStringLiteral("--no-splash")};
+    ASSERT_TRUE(app->InitInstance(args));
+
+    EXPECT_EQ(app->GetAppFolder(), folder);
+    EXPECT_EQ(app->GetPendingSceneFile(), "/scenes/my scene.mrs");
+    EXPECT_EQ(app->GetSettingInt("dev", "mode", 2), 1) << "settings come from profile.dat";
+    EXPECT_EQ(app->GetDriveList(), "/fallback/one|/fallback/two|");
+    ASSERT_NE(app->m_pMainWnd, nullptr);
+    EXPECT_TRUE(app->m_pMainWnd->isVisible());
+    ASSERT_NE(app->m_pDocument, nullptr);
+    EXPECT_EQ(app->m_pDocument->GetTitle(), "Mariso");
+    EXPECT_NE(app->m_pMainView, nullptr);
+    EXPECT_GE(app->GetIconList().size(), 13);
+    EXPECT_EQ(app->EditMode, 0);
+    EXPECT_EQ(app->AxisConstraint, 3);
+
+    // A second instance ends without a window or a word.
+    CMainApp second;
+    second.m_instanceLockFolder = dir.path();
+    EXPECT_FALSE(second.InitInstance(args));
+    EXPECT_TRUE(prompts->asked.empty());
+    EXPECT_EQ(app->m_pMainWnd->isVisible(), true) << "the first is unaffected";
+
+    app->SetSettingInt("view", "mask", 1);
+    EXPECT_EQ(app->ExitInstance(), 0);
+    EXPECT_EQ(app->m_pMainWnd, nullptr);
+    CSettingsStore saved;
+    ASSERT_TRUE(saved.LoadProfile(folder, "profile.dat"));
+    EXPECT_EQ(saved.GetSettingInt("view", "mask", 0), 1) << "settings reach the disk at exit";
+
+    // With the first gone, a new start takes the lock again.
+    EXPECT_TRUE(second.InitInstance(args));
+    second.ExitInstance();
+}
+
+TEST(Startup, MissingDriveListUsesTheDefaultFallbacks) {
+    QTemporaryDir dir;
+    CMainApp* app = GetApp();
+    app->m_instanceLockFolder = dir.path();
+    ASSERT_TRUE(app->InitInstance({dir.path() + "/marisole", QStringLiteral("--no-splash")}));
+    EXPECT_EQ(app->GetDriveList(), "Z:\\Marisole\\Debug\\disk1.vd|Z:\\disk2.vd|");
+    EXPECT_EQ(app->GetPendingSceneFile(), "");
+    app->ExitInstance();
+}
+
+}  // namespace
