@@ -31,7 +31,7 @@ CMainView::CMainView(QWidget* parent) : win::CMessageWindow<QWidget>(parent) {
 
     m_tabs = new QTabWidget(splitter);
     m_tabs->setObjectName(QStringLiteral("tab1002"));
-    m_tabs->setMinimumWidth(240);
+    m_tabs->setMinimumWidth(300);
     const auto& icons = GetApp()->GetIconList();
     const char* const texts[] = {"ｺﾚｸｼｮﾝ", "ｶﾗｰ", "ﾗｲﾄ", "ｵﾌﾟｼｮﾝ"};
     for (int i = 0; i < 4; ++i) {
@@ -41,7 +41,7 @@ CMainView::CMainView(QWidget* parent) : win::CMessageWindow<QWidget>(parent) {
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
     splitter->setStretchFactor(2, 0);
-    splitter->setSizes({180, 600, 260});
+    splitter->setSizes({200, 560, 320});
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
