@@ -20,6 +20,7 @@ QMessageBox::StandardButtons ToQt(Buttons b) {
         case Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
         case Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
         case Buttons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
+        case Buttons::AbortRetryIgnore: return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
     }
     return QMessageBox::Ok;
 }
@@ -41,6 +42,8 @@ int FromQt(int button) {
         case QMessageBox::Yes: return IDYES;
         case QMessageBox::No: return IDNO;
         case QMessageBox::Retry: return IDRETRY;
+        case QMessageBox::Abort: return IDABORT;
+        case QMessageBox::Ignore: return IDIGNORE;
         default: return IDCANCEL;
     }
 }

@@ -14,9 +14,9 @@ class QWidget;
 namespace win {
 
 // Buttons and answers of a message box (the classic values, so callers can compare them directly).
-enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
 enum class Icon { None, Information, Warning, Error, Question };
-enum Answer : int { IDOK = 1, IDCANCEL = 2, IDRETRY = 4, IDYES = 6, IDNO = 7 };
+enum Answer : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7 };
 
 struct MessageBoxRequest {
     QWidget* owner = nullptr;
