@@ -1,10 +1,14 @@
 #include "LibjpegReference.h"
 
-#include <jpeglib.h>
-
 #include <csetjmp>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+
+// jpeglib.h needs size_t and FILE declared before it.
+// clang-format off
+#include <jpeglib.h>
+// clang-format on
 
 namespace jpegtest {
 namespace {
