@@ -5,13 +5,17 @@
 // a decode that uses any of them has read beyond the data and fails (Overrun), exactly as a reader
 // that stopped at the marker would have.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 
 #include "render/jpeg/JpegMarkers.h"
 
 namespace jpeg {
+
+static_assert(std::endian::native == std::endian::little, "Refill loads bytes as a little-endian word");
 
 class JpegBitReader {
   public:
@@ -19,6 +23,20 @@ class JpegBitReader {
 
     // Makes at least 57 bits available unless the data ends first.
     void Refill() {
+        // Fast path: the next 8 bytes hold no FF, so as many whole bytes as fit go in at once.
+        if (m_bits <= 56 && !m_ended && m_data.size() - m_pos >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, m_data.data() + m_pos, 8);
+            const std::uint64_t inverted = ~word;  // an FF byte becomes a zero byte
+            if (((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull) == 0) {
+                word = __builtin_bswap64(word);        // the first byte in the most significant place
+                const int bytes = (64 - m_bits) >> 3;  // 1 … 8
+                m_buffer |= (word >> (64 - 8 * bytes)) << (64 - 8 * bytes - m_bits);
+                m_bits += 8 * bytes;
+                m_pos += static_cast<std::size_t>(bytes);
+                return;
+            }
+        }
         while (m_bits <= 56 && !m_ended) {
             if (m_pos >= m_data.size()) {
                 m_ended = true;

@@ -1,6 +1,7 @@
 #include "render/jpeg/JpegIdct.h"
 
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace jpeg {
@@ -20,15 +21,19 @@ std::array<std::array<std::int32_t, 8>, 8> BuildMatrix() {
 
 const std::array<std::array<std::int32_t, 8>, 8> kMatrix = BuildMatrix();
 
-// Unsigned copies of the matrix for the wrapping products (same bits as the signed values).
-struct UnsignedMatrix {
-    std::uint32_t c[8][8];
-    UnsignedMatrix() {
+// One row of eight samples as a vector of 32-bit lanes (GCC/Clang vector extensions: one AVX2
+// register, or two SSE2 registers in the baseline build). Unsigned lanes make the sums wrap.
+typedef std::uint32_t Row8 __attribute__((vector_size(32)));
+typedef std::int32_t SignedRow8 __attribute__((vector_size(32)));
+
+struct MatrixRows {
+    Row8 row[8];  // row[u] = C[u][0 … 7]
+    MatrixRows() {
         for (int u = 0; u < 8; ++u)
-            for (int x = 0; x < 8; ++x) c[u][x] = static_cast<std::uint32_t>(kMatrix[u][x]);
+            for (int x = 0; x < 8; ++x) row[u][x] = static_cast<std::uint32_t>(kMatrix[u][x]);
     }
 };
-const UnsignedMatrix kU;
+const MatrixRows kRows;
 
 inline std::int32_t Sample(std::uint32_t sum) {
     return (static_cast<std::int32_t>(sum) >> 20) + 128;
@@ -40,6 +45,11 @@ const std::array<std::array<std::int32_t, 8>, 8>& JpegIdct::Matrix() {
     return kMatrix;
 }
 
+// Compiled for AVX2 and for the baseline instruction set; the loader picks one at start-up. Eight
+// 32-bit lanes hold one row of the block.
+#if defined(__x86_64__) && defined(__GNUC__)
+__attribute__((target_clones("avx2", "default")))
+#endif
 void JpegIdct::Transform(const std::int32_t* coeffs, unsigned rowMask, int lastColumn, std::int32_t* out,
                          std::ptrdiff_t stride) {
     if (rowMask <= 1 && lastColumn == 0) {
@@ -50,29 +60,24 @@ void JpegIdct::Transform(const std::int32_t* coeffs, unsigned rowMask, int lastC
         return;
     }
     // Row pass: t[v][x] = Σu F(v, u) · C[u][x] for the rows that hold coefficients.
-    std::uint32_t t[8][8];
+    Row8 t[8];
     int rows[8];
     int rowCount = 0;
     for (int v = 0; v < 8; ++v) {
         if (!(rowMask >> v & 1)) continue;
         rows[rowCount++] = v;
         const std::int32_t* f = coeffs + 8 * v;
-        std::uint32_t acc[8] = {};
-        for (int u = 0; u <= lastColumn; ++u) {
-            const std::uint32_t fu = static_cast<std::uint32_t>(f[u]);
-            for (int x = 0; x < 8; ++x) acc[x] += fu * kU.c[u][x];
-        }
-        for (int x = 0; x < 8; ++x) t[v][x] = acc[x];
+        Row8 acc = static_cast<std::uint32_t>(f[0]) * kRows.row[0];
+        for (int u = 1; u <= lastColumn; ++u) acc += static_cast<std::uint32_t>(f[u]) * kRows.row[u];
+        t[v] = acc;
     }
     // Column pass: sample(x, y) = Σv C[v][y] · t[v][x].
     for (int y = 0; y < 8; ++y, out += stride) {
-        std::uint32_t acc[8] = {};
-        for (int i = 0; i < rowCount; ++i) {
-            const int v = rows[i];
-            const std::uint32_t cv = kU.c[v][y];
-            for (int x = 0; x < 8; ++x) acc[x] += cv * t[v][x];
-        }
-        for (int x = 0; x < 8; ++x) out[x] = Sample(acc[x]);
+        Row8 acc = static_cast<std::uint32_t>(kMatrix[rows[0]][y]) * t[rows[0]];
+        for (int i = 1; i < rowCount; ++i)
+            acc += static_cast<std::uint32_t>(kMatrix[rows[i]][y]) * t[rows[i]];
+        const SignedRow8 samples = (reinterpret_cast<const SignedRow8&>(acc) >> 20) + 128;
+        std::memcpy(out, &samples, sizeof samples);
     }
 }
 

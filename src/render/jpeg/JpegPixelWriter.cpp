@@ -1,6 +1,7 @@
 #include "render/jpeg/JpegPixelWriter.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace jpeg {
 namespace {
@@ -8,7 +9,31 @@ namespace {
 constexpr int kCubeBias = 21;  // m_cube[c + 21] = q(c); c + d stays within −21 … 276
 
 inline int Clamp(std::int32_t v) {
-    return v < 0 ? 0 : (v > 255 ? 255 : v);
+    return std::min(std::max(v, 0), 255);
+}
+
+// The row loops are compiled twice, for AVX2 and for the baseline instruction set, and the loader
+// picks one at start-up.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define MARISOLE_JPEG_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define MARISOLE_JPEG_CLONES
+#endif
+
+// A 32-bit pixel stored as one little-endian word is the bytes B, G, R, 0; the destination need not
+// be aligned to words.
+static_assert(std::endian::native == std::endian::little);
+typedef std::uint32_t UnalignedWord __attribute__((aligned(1), may_alias));
+
+MARISOLE_JPEG_CLONES void RowTo32(const std::int32_t* luma, const std::int32_t* cb, const std::int32_t* cr,
+                                  int width, UnalignedWord* out) {
+    for (int x = 0; x < width; ++x) {
+        const std::int32_t y16 = luma[x] * 65536;
+        const std::int32_t r = Clamp((y16 + cr[x] * 91881 - 11760768) >> 16);
+        const std::int32_t g = Clamp((y16 - (cr[x] - 128) * 46786 - (cb[x] - 128) * 22551) >> 16);
+        const std::int32_t b = Clamp((y16 + (cb[x] - 128) * 116117) >> 16);
+        out[x] = static_cast<std::uint32_t>(r << 16 | g << 8 | b);
+    }
 }
 
 struct Rgb {
@@ -77,13 +102,7 @@ void JpegPixelWriter::WriteRgb(const std::int32_t* luma, const std::int32_t* cb,
                                int width, int y, std::uint8_t* out) const {
     switch (m_bits) {
         case 32:
-            for (int x = 0; x < width; ++x) {
-                const Rgb c = Convert(luma[x], cb[x], cr[x]);
-                out[4 * x] = static_cast<std::uint8_t>(c.b);
-                out[4 * x + 1] = static_cast<std::uint8_t>(c.g);
-                out[4 * x + 2] = static_cast<std::uint8_t>(c.r);
-                out[4 * x + 3] = 0;
-            }
+            RowTo32(luma, cb, cr, width, reinterpret_cast<UnalignedWord*>(out));
             break;
         case 24:
             for (int x = 0; x < width; ++x) {
