@@ -1,5 +1,8 @@
 #include "archive/FolderSource.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "archive/ArchiveName.h"
 #include "archive/NativeFile.h"
 #include "archive/NoCasePath.h"
@@ -21,7 +24,12 @@ CDataSource::ReadResult CFolderSource::Read(std::string_view name, int /*flags*/
     if (pieces.empty() || m_folder.empty()) return {Status::NotHere};
     const auto path = archive::FindPathNoCase(m_folder, pieces);
     archive::NativeFile file;
-    if (!path || !file.Open(*path)) return {Status::Unavailable};
+    if (!path || !file.Open(*path)) {
+        // Only a folder that cannot be reached (a disc that is out) is worth waiting for; a file
+        // missing from a folder that is there belongs to a later source, if to any.
+        std::error_code ec;
+        return {std::filesystem::is_directory(m_folder, ec) ? Status::NotHere : Status::Unavailable};
+    }
     if (file.Size() > archive::kMaxEntrySize) return {Status::Damaged};
 
     const auto length = static_cast<std::size_t>(file.Size());

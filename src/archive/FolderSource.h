@@ -13,7 +13,8 @@ public:
     // Remembers the fallback folder; fails only when there is none.
     bool Open(const std::string& volumePath, const std::string& fallbackFolder, const std::string& filter) override;
     void Close() override;
-    // A missing file is Unavailable (the folder may be on a disc that is out); a name with an empty,
+    // A file missing from a folder that is there is NotHere (a later source may have it); when the
+    // folder itself cannot be reached (a disc that is out) it is Unavailable. A name with an empty,
     // "." or ".." piece is NotHere, so no name reaches outside the folder.
     ReadResult Read(std::string_view name, int flags) override;
 
