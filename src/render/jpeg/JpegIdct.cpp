@@ -4,6 +4,8 @@
 #include <cstring>
 #include <numbers>
 
+#include "render/jpeg/TargetClones.h"
+
 namespace jpeg {
 namespace {
 
@@ -45,11 +47,7 @@ const std::array<std::array<std::int32_t, 8>, 8>& JpegIdct::Matrix() {
     return kMatrix;
 }
 
-// Compiled for AVX2 and for the baseline instruction set; the loader picks one at start-up. Eight
-// 32-bit lanes hold one row of the block.
-#if defined(__x86_64__) && defined(__GNUC__)
-__attribute__((target_clones("avx2", "default")))
-#endif
+MARISOLE_JPEG_CLONES
 void JpegIdct::Transform(const std::int32_t* coeffs, unsigned rowMask, int lastColumn, std::int32_t* out,
                          std::ptrdiff_t stride) {
     if (rowMask <= 1 && lastColumn == 0) {

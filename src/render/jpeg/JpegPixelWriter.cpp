@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <bit>
 
+#include "render/jpeg/TargetClones.h"
+
 namespace jpeg {
 namespace {
 
@@ -11,14 +13,6 @@ constexpr int kCubeBias = 21;  // m_cube[c + 21] = q(c); c + d stays within −2
 inline int Clamp(std::int32_t v) {
     return std::min(std::max(v, 0), 255);
 }
-
-// The row loops are compiled twice, for AVX2 and for the baseline instruction set, and the loader
-// picks one at start-up.
-#if defined(__x86_64__) && defined(__GNUC__)
-#define MARISOLE_JPEG_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define MARISOLE_JPEG_CLONES
-#endif
 
 // A 32-bit pixel stored as one little-endian word is the bytes B, G, R, 0; the destination need not
 // be aligned to words.

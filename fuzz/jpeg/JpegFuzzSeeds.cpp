@@ -1,0 +1,64 @@
+// Writes the starting corpus of jpeg_fuzz: small files of libjpeg-turbo in every sampling, with
+// and without restart markers, and hand-built ones with unusual sampling factors and 16-bit tables.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "JpegBuilder.h"
+#include "LibjpegReference.h"
+#include "TestPictures.h"
+
+namespace {
+
+void Write(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: jpeg_fuzz_seeds FOLDER\n");
+        return 2;
+    }
+    const std::string folder = argv[1];
+    int n = 0;
+    const std::pair<int, int> samplings[] = {{1, 1}, {2, 1}, {2, 2}, {1, 2}, {4, 1}};
+    for (int components : {1, 3}) {
+        for (auto [h, v] : samplings) {
+            for (int restart : {0, 2}) {
+                jpegtest::EncodeOptions o;
+                o.components = components;
+                o.lumaH = h;
+                o.lumaV = v;
+                o.restartInterval = restart;
+                o.quality = 60 + 10 * restart;
+                const int w = 13 + 8 * h, hgt = 9 + 8 * v;
+                ++n;
+                Write(folder + "/libjpeg" + std::to_string(n) + ".jpg",
+                      jpegtest::LibjpegEncode(jpegtest::MakePicture(w, hgt, components, n), w, hgt, o));
+            }
+        }
+    }
+    jpegtest::BuildSpec spec;
+    spec.width = 19;
+    spec.height = 11;
+    spec.components = {{3, 1}, {1, 1}, {2, 1}};
+    spec.restartInterval = 1;
+    spec.wideQuant = true;
+    spec.quant.fill(300);
+    spec.block = [](int c, int bx, int by) {
+        jpegtest::ZigzagBlock b = jpegtest::DcBlock(c - bx + by);
+        b[5] = 3;
+        b[40] = -2;
+        return b;
+    };
+    Write(folder + "/built0.jpg", jpegtest::BuildJpeg(spec));
+    spec.components = {{1, 1}};
+    spec.restartInterval = 0;
+    Write(folder + "/built1.jpg", jpegtest::BuildJpeg(spec));
+    return 0;
+}
