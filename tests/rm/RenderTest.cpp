@@ -1,0 +1,301 @@
+// Rendering through the software rasteriser: golden images of small canonical scenes, compared
+// exactly, and properties that hold for any picture (fill rule, determinism, scissor).
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "GoldenImage.h"
+#include "RmTestUtil.h"
+#include "SceneShapes.h"
+#include "platform/rm/Library.h"
+#include "platform/rm/raster/Raster.h"
+#include "platform/rm/raster/Setup.h"
+
+using namespace rm;
+using rmtest::kPi;
+
+namespace {
+
+class RenderTest : public ::testing::Test {
+  protected:
+    void SetUp() override { Prepare(160, 120); }
+    void Prepare(std::uint32_t w, std::uint32_t h) {
+        target = surface::Surface::Create(w, h, surface::PixelFormat::FromBits(32));
+        device = lib->CreateDeviceFromSurface(nullptr, nullptr, target.Get());
+        ASSERT_TRUE(device);
+        device->SetQuality(D3DRMRENDER_GOURAUD);
+        device->SetRenderMode(3);
+        root = lib->CreateFrame(nullptr);
+        scene = lib->CreateFrame(root.Get());
+        camera = lib->CreateFrame(root.Get());
+        viewport = lib->CreateViewport(device.Get(), camera.Get(), 0, 0, w, h);
+        ASSERT_TRUE(viewport);
+    }
+    // Ambient 0x333333 and a white-ish sun shining from the upper left front.
+    void AddSunlight() {
+        Ref<Light> ambient = lib->CreateLight(D3DRMLIGHT_AMBIENT, 0x333333);
+        scene->AddLight(ambient.Get());
+        Ref<Frame> sunFrame = lib->CreateFrame(scene.Get());
+        sunFrame->SetOrientation(nullptr, 1, -1, 1, 0, 1, 0);
+        Ref<Light> sun = lib->CreateLight(D3DRMLIGHT_DIRECTIONAL, 0xCCCCCC);
+        sunFrame->AddLight(sun.Get());
+    }
+    Ref<Frame> Place(MeshBuilder* mesh, float x, float y, float z) {
+        Ref<Frame> f = lib->CreateFrame(scene.Get());
+        f->SetPosition(nullptr, x, y, z);
+        f->AddVisual(mesh);
+        return f;
+    }
+    Ref<MeshBuilder> LitSphere() {
+        Ref<MeshBuilder> sphere = rmtest::MakeEllipsoid(*lib, 1, 1, 1, 16, 10);
+        sphere->SetColor(0xFF3080E0);
+        Ref<Material> m = lib->CreateMaterial(20);
+        sphere->SetMaterial(m.Get());
+        return sphere;
+    }
+    Ref<Texture> Checker() {
+        std::vector<std::uint32_t> t(64);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) t[y * 8 + x] = ((x / 2 + y / 2) % 2) ? 0xFFFFFFFF : 0xFFC02020;
+        t[0] = 0xFF2020FF;  // marks the top-left texel
+        return lib->CreateTexture(8, 8, t);
+    }
+    void Draw() {
+        viewport->Clear(D3DRMCLEAR_ALL);
+        ASSERT_EQ(viewport->Render(root.Get()), D3DRM_OK);
+    }
+    std::vector<std::uint8_t> Bytes() const {
+        return {target->Bits(), target->Bits() + std::size_t(target->Pitch()) * target->Height()};
+    }
+
+    Ref<Library> lib = Library::Create();
+    Ref<surface::Surface> target;
+    Ref<Device> device;
+    Ref<Frame> root, scene, camera;
+    Ref<Viewport> viewport;
+};
+
+struct QualityCase {
+    std::uint32_t quality;
+    const char* golden;
+};
+
+TEST_F(RenderTest, LitSphereInEachQuality) {
+    AddSunlight();
+    Ref<MeshBuilder> sphere = LitSphere();
+    Place(sphere.Get(), 0, 0, 4);
+    const QualityCase cases[] = {
+        {0, "sphere_points"},
+        {D3DRMRENDER_WIREFRAME, "sphere_wireframe"},
+        {D3DRMRENDER_FLAT, "sphere_flat"},
+        {D3DRMRENDER_GOURAUD, "sphere_gouraud"},
+    };
+    for (const auto& c : cases) {
+        device->SetQuality(c.quality);
+        Draw();
+        EXPECT_EQ(rmtest::CompareWithGolden(*target, c.golden), "") << c.golden;
+    }
+}
+
+TEST_F(RenderTest, PhongIsDrawnAsGouraud) {
+    AddSunlight();
+    Ref<MeshBuilder> sphere = LitSphere();
+    Place(sphere.Get(), 0, 0, 4);
+    device->SetQuality(D3DRMRENDER_GOURAUD);
+    Draw();
+    const auto gouraud = Bytes();
+    device->SetQuality(D3DRMRENDER_PHONG);
+    Draw();
+    EXPECT_EQ(Bytes(), gouraud);
+}
+
+TEST_F(RenderTest, RenderingIsDeterministic) {
+    AddSunlight();
+    Ref<MeshBuilder> sphere = LitSphere();
+    Place(sphere.Get(), 0.3f, -0.2f, 3.5f);
+    Draw();
+    const auto first = Bytes();
+    Draw();
+    EXPECT_EQ(Bytes(), first);
+}
+
+TEST_F(RenderTest, TexturedQuadInPerspective) {
+    device->SetQuality(D3DRMRENDER_UNLITFLAT);
+    Ref<MeshBuilder> quad = rmtest::MakeGrid(*lib, 1.5f, 1, 2.0f);
+    quad->SetColor(0xFFFFFFFF);
+    Ref<Texture> tex = Checker();
+    quad->SetTexture(tex.Get());
+    Ref<Frame> f = Place(quad.Get(), 0, 0, 4);
+    f->AddRotation(D3DRMCOMBINE_BEFORE, 1, 0, 0, -kPi / 3);  // top edge tilted towards the camera
+    Draw();
+    EXPECT_EQ(rmtest::CompareWithGolden(*target, "textured_quad"), "");
+}
+
+TEST_F(RenderTest, PointLightHighlightWithoutFalloff) {
+    Ref<Light> ambient = lib->CreateLight(D3DRMLIGHT_AMBIENT, 0x202020);
+    scene->AddLight(ambient.Get());
+    Ref<Frame> lamp = lib->CreateFrame(scene.Get());
+    lamp->SetPosition(nullptr, 0.5f, 0.5f, 4);
+    Ref<Light> point = lib->CreateLight(D3DRMLIGHT_POINT, 0xFFFFFF);
+    lamp->AddLight(point.Get());
+    Ref<MeshBuilder> grid = rmtest::MakeGrid(*lib, 2.5f, 24);
+    grid->SetColor(0xFF808080);
+    Ref<Material> m = lib->CreateMaterial(10);
+    grid->SetMaterial(m.Get());
+    Place(grid.Get(), 0, 0, 5);
+    Draw();
+    EXPECT_EQ(rmtest::CompareWithGolden(*target, "point_light"), "");
+}
+
+TEST_F(RenderTest, TwoOverlappingTransparentFaces) {
+    device->SetQuality(D3DRMRENDER_UNLITFLAT);
+    Ref<MeshBuilder> back = rmtest::MakeGrid(*lib, 1.5f, 1);
+    back->SetColor(0xFF20A020);
+    Place(back.Get(), 0, 0, 6);
+    Ref<MeshBuilder> red = rmtest::MakeGrid(*lib, 0.8f, 1);
+    red->SetColor(0x80FF0000);
+    Place(red.Get(), -0.4f, 0.2f, 4);
+    Ref<MeshBuilder> blue = rmtest::MakeGrid(*lib, 0.8f, 1);
+    blue->SetColor(0x800000FF);
+    Place(blue.Get(), 0.4f, -0.2f, 5);
+    Draw();
+    EXPECT_EQ(rmtest::CompareWithGolden(*target, "transparent_faces"), "");
+    // Far to near whatever the order of the hierarchy: the same picture with the faces swapped.
+    const auto picture = Bytes();
+    scene->DeleteChild(scene->Children()[1].Get());
+    Place(red.Get(), -0.4f, 0.2f, 4);
+    Draw();
+    EXPECT_EQ(Bytes(), picture);
+}
+
+TEST_F(RenderTest, TriangleCrossingTheFrontPlane) {
+    device->SetQuality(D3DRMRENDER_UNLITFLAT);
+    Ref<MeshBuilder> tri = lib->CreateMeshBuilder();
+    const Vector v[] = {{-2, -1, 0.25f}, {0, 1.5f, 6}, {2, -1, 0.25f}};
+    const std::uint32_t faces[] = {3, 0, 0, 1, 0, 2, 0, 0};
+    tri->AddFaces(v, {}, faces);
+    tri->SetTextureCoordinates(0, 0, 4);
+    tri->SetTextureCoordinates(1, 2, 0);
+    tri->SetTextureCoordinates(2, 4, 4);
+    tri->SetColor(0xFFFFFFFF);
+    Ref<Texture> tex = Checker();
+    tri->SetTexture(tex.Get());
+    Place(tri.Get(), 0, 0, 0);
+    Draw();
+    EXPECT_EQ(rmtest::CompareWithGolden(*target, "front_plane_crossing"), "");
+}
+
+TEST_F(RenderTest, ViewportSmallerThanTheDevice) {
+    const std::uint32_t outside = 0x000040;
+    ASSERT_EQ(target->Blt(nullptr, nullptr, nullptr, surface::DDBLT_COLORFILL, outside), surface::DD_OK);
+    Ref<Viewport> small = lib->CreateViewport(device.Get(), camera.Get(), 40, 30, 80, 60);
+    ASSERT_TRUE(small);
+    small->SetBackgroundColor(0x606060);
+    AddSunlight();
+    Ref<MeshBuilder> sphere = LitSphere();
+    Place(sphere.Get(), 0.5f, 0, 2.5f);
+    small->Clear(D3DRMCLEAR_ALL);
+    small->Render(root.Get());
+    EXPECT_EQ(rmtest::CompareWithGolden(*target, "small_viewport"), "");
+    for (std::uint32_t y = 0; y < target->Height(); ++y)
+        for (std::uint32_t x = 0; x < target->Width(); ++x) {
+            if (x < 40 || x >= 120 || y < 30 || y >= 90)
+                ASSERT_EQ(target->GetPixel(x, y), outside) << x << "," << y;
+        }
+}
+
+TEST_F(RenderTest, BackFacesAreCulled) {
+    device->SetQuality(D3DRMRENDER_UNLITFLAT);
+    Ref<MeshBuilder> quad = rmtest::MakeGrid(*lib, 1, 1);
+    quad->SetColor(0xFFFFFFFF);
+    Ref<Frame> f = Place(quad.Get(), 0, 0, 4);
+    f->AddRotation(D3DRMCOMBINE_BEFORE, 0, 1, 0, kPi);  // now facing away
+    Draw();
+    for (std::uint32_t y = 0; y < target->Height(); ++y)
+        for (std::uint32_t x = 0; x < target->Width(); ++x) ASSERT_EQ(target->GetPixel(x, y), 0u);
+}
+
+TEST_F(RenderTest, NearerFacesHideFartherOnesWhateverTheOrder) {
+    device->SetQuality(D3DRMRENDER_UNLITFLAT);
+    Ref<MeshBuilder> nearQuad = rmtest::MakeGrid(*lib, 1, 1);
+    nearQuad->SetColor(0xFFFF0000);
+    Ref<MeshBuilder> farQuad = rmtest::MakeGrid(*lib, 1, 1);
+    farQuad->SetColor(0xFF00FF00);
+    Place(nearQuad.Get(), 0, 0, 4);
+    Place(farQuad.Get(), 0, 0, 6);
+    Draw();
+    EXPECT_EQ(target->GetPixel(80, 60), 0xFF0000u);
+}
+
+TEST(FillRuleTest, TrianglesSharingEdgesCoverEachPixelOnce) {
+    // A fan of triangles around an off-grid centre, with vertices on pixel centres and edges
+    // through them: every pixel of the covered area is claimed by exactly one triangle.
+    raster::RasterTarget t;
+    t.x0 = 0;
+    t.y0 = 0;
+    t.x1 = 64;
+    t.y1 = 64;
+    std::vector<int> count(64 * 64, 0);
+    const float cx = 32.5f, cy = 32.5f;
+    const int spokes = 12;
+    auto vertex = [](float x, float y) {
+        raster::ScreenVertex v{};
+        v.x = x;
+        v.y = y;
+        return v;
+    };
+    for (int i = 0; i < spokes; ++i) {
+        // Clockwise on screen (y down): increasing angle.
+        const float a0 = 2 * kPi * i / spokes, a1 = 2 * kPi * (i + 1) / spokes;
+        const auto c = vertex(cx, cy);
+        const auto p =
+            vertex(std::round(cx + 25 * std::cos(a0)) + 0.5f, std::round(cy + 25 * std::sin(a0)) + 0.5f);
+        const auto q =
+            vertex(std::round(cx + 25 * std::cos(a1)) + 0.5f, std::round(cy + 25 * std::sin(a1)) + 0.5f);
+        raster::TriangleSetup s;
+        if (!raster::SetupTriangle(c, p, q, t, false, false, &s)) continue;
+        for (std::int32_t y = s.rowBegin; y < s.rowEnd; ++y) {
+            std::int32_t b, e;
+            if (raster::RowSpan(s, y, &b, &e))
+                for (std::int32_t x = b; x < e; ++x) ++count[y * 64 + x];
+        }
+    }
+    int covered = 0;
+    for (int c : count) {
+        ASSERT_LE(c, 1);
+        covered += c;
+    }
+    EXPECT_GT(covered, 1500);  // about the area of the 12-gon of radius 25
+    EXPECT_EQ(count[32 * 64 + 32], 1);
+}
+
+TEST(FillRuleTest, TopAndLeftEdgesAreInsideBottomAndRightOutside) {
+    // An axis-aligned square from pixel centres (2.5, 2.5) to (5.5, 5.5) as two triangles covers
+    // exactly the 3 x 3 pixels 2..4: its top and left edges run through centres that belong to it.
+    raster::RasterTarget t;
+    t.x1 = 16;
+    t.y1 = 16;
+    auto v = [](float x, float y) {
+        raster::ScreenVertex s{};
+        s.x = x;
+        s.y = y;
+        return s;
+    };
+    std::vector<int> count(256, 0);
+    const raster::ScreenVertex tl = v(2.5f, 2.5f), tr = v(5.5f, 2.5f), br = v(5.5f, 5.5f), bl = v(2.5f, 5.5f);
+    for (auto tri : {std::array{tl, tr, bl}, std::array{tr, br, bl}}) {
+        raster::TriangleSetup s;
+        ASSERT_TRUE(raster::SetupTriangle(tri[0], tri[1], tri[2], t, false, false, &s));
+        for (std::int32_t y = s.rowBegin; y < s.rowEnd; ++y) {
+            std::int32_t b, e;
+            if (raster::RowSpan(s, y, &b, &e))
+                for (std::int32_t x = b; x < e; ++x) ++count[y * 16 + x];
+        }
+    }
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            EXPECT_EQ(count[y * 16 + x], (x >= 2 && x <= 4 && y >= 2 && y <= 4) ? 1 : 0) << x << "," << y;
+}
+
+}  // namespace
