@@ -200,8 +200,9 @@ TEST_F(RenderTest, ViewportSmallerThanTheDevice) {
     EXPECT_EQ(rmtest::CompareWithGolden(*target, "small_viewport"), "");
     for (std::uint32_t y = 0; y < target->Height(); ++y)
         for (std::uint32_t x = 0; x < target->Width(); ++x) {
-            if (x < 40 || x >= 120 || y < 30 || y >= 90)
+            if (x < 40 || x >= 120 || y < 30 || y >= 90) {
                 ASSERT_EQ(target->GetPixel(x, y), outside) << x << "," << y;
+            }
         }
 }
 
