@@ -1,0 +1,39 @@
+#pragma once
+// Pictures from files on disk (BMP or JPEG) turned into offscreen surfaces, at their own size or
+// stretched to a requested size, and the plain system-memory surfaces the collection window and the
+// JPEG decoder use. Every failure (missing or unreadable file, not a picture, surface creation) gives
+// no surface and no message; callers go on without the picture.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/surface/DirectDraw.h"
+#include "platform/surface/Surface.h"
+
+class QImage;
+
+namespace bitmap {
+
+// An offscreen system-memory surface of the given size in the display format.
+surface::Ref<surface::Surface> CreatePlainSurface(const surface::DirectDraw& directDraw, std::uint32_t width,
+                                                  std::uint32_t height);
+
+// Loads the picture at `path` (native UTF-8 path). A ".bmp" extension, in any case, goes to
+// LoadBitmapSurface; anything else is read as JPEG. With width and height both non-zero the
+// picture is stretched to exactly that size; otherwise a JPEG comes back at its own size.
+surface::Ref<surface::Surface> LoadPicture(const surface::DirectDraw& directDraw, const std::string& path,
+                                           std::uint32_t width, std::uint32_t height);
+
+// Loads a BMP file (any bit depth Qt's reader takes) into a surface of width × height; a side of 0
+// takes the bitmap's own size on that side.
+surface::Ref<surface::Surface> LoadBitmapSurface(const surface::DirectDraw& directDraw,
+                                                 const std::string& path, std::uint32_t width,
+                                                 std::uint32_t height);
+
+// Stretches the rectangle (x, y, width, height) of `bitmap` onto the whole surface through the
+// surface's device context (width 0: the bitmap's width, height 0: its height). DD_OK, or
+// DDERR_GENERIC when either is missing or the surface gives no device context (it is locked).
+std::uint32_t CopyBitmapToSurface(surface::Surface* target, const QImage* bitmap, std::int32_t x,
+                                  std::int32_t y, std::int32_t width, std::int32_t height);
+
+}  // namespace bitmap
