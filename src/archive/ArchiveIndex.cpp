@@ -63,9 +63,14 @@ std::optional<ArchiveIndex> ArchiveIndex::Parse(std::span<const std::uint8_t> by
 }
 
 std::optional<ArchiveIndex> ArchiveIndex::Load(NativeFile& file) {
-    const std::uint64_t fileLength = file.Size();
+    return Load(file.Size(), [&file](std::uint64_t offset, void* buffer, std::size_t count) {
+        return file.ReadAt(offset, buffer, count);
+    });
+}
+
+std::optional<ArchiveIndex> ArchiveIndex::Load(std::uint64_t fileLength, const ReadAt& readAt) {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min<std::uint64_t>(fileLength, VolumeHeader::kSize)));
-    if (!file.ReadAt(0, bytes.data(), bytes.size())) return std::nullopt;
+    if (!readAt(0, bytes.data(), bytes.size())) return std::nullopt;
     const auto header = VolumeHeader::Parse(bytes);
     if (!header) return std::nullopt;
 
@@ -78,7 +83,7 @@ std::optional<ArchiveIndex> ArchiveIndex::Load(NativeFile& file) {
         const std::size_t have = bytes.size();
         if (end <= have) return true;
         bytes.resize(static_cast<std::size_t>(end));
-        return file.ReadAt(have, bytes.data() + have, bytes.size() - have);
+        return readAt(have, bytes.data() + have, bytes.size() - have);
     };
     if (!readPrefix(extent)) return std::nullopt;
     const std::uint64_t recordSize = std::max<std::uint64_t>(U32At(bytes, tableEnd), EntryRecord::kSize);

@@ -4,6 +4,7 @@
 // is allocated from it; an index that does not fit its own length is refused, never trusted.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -27,6 +28,9 @@ public:
     // Reads just the directory part of an open index file (header, name table, records) and parses
     // it. None when it is refused.
     static std::optional<ArchiveIndex> Load(NativeFile& file);
+    // The same on any file: `readAt(offset, buffer, count)` reads exactly, or fails.
+    using ReadAt = std::function<bool(std::uint64_t, void*, std::size_t)>;
+    static std::optional<ArchiveIndex> Load(std::uint64_t fileLength, const ReadAt& readAt);
 
     const VolumeHeader& Header() const { return m_header; }
     // The record of an (already upper-cased) name, or null.

@@ -58,7 +58,9 @@ std::optional<std::uint32_t> ExpandedLength(std::span<const std::uint8_t> input)
            (std::uint32_t{input[7]} << 24);
 }
 
-LzwDecoder::LzwDecoder() : m_entries(std::make_unique<Entry[]>(kLastCode + 1)) {}
+// Entries are written before they are read (codes are checked against the next free code), so the
+// table needs no clearing.
+LzwDecoder::LzwDecoder() : m_entries(std::make_unique_for_overwrite<Entry[]>(kLastCode + 1)) {}
 LzwDecoder::~LzwDecoder() = default;
 
 bool LzwDecoder::Expand(std::span<std::uint8_t> output, std::size_t& length, std::span<const std::uint8_t> input) {

@@ -121,3 +121,25 @@ TEST(ArchiveIndex, EmptyIndex) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ArchiveIndex, LoadReadsOnlyTheDirectoryOfAVolume) {
+    // A whole volume given as index: accepted by its length, and only the directory is read.
+    Bytes volume = GoodIndex();
+    const std::size_t directoryEnd = volume.size();
+    volume.resize(volume.size() + 30, 0xAB);
+    PutU32(volume, kFormatFlag, 0);
+    std::uint64_t furthest = 0;
+    const auto index = archive::ArchiveIndex::Load(volume.size(), [&](std::uint64_t offset, void* buffer, std::size_t n) {
+        if (offset + n > volume.size()) return false;
+        furthest = std::max<std::uint64_t>(furthest, offset + n);
+        std::copy_n(volume.begin() + static_cast<std::ptrdiff_t>(offset), n, static_cast<std::uint8_t*>(buffer));
+        return true;
+    });
+    ASSERT_TRUE(index);
+    EXPECT_EQ(index->Size(), 2u);
+    EXPECT_EQ(furthest, directoryEnd);
+}
+
+}  // namespace
