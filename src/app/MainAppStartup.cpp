@@ -8,6 +8,8 @@
 #include <memory>
 
 #include "app/Artwork.h"
+#include "app/ProgressWindow.h"
+#include "archive/Communicator.h"
 #include "app/MainFrame.h"
 #include "app/core/CommandLine.h"
 #include "app/core/DriveList.h"
@@ -42,6 +44,26 @@ QString InstanceLockFolder(const CMainApp& app) {
 
 }  // namespace
 
+void CMainApp::OpenArchive() {
+    ArchiveContext context;
+    context.appFolder = GetAppFolder();
+    context.setupPath = GetSetupPath();
+    // The builder started with SHIFT at a volume error shows its progress over the main window.
+    context.makeBuildProgress = []() -> std::unique_ptr<ProgressSink> {
+        auto progress = std::make_unique<CProgressWindow>();
+        progress->Open(GetApp()->m_pMainWnd);
+        return progress;
+    };
+    // The volume list with the application folder in place of every "%s" (paths of any length).
+    std::string volumes = kVolumeListFormat;
+    for (std::size_t at = volumes.find("%s"); at != std::string::npos; at = volumes.find("%s", at)) {
+        volumes.replace(at, 2, GetAppFolder());
+        at += GetAppFolder().size();
+    }
+    // An archive with no usable volume simply finds no files; start-up goes on.
+    m_archive->Open(volumes, GetDriveList(), kCompressionFilter, context);
+}
+
 bool CMainApp::InitInstance(const QStringList& arguments) {
     std::srand(MillisecondsSinceBoot());
     QCoreApplication::setOrganizationName(QStringLiteral("Halvern"));
@@ -63,12 +85,14 @@ bool CMainApp::InitInstance(const QStringList& arguments) {
     LoadProfile("profile.dat");
     ResetState();
     SetDriveList(ReadDriveList(GetAppFolder()));
+    OpenArchive();
     SetIconList(artwork::CreateIconList());
 
     // The single-document template: document, frame and view.
     g_document = std::make_unique<CMainDoc>();
     g_frame = std::make_unique<CMainFrame>();
     g_frame->setCentralWidget(new CMainView(g_frame.get()));
+    m_archive->SetMessageOwner(g_frame.get());
 
     // The scene named on the command line opens once the document has prepared its tree.
     SetPendingSceneFile(commandLine.sceneFile);
@@ -84,6 +108,7 @@ int CMainApp::ExitInstance() {
     g_frame.reset();
     g_document.reset();
     SaveProfile("profile.dat");
+    m_archive->Close();
     m_icons.clear();
     m_instanceGuard.reset();
     return 0;

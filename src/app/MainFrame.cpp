@@ -79,6 +79,10 @@ CMainFrame::CMainFrame() : win::CMessageWindow<QMainWindow>(nullptr) {
     // Published at once: the splash and the library objects need the main window while it is made.
     GetApp()->m_pMainWnd = this;
     setObjectName(QStringLiteral("MainFrame"));
+    // The software libraries cannot fail to come up; every later window relies on them.
+    m_devices.Create(this);
+    GetApp()->m_lpDD = m_devices.DirectDraw();
+    GetApp()->m_lpD3DRM = m_devices.Library3D();
     CreateActions();
     CreateMenus();
     CreateToolBar();
@@ -101,6 +105,9 @@ void CMainFrame::OnDestroy() {
     CSplashWnd::HideSplash();
     // The document lets go of its parts while the library objects still exist.
     if (CMainDoc* doc = GetApp()->m_pDocument) doc->ReleaseAllParts();
+    GetApp()->m_lpD3DRM = nullptr;
+    GetApp()->m_lpDD = nullptr;
+    m_devices.Release();
     if (GetApp()->m_pMainWnd == this) GetApp()->m_pMainWnd = nullptr;
 }
 

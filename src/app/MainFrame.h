@@ -12,6 +12,7 @@
 
 #include "app/HelpPage.h"
 #include "app/RecentFileList.h"
+#include "platform/rm/DeviceObjects.h"
 #include "platform/win/WindowMessages.h"
 
 class QAction;
@@ -46,6 +47,9 @@ public:
     CRecentFileList& RecentFiles() { return m_recentFiles; }
     void AddRecentFile(const QString& path);
 
+    // The shared library objects exist from the frame's creation to its destruction.
+    const rm::DeviceObjects& Devices() const { return m_devices; }
+
     // Title of the frame for the document title: "<document> - Ovalith".
     void UpdateTitle(const std::string& documentTitle);
 
@@ -71,6 +75,7 @@ private:
     void ToggleSetting(const char* section, const char* key, int defaultValue);
     void Render();
 
+    rm::DeviceObjects m_devices;
     std::map<int, QAction*> m_actions;
     std::map<int, std::function<void()>> m_handlers;
     QToolBar* m_toolBar = nullptr;

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "app/core/CommandLine.h"
+#include "archive/BuildArchiveCommand.h"
 #include "app/core/MainApp.h"
 #include "platform/win/QtPrompts.h"
 
@@ -33,8 +34,7 @@ int main(int argc, char** argv) {
             std::cerr << "marisole: rendering from the command line is not available in this build\n";
             return 1;
         case CommandLine::Action::BuildArchive:
-            std::cerr << "marisole: building archives is not available in this build\n";
-            return 1;
+            return RunBuildArchiveCommand(commandLine.archiveSource, commandLine.archiveVolume, std::cout);
         case CommandLine::Action::RunApplication: break;
     }
 

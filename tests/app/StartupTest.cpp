@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <fstream>
 
 #include "app/core/MainApp.h"
+#include "archive/Communicator.h"
 #include "platform/win/ScriptedPrompts.h"
 #include "scene/MainDoc.h"
 
@@ -18,7 +20,11 @@ TEST(Startup, StartsWithAnEmptyDocumentAndKeepsTheSceneFileForLater) {
         CSettingsStore seeded;
         seeded.SetSettingInt("dev", "mode", 1);
         ASSERT_TRUE(seeded.SaveProfile(folder, "profile.dat"));
-        std::ofstream(folder + "drive.dat") << "/fallback/one|/fallback/two|\nignored|\n";
+        // Fallback folders of plain files stand in for the two volumes.
+        QDir(dir.path()).mkpath("one/BODY");
+        QDir(dir.path()).mkpath("two");
+        std::ofstream(folder + "one/BODY/plist.txt") << "entry";
+        std::ofstream(folder + "drive.dat") << folder + "one/|" + folder + "two/|\nignored|\n";
     }
     win::ScopedPrompts prompts;
     CMainApp* app = GetApp();
@@ -30,26 +36,36 @@ TEST(Startup, StartsWithAnEmptyDocumentAndKeepsTheSceneFileForLater) {
     EXPECT_EQ(app->GetAppFolder(), folder);
     EXPECT_EQ(app->GetPendingSceneFile(), "/scenes/my scene.mrs");
     EXPECT_EQ(app->GetSettingInt("dev", "mode", 2), 1) << "settings come from profile.dat";
-    EXPECT_EQ(app->GetDriveList(), "/fallback/one|/fallback/two|");
+    EXPECT_EQ(app->GetDriveList(), folder + "one/|" + folder + "two/|");
+    // The archive set is open: a file of the first fallback folder reads through it.
+    std::size_t length = 0;
+    const char* bytes = app->GetArchive().Read("BODY\\PLIST.TXT", length);
+    ASSERT_NE(bytes, nullptr);
+    EXPECT_EQ(std::string(bytes, length), "entry");
     ASSERT_NE(app->m_pMainWnd, nullptr);
     EXPECT_TRUE(app->m_pMainWnd->isVisible());
     ASSERT_NE(app->m_pDocument, nullptr);
     EXPECT_EQ(app->m_pDocument->GetTitle(), "Mariso");
     EXPECT_NE(app->m_pMainView, nullptr);
+    EXPECT_NE(app->m_lpDD, nullptr) << "the main frame publishes the library objects";
+    EXPECT_NE(app->m_lpD3DRM, nullptr);
     EXPECT_GE(app->GetIconList().size(), 13);
     EXPECT_EQ(app->EditMode, 0);
     EXPECT_EQ(app->AxisConstraint, 3);
 
     // A second instance ends without a window or a word.
+    const std::size_t questionsBefore = prompts->asked.size();
     CMainApp second;
     second.m_instanceLockFolder = dir.path();
     EXPECT_FALSE(second.InitInstance(args));
-    EXPECT_TRUE(prompts->asked.empty());
+    EXPECT_EQ(prompts->asked.size(), questionsBefore);
     EXPECT_EQ(app->m_pMainWnd->isVisible(), true) << "the first is unaffected";
 
     app->SetSettingInt("view", "mask", 1);
     EXPECT_EQ(app->ExitInstance(), 0);
     EXPECT_EQ(app->m_pMainWnd, nullptr);
+    EXPECT_EQ(app->m_lpD3DRM, nullptr);
+    EXPECT_EQ(app->GetArchive().SourceCount(), 0u) << "the archive is closed at exit";
     CSettingsStore saved;
     ASSERT_TRUE(saved.LoadProfile(folder, "profile.dat"));
     EXPECT_EQ(saved.GetSettingInt("view", "mask", 0), 1) << "settings reach the disk at exit";

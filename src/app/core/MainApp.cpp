@@ -2,9 +2,10 @@
 
 #include <QSettings>
 
+#include "archive/Communicator.h"
 #include "platform/win/SingleInstance.h"
 
-CMainApp::CMainApp() = default;
+CMainApp::CMainApp() : m_archive(std::make_unique<CCommunicator>()) {}
 CMainApp::~CMainApp() = default;
 
 void CMainApp::ResetState() {
@@ -17,6 +18,8 @@ void CMainApp::ResetState() {
     m_pMaterialDlg = nullptr;
     m_pLightDlg = nullptr;
     m_pCameraDlg = nullptr;
+    m_lpDD = nullptr;
+    m_lpD3DRM = nullptr;
     m_icons.clear();
     EditMode = EDIT_MOVE;
     AxisConstraint = AXIS_FREE;

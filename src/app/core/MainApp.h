@@ -20,8 +20,15 @@
 class QObject;
 class QWidget;
 class CMainDoc;
+class CCommunicator;
 namespace win {
 class SingleInstance;
+}
+namespace rm {
+class Library;
+}
+namespace surface {
+class DirectDraw;
 }
 
 // Editing state of the edit view's mouse manipulation.
@@ -66,6 +73,9 @@ public:
     std::string GetPendingSceneFile() const { return m_pendingSceneFile; }
     void SetPendingSceneFile(const std::string& path) { m_pendingSceneFile = path; }
 
+    // The data archive set, open from start-up to shut-down.
+    CCommunicator& GetArchive() { return *m_archive; }
+
     // Archive fallback list read from drive.dat.
     std::string GetDriveList() const { return m_driveList; }
     void SetDriveList(const std::string& list) { m_driveList = list; }
@@ -83,6 +93,11 @@ public:
     QObject* m_pMaterialDlg = nullptr;
     QObject* m_pLightDlg = nullptr;
     QObject* m_pCameraDlg = nullptr;
+
+    // The shared library objects, owned by the main frame (null before it exists and after it is
+    // destroyed).
+    surface::DirectDraw* m_lpDD = nullptr;
+    rm::Library* m_lpD3DRM = nullptr;
 
     // Editing state.
     std::int32_t EditMode = EDIT_MOVE;
@@ -104,12 +119,16 @@ public:
     std::unique_ptr<win::SingleInstance> m_instanceGuard;
 
 private:
+    // Opens the archive set: both volumes in the application folder, with drive.dat's fallbacks
+    // (start-up; defined by the application layer).
+    void OpenArchive();
 
     CSettingsStore m_settings;
     std::string m_appFolder;
     std::string m_pendingSceneFile;
     std::string m_driveList;
     QList<QIcon> m_icons;
+    std::unique_ptr<CCommunicator> m_archive;
 };
 
 // The application object; never null.
