@@ -36,8 +36,10 @@ std::uint32_t PackPixel(const PixelFormat& f, std::uint32_t rgb, const Palette* 
     switch (f.bitCount) {
         case 8: {
             const Palette& p = palette ? *palette : DefaultPalette();
+            // The colour cube (10..225) first, so that its entries win ties with duplicates.
             std::uint32_t best = 0, bestDist = ~0u;
-            for (std::uint32_t i = 0; i < 256; ++i) {
+            for (std::uint32_t k = 0; k < 256 && bestDist != 0; ++k) {
+                const std::uint32_t i = (k + 10) & 0xFF;
                 const int dr = int((p[i] >> 16) & 0xFF) - int(r), dg = int((p[i] >> 8) & 0xFF) - int(g),
                           db = int(p[i] & 0xFF) - int(b);
                 const std::uint32_t d = std::uint32_t(dr * dr + dg * dg + db * db);
