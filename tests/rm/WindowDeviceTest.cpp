@@ -1,0 +1,75 @@
+// A device on a clipper bound to a Qt widget: it draws into an offscreen surface of the window's
+// size, and Update shows the marked rectangles in the widget.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QWidget>
+#include <memory>
+
+#include "platform/rm/Library.h"
+#include "platform/rm/qt/WidgetWindow.h"
+
+using namespace rm;
+
+namespace {
+
+QApplication* App() {
+    static std::unique_ptr<QApplication> app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "rm_qt_tests";
+        static char* argv[] = {name, nullptr};
+        return std::make_unique<QApplication>(argc, argv);
+    }();
+    return app.get();
+}
+
+TEST(WindowDeviceTest, UpdateShowsTheClearedViewportInTheWidget) {
+    App();
+    QWidget window;
+    window.resize(200, 150);
+    WidgetWindow binding(&window);
+    EXPECT_EQ(binding.ClientWidth(), 200u);
+    EXPECT_EQ(binding.ClientHeight(), 150u);
+    Ref<surface::DirectDraw> dd = surface::DirectDraw::Create();
+    Ref<surface::Clipper> clipper;
+    ASSERT_EQ(dd->CreateClipper(0, &clipper), surface::DD_OK);
+    Ref<Library> lib = Library::Create();
+    EXPECT_FALSE(lib->CreateDeviceFromClipper(clipper.Get(), nullptr, 200, 150));  // no window yet
+    clipper->SetHWnd(0, &binding);
+    Ref<Device> device =
+        lib->CreateDeviceFromClipper(clipper.Get(), nullptr, binding.ClientWidth(), binding.ClientHeight());
+    ASSERT_TRUE(device);
+    EXPECT_EQ(device->GetWidth(), 200u);
+    EXPECT_EQ(device->GetRenderTarget()->Format().bitCount, 32u);
+    Ref<Frame> root = lib->CreateFrame(nullptr);
+    Ref<Frame> camera = lib->CreateFrame(root.Get());
+    Ref<Viewport> vp = lib->CreateViewport(device.Get(), camera.Get(), 0, 0, 200, 150);
+    vp->SetBackgroundColor(0x606060);
+    vp->ForceUpdate(0, 0, 200, 150);
+    vp->Clear(D3DRMCLEAR_ALL);
+    vp->Render(root.Get());
+    ASSERT_EQ(device->Update(), D3DRM_OK);
+    EXPECT_EQ(device->UpdateCount(), 1u);
+    ASSERT_EQ(binding.LastFrame().size(), QSize(200, 150));
+    EXPECT_EQ(binding.LastFrame().pixel(199, 149) & 0xFFFFFF, 0x606060u);
+    device->Update();  // nothing marked since: nothing shown
+    EXPECT_EQ(device->UpdateCount(), 1u);
+}
+
+TEST(WindowDeviceTest, TheOverlayLetsMouseEventsThrough) {
+    App();
+    QWidget window;
+    window.resize(64, 64);
+    WidgetWindow binding(&window);
+    QWidget* overlay = window.findChild<QWidget*>();
+    ASSERT_NE(overlay, nullptr);
+    EXPECT_TRUE(overlay->testAttribute(Qt::WA_TransparentForMouseEvents));
+    window.show();
+    window.resize(100, 80);
+    QApplication::sendPostedEvents();
+    EXPECT_EQ(overlay->size(), QSize(100, 80));
+}
+
+}  // namespace
