@@ -31,7 +31,9 @@ const std::vector<std::uint8_t>& Input(int kind) {
     return kind == 0 ? text : random;
 }
 
-const char* KindName(int kind) { return kind == 0 ? "mesh text" : "random"; }
+const char* KindName(int kind) {
+    return kind == 0 ? "mesh text" : "random";
+}
 
 void Compress(benchmark::State& state) {
     const auto& input = Input(static_cast<int>(state.range(0)));
@@ -64,8 +66,8 @@ void Expand(benchmark::State& state) {
 // Writes `bytes` to a file under /tmp once per name and returns its path.
 std::string TempFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     const std::string path = "/tmp/marisole-lzw-bench-" + std::to_string(getpid()) + "-" + name;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path;
 }
 

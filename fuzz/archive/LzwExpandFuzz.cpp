@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::uint8_t> packed;
     if (!lzw::Compress(input, packed)) std::abort();
     std::vector<std::uint8_t> back(size);
-    if (!lzw::Expand(back, length, packed) || length != size || (size && std::memcmp(back.data(), data, size) != 0))
+    if (!lzw::Expand(back, length, packed) || length != size ||
+        (size && std::memcmp(back.data(), data, size) != 0))
         std::abort();
     return 0;
 }

@@ -22,7 +22,8 @@ namespace {
 
 std::string FileLine(std::size_t i, std::uint64_t length, const std::string& path) {
     char prefix[64];
-    std::snprintf(prefix, sizeof prefix, "%04ld: %ld(KB) ", static_cast<long>(i), static_cast<long>(length / 1024));
+    std::snprintf(prefix, sizeof prefix, "%04ld: %ld(KB) ", static_cast<long>(i),
+                  static_cast<long>(length / 1024));
     return prefix + path;
 }
 
@@ -33,10 +34,13 @@ bool IsCompressed(const std::string& name, const std::vector<std::string>& exten
                        [&](const std::string& e) { return cp932::EqualsNoCase(e, extension); });
 }
 
-QString NativePath(const std::string& path) { return QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())); }
+QString NativePath(const std::string& path) {
+    return QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
+}
 
 bool WriteAll(QSaveFile& file, const std::uint8_t* data, std::size_t size) {
-    return file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size)) == static_cast<qint64>(size);
+    return file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size)) ==
+           static_cast<qint64>(size);
 }
 
 void CannotCreate(const std::string& path) {
@@ -48,8 +52,8 @@ void CannotCreate(const std::string& path) {
 void CArchiveBuilder::ListFiles(const std::string& folder, const std::string& namePrefix) {
     std::vector<std::filesystem::directory_entry> entries;
     std::error_code ec;
-    for (std::filesystem::directory_iterator it(folder, ec); !ec && it != std::filesystem::directory_iterator();
-         it.increment(ec))
+    for (std::filesystem::directory_iterator it(folder, ec);
+         !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
         entries.push_back(*it);
     std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
         return a.path().filename().native() < b.path().filename().native();
@@ -79,8 +83,8 @@ bool CArchiveBuilder::Measure(const std::vector<std::string>& compressed) {
         archive::NativeFile file;
         bool skip = false;
         while (!file.Open(source.path) || file.Size() > archive::kMaxEntrySize) {
-            const int answer =
-                win::MessageBox(nullptr, source.path, archive::msg::kCannotOpenCaption, win::Buttons::AbortRetryIgnore);
+            const int answer = win::MessageBox(nullptr, source.path, archive::msg::kCannotOpenCaption,
+                                               win::Buttons::AbortRetryIgnore);
             if (answer == win::IDRETRY) continue;
             if (answer == win::IDIGNORE) {
                 skip = true;
@@ -99,7 +103,8 @@ bool CArchiveBuilder::Measure(const std::vector<std::string>& compressed) {
         if (IsCompressed(source.name, compressed)) {
             std::vector<std::uint8_t> bytes(length);
             std::vector<std::uint8_t> packed;
-            if (file.ReadAt(0, bytes.data(), bytes.size()) && lzw::Compress(bytes, packed) && packed.size() < length) {
+            if (file.ReadAt(0, bytes.data(), bytes.size()) && lzw::Compress(bytes, packed) &&
+                packed.size() < length) {
                 record.storedSize = static_cast<std::uint32_t>(packed.size());
                 record.flags = archive::EntryRecord::kCompressed;
             }
@@ -222,7 +227,9 @@ BuildResult CArchiveBuilder::Write(const std::string& volumeFile, const std::str
     return BuildResult::Built;
 }
 
-std::string VolumeFileFor(const std::string& folder, const std::string& stem) { return folder + stem + ".vd"; }
+std::string VolumeFileFor(const std::string& folder, const std::string& stem) {
+    return folder + stem + ".vd";
+}
 
 std::string IndexFileFor(const std::string& folder, const std::string& stem) {
     const auto existing = archive::FindEntryNoCase(folder, stem + ".VDH");

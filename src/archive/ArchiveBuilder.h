@@ -20,7 +20,7 @@ enum class BuildResult {
 };
 
 class CArchiveBuilder {
-public:
+  public:
     explicit CArchiveBuilder(ProgressSink& progress) : m_progress(progress) {}
 
     // `filter`: extensions with their dot separated by ";" or "|" (".X;.TXT;"), compared without
@@ -32,7 +32,7 @@ public:
     // Entries of the last build, in name table order.
     std::size_t EntryCount() const { return m_entries.size(); }
 
-private:
+  private:
     struct SourceFile {
         std::string path;  // native path
         std::string name;  // entry name: code page 932, upper case, "\" between folders

@@ -10,9 +10,11 @@
 
 class QWidget;
 
-// The archive set of the application: its volumes (with the application folder for both "%s"), and
-// the extensions the builder compresses.
-inline constexpr char kVolumeListFormat[] = "%sdisk1.vd|%sdisk2.vd|";
+// The archive set of the application: its volume list "%sdisk1.vd|%sdisk2.vd|" with the application
+// folder (ending in "/") for both "%s", and the extensions the builder compresses.
+inline std::string VolumeListFor(const std::string& appFolder) {
+    return appFolder + "disk1.vd|" + appFolder + "disk2.vd|";
+}
 inline constexpr char kCompressionFilter[] = ".X;.TXT;";
 
 struct ArchiveContext {

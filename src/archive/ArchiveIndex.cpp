@@ -20,23 +20,27 @@ std::uint32_t U32At(std::span<const std::uint8_t> bytes, std::uint64_t pos) {
 
 }  // namespace
 
-std::optional<ArchiveIndex> ArchiveIndex::Parse(std::span<const std::uint8_t> bytes, std::uint64_t fileLength) {
+std::optional<ArchiveIndex> ArchiveIndex::Parse(std::span<const std::uint8_t> bytes,
+                                                std::uint64_t fileLength) {
     const auto header = VolumeHeader::Parse(bytes);
     if (!header || bytes.size() > fileLength) return std::nullopt;
     if (fileLength != header->totalLength && header->formatFlag != 1) return std::nullopt;
-    if (header->largestSize > kMaxEntrySize || header->dataAreaOffset > header->totalLength) return std::nullopt;
+    if (header->largestSize > kMaxEntrySize || header->dataAreaOffset > header->totalLength)
+        return std::nullopt;
 
     const std::uint64_t tableStart = header->nameTableOffset;
     const std::uint64_t tableEnd = tableStart + header->nameTableLength;
     const std::uint64_t count = header->entryCount;
     if (tableEnd > bytes.size()) return std::nullopt;
     // Every name takes at least its length byte and every record at least 16 bytes.
-    if (count > header->nameTableLength || count * EntryRecord::kSize > bytes.size() - tableEnd) return std::nullopt;
+    if (count > header->nameTableLength || count * EntryRecord::kSize > bytes.size() - tableEnd)
+        return std::nullopt;
 
     std::uint64_t recordSize = EntryRecord::kSize;
     if (count > 0) {
         recordSize = U32At(bytes, tableEnd);
-        if (recordSize < EntryRecord::kSize || count * recordSize > bytes.size() - tableEnd) return std::nullopt;
+        if (recordSize < EntryRecord::kSize || count * recordSize > bytes.size() - tableEnd)
+            return std::nullopt;
     }
 
     ArchiveIndex index;
@@ -47,7 +51,8 @@ std::optional<ArchiveIndex> ArchiveIndex::Parse(std::span<const std::uint8_t> by
     const std::uint64_t dataAreaLength = header->totalLength - header->dataAreaOffset;
     for (std::uint64_t i = 0; i < count; ++i) {
         std::string name = names.ReadString();
-        LoadingArchive in(bytes.subspan(static_cast<std::size_t>(tableEnd + i * recordSize), EntryRecord::kSize));
+        LoadingArchive in(
+            bytes.subspan(static_cast<std::size_t>(tableEnd + i * recordSize), EntryRecord::kSize));
         EntryRecord record;
         record.recordSize = in.ReadU32();
         record.storedSize = in.ReadU32();
@@ -69,7 +74,8 @@ std::optional<ArchiveIndex> ArchiveIndex::Load(NativeFile& file) {
 }
 
 std::optional<ArchiveIndex> ArchiveIndex::Load(std::uint64_t fileLength, const ReadAt& readAt) {
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min<std::uint64_t>(fileLength, VolumeHeader::kSize)));
+    std::vector<std::uint8_t> bytes(
+        static_cast<std::size_t>(std::min<std::uint64_t>(fileLength, VolumeHeader::kSize)));
     if (!readAt(0, bytes.data(), bytes.size())) return std::nullopt;
     const auto header = VolumeHeader::Parse(bytes);
     if (!header) return std::nullopt;

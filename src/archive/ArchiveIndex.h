@@ -18,7 +18,7 @@ namespace archive {
 class NativeFile;
 
 class ArchiveIndex {
-public:
+  public:
     // Parses an index from the first bytes of its file (at least up to the end of the entry
     // records); `fileLength` is the length of the whole file, which decides acceptance together
     // with the format flag (an index is shorter than its volume, so it passes by the flag). None
@@ -37,7 +37,7 @@ public:
     const EntryRecord* Find(std::string_view name) const;
     std::size_t Size() const { return m_entries.size(); }
 
-private:
+  private:
     VolumeHeader m_header;
     std::unordered_map<std::string, EntryRecord> m_entries;
 };

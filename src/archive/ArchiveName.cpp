@@ -27,7 +27,9 @@ unsigned UpperTwoByte(unsigned code) {
     return code;
 }
 
-bool IsSeparator(char c, std::string_view separators) { return separators.find(c) != std::string_view::npos; }
+bool IsSeparator(char c, std::string_view separators) {
+    return separators.find(c) != std::string_view::npos;
+}
 
 }  // namespace
 
@@ -38,7 +40,8 @@ std::string UpperName(std::string_view text) {
         if (n == 1) {
             if (out[i] >= 'a' && out[i] <= 'z') out[i] = static_cast<char>(out[i] - 'a' + 'A');
         } else {
-            const unsigned code = (static_cast<unsigned char>(out[i]) << 8) | static_cast<unsigned char>(out[i + 1]);
+            const unsigned code =
+                (static_cast<unsigned char>(out[i]) << 8) | static_cast<unsigned char>(out[i + 1]);
             const unsigned upper = UpperTwoByte(code);
             out[i] = static_cast<char>(upper >> 8);
             out[i + 1] = static_cast<char>(upper & 0xFF);

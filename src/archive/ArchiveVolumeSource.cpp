@@ -33,9 +33,9 @@ bool CArchiveVolumeSource::Open(const std::string& volumePath, const std::string
     Close();
     const std::string stem = archive::FileStem(volumePath);
     std::error_code ec;
-    m_volumePath = std::filesystem::exists(volumePath, ec)
-                       ? volumePath
-                       : archive::WithTrailingSlash(m_context.setupPath) + stem + archive::FileExtension(volumePath);
+    m_volumePath = std::filesystem::exists(volumePath, ec) ? volumePath
+                                                           : archive::WithTrailingSlash(m_context.setupPath) +
+                                                                 stem + archive::FileExtension(volumePath);
 
     if (!IsUsableVolume(m_volumePath)) {
         win::MessageBox(nullptr, archive::msg::kBrokenVolume, archive::msg::kBrokenVolumeCaption);
@@ -44,7 +44,8 @@ bool CArchiveVolumeSource::Open(const std::string& volumePath, const std::string
         if (m_context.makeBuildProgress) progress = m_context.makeBuildProgress();
         NullProgress silent;
         BuildResult outcome = BuildResult::BadArguments;
-        BuildArchive(volumePath, fallbackFolder, filter, m_context.appFolder, progress ? *progress : silent, &outcome);
+        BuildArchive(volumePath, fallbackFolder, filter, m_context.appFolder, progress ? *progress : silent,
+                     &outcome);
         // Read from the volume just written, wherever the broken one was found.
         if (outcome == BuildResult::Built) m_volumePath = VolumeFileFor(m_context.appFolder, stem);
     }
@@ -96,7 +97,8 @@ CDataSource::ReadResult CArchiveVolumeSource::Read(std::string_view name, int /*
     if (record->IsCompressed()) {
         // One byte of the buffer stays free for the terminating zero.
         const std::span<std::uint8_t> output(m_expandBuffer.get(), m_bufferSize - 1);
-        if (!m_decoder->Expand(output, length, {m_readBuffer.get(), record->storedSize})) return {Status::Damaged};
+        if (!m_decoder->Expand(output, length, {m_readBuffer.get(), record->storedSize}))
+            return {Status::Damaged};
         result = m_expandBuffer.get();
     }
     result[length] = 0;

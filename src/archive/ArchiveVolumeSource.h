@@ -17,7 +17,7 @@ class LzwDecoder;
 }
 
 class CArchiveVolumeSource final : public CDataSource {
-public:
+  public:
     explicit CArchiveVolumeSource(ArchiveContext context);
     ~CArchiveVolumeSource() override;
 
@@ -25,7 +25,8 @@ public:
     // volume that fails its check is reported and refused, unless SHIFT is held when the report is
     // confirmed: then it is rebuilt from the fallback folder first. A missing index leaves the
     // source open with no entries; an inconsistent one is reported and refused.
-    bool Open(const std::string& volumePath, const std::string& fallbackFolder, const std::string& filter) override;
+    bool Open(const std::string& volumePath, const std::string& fallbackFolder,
+              const std::string& filter) override;
     void Close() override;
     ReadResult Read(std::string_view name, int flags) override;
 
@@ -36,7 +37,7 @@ public:
     const std::string& VolumePath() const { return m_volumePath; }
     std::size_t EntryCount() const { return m_index ? m_index->Size() : 0; }
 
-private:
+  private:
     bool LoadIndex(const std::string& stem);
 
     ArchiveContext m_context;

@@ -14,20 +14,21 @@ namespace {
 
 // Puts terminal prompts in place for the command and the previous ones back after it.
 class ScopedTerminalPrompts {
-public:
+  public:
     explicit ScopedTerminalPrompts(std::ostream& out)
         : m_previous(win::InstallPrompts(std::make_unique<TerminalPrompts>(out))) {}
     ~ScopedTerminalPrompts() { win::InstallPrompts(std::move(m_previous)); }
     ScopedTerminalPrompts(const ScopedTerminalPrompts&) = delete;
     ScopedTerminalPrompts& operator=(const ScopedTerminalPrompts&) = delete;
 
-private:
+  private:
     std::unique_ptr<win::UserPrompts> m_previous;
 };
 
 }  // namespace
 
-int RunBuildArchiveCommand(const std::string& sourceFolder, const std::string& volumePath, std::ostream& out) {
+int RunBuildArchiveCommand(const std::string& sourceFolder, const std::string& volumePath,
+                           std::ostream& out) {
     std::error_code ec;
     if (sourceFolder.empty() || !std::filesystem::is_directory(sourceFolder, ec)) {
         out << "marisole: source folder not found: " << sourceFolder << '\n';

@@ -7,7 +7,9 @@
 #include "platform/win/UserPrompts.h"
 
 CCommunicator::CCommunicator() = default;
-CCommunicator::~CCommunicator() { Close(); }
+CCommunicator::~CCommunicator() {
+    Close();
+}
 
 bool CCommunicator::Open(std::string_view volumes, std::string_view fallbacks, std::string_view filter,
                          const ArchiveContext& context) {

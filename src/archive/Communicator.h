@@ -13,7 +13,7 @@
 #include "archive/DataSource.h"
 
 class CCommunicator {
-public:
+  public:
     CCommunicator();
     ~CCommunicator();
     CCommunicator(const CCommunicator&) = delete;
@@ -41,7 +41,7 @@ public:
     std::size_t SourceCount() const { return m_sources.size(); }
     const CDataSource* Source(std::size_t i) const { return m_sources[i].get(); }
 
-private:
+  private:
     ArchiveContext m_context;
     std::vector<std::unique_ptr<CDataSource>> m_sources;
 };

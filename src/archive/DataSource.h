@@ -7,7 +7,7 @@
 #include <string_view>
 
 class CDataSource {
-public:
+  public:
     enum class Status {
         Found,        // data points at the bytes, followed by one zero byte
         NotHere,      // this source has no file of that name
@@ -22,7 +22,8 @@ public:
 
     virtual ~CDataSource() = default;
     // True when the source is usable.
-    virtual bool Open(const std::string& volumePath, const std::string& fallbackFolder, const std::string& filter) = 0;
+    virtual bool Open(const std::string& volumePath, const std::string& fallbackFolder,
+                      const std::string& filter) = 0;
     virtual void Close() = 0;
     // The bytes stay valid until the next Read on this source or Close; callers may change them.
     // `flags` is passed on unused.

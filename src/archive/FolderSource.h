@@ -9,9 +9,10 @@
 #include "archive/DataSource.h"
 
 class CFolderSource final : public CDataSource {
-public:
+  public:
     // Remembers the fallback folder; fails only when there is none.
-    bool Open(const std::string& volumePath, const std::string& fallbackFolder, const std::string& filter) override;
+    bool Open(const std::string& volumePath, const std::string& fallbackFolder,
+              const std::string& filter) override;
     void Close() override;
     // A file missing from a folder that is there is NotHere (a later source may have it); when the
     // folder itself cannot be reached (a disc that is out) it is Unavailable. A name with an empty,
@@ -20,7 +21,7 @@ public:
 
     const std::string& Folder() const { return m_folder; }
 
-private:
+  private:
     std::string m_folder;
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_capacity = 0;

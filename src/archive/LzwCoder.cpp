@@ -13,7 +13,7 @@ namespace {
 // Packs codes most significant bit first. Whole 32-bit words are stored as soon as they are complete,
 // so the accumulator never holds more than 31 + 15 bits.
 class BitWriter {
-public:
+  public:
     explicit BitWriter(std::uint8_t* out) : m_out(out) {}
 
     void Put(unsigned code, unsigned width) {
@@ -39,7 +39,7 @@ public:
         return m_out;
     }
 
-private:
+  private:
     std::uint8_t* m_out;
     std::uint64_t m_acc = 0;
     unsigned m_bits = 0;
@@ -54,7 +54,7 @@ private:
 // older generation count as empty, so a FLUSH costs nothing. A generation needs at least 32509 input
 // bytes, so a 4 GiB input stays far below 2^26 generations.
 class Dictionary {
-public:
+  public:
     explicit Dictionary(std::size_t inputLength) {
         const std::size_t entries = std::min<std::size_t>(inputLength, kLastCode - kFirstFreeCode + 1) + 1;
         std::size_t size = 256;
@@ -84,7 +84,7 @@ public:
         m_slots[slot] = (m_generation << 38) | (std::uint64_t{key} << 15) | code;
     }
 
-private:
+  private:
     std::unique_ptr<std::uint64_t[]> m_slots;
     std::size_t m_mask = 0;
     std::uint64_t m_generation = 1;

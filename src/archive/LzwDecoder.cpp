@@ -12,8 +12,9 @@ namespace {
 // Reads codes most significant bit first from a bounded input. The accumulator is left-aligned;
 // a code that is not completely present ends the stream (the coder drops the partly filled byte).
 class BitReader {
-public:
-    explicit BitReader(std::span<const std::uint8_t> input) : m_p(input.data()), m_end(input.data() + input.size()) {}
+  public:
+    explicit BitReader(std::span<const std::uint8_t> input)
+        : m_p(input.data()), m_end(input.data() + input.size()) {}
 
     bool Read(unsigned width, unsigned& code) {
         if (m_bits < width) {
@@ -26,7 +27,7 @@ public:
         return true;
     }
 
-private:
+  private:
     void Refill() {
         if (m_end - m_p >= 8) {
             // Eight bytes are present: load them at once and keep whole bytes only. Bits loaded
@@ -63,7 +64,8 @@ std::optional<std::uint32_t> ExpandedLength(std::span<const std::uint8_t> input)
 LzwDecoder::LzwDecoder() : m_entries(std::make_unique_for_overwrite<Entry[]>(kLastCode + 1)) {}
 LzwDecoder::~LzwDecoder() = default;
 
-bool LzwDecoder::Expand(std::span<std::uint8_t> output, std::size_t& length, std::span<const std::uint8_t> input) {
+bool LzwDecoder::Expand(std::span<std::uint8_t> output, std::size_t& length,
+                        std::span<const std::uint8_t> input) {
     length = 0;
     const auto expanded = ExpandedLength(input);
     if (!expanded) return false;

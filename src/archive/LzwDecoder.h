@@ -15,7 +15,7 @@ namespace lzw {
 std::optional<std::uint32_t> ExpandedLength(std::span<const std::uint8_t> input);
 
 class LzwDecoder {
-public:
+  public:
     LzwDecoder();
     ~LzwDecoder();
     LzwDecoder(const LzwDecoder&) = delete;
@@ -30,7 +30,7 @@ public:
     // 15 bits, a dictionary growing past code 32767, or a stream that ends before U bytes are out.
     bool Expand(std::span<std::uint8_t> output, std::size_t& length, std::span<const std::uint8_t> input);
 
-private:
+  private:
     // A dictionary string is a copy of bytes already written: entry (old, ch) is old's output
     // followed by the first byte of the next output, so it is `length` bytes at `offset` in the
     // output. Within one generation a string is at most 32510 bytes long.

@@ -8,7 +8,9 @@
 
 namespace archive {
 
-NativeFile::~NativeFile() { Close(); }
+NativeFile::~NativeFile() {
+    Close();
+}
 
 bool NativeFile::Open(const std::string& path) {
     Close();

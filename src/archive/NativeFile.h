@@ -11,7 +11,7 @@
 namespace archive {
 
 class NativeFile {
-public:
+  public:
     NativeFile() = default;
     ~NativeFile();
     NativeFile(const NativeFile&) = delete;
@@ -25,7 +25,7 @@ public:
     std::uint64_t Size() const { return m_size; }
     bool ReadAt(std::uint64_t offset, void* buffer, std::size_t count);
 
-private:
+  private:
     int m_fd = -1;
     std::uint64_t m_size = 0;
 };

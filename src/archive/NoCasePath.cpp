@@ -11,7 +11,9 @@ namespace archive {
 
 namespace {
 
-std::string FoldKey(const std::string& utf8Name) { return UpperName(cp932::FromUtf8(utf8Name)); }
+std::string FoldKey(const std::string& utf8Name) {
+    return UpperName(cp932::FromUtf8(utf8Name));
+}
 
 }  // namespace
 

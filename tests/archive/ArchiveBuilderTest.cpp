@@ -1,11 +1,10 @@
-#include "archive/ArchiveBuilder.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "ArchiveFixtures.h"
 #include "SampleData.h"
+#include "archive/ArchiveBuilder.h"
 #include "archive/ArchiveContext.h"
 #include "archive/ArchiveIndex.h"
 #include "archive/ArchiveMessages.h"
@@ -19,7 +18,7 @@ using fixture::B;
 using fixture::Bytes;
 
 class ArchiveBuilderTest : public ::testing::Test {
-protected:
+  protected:
     BuildResult Build(const std::string& stem = "disk1") {
         CArchiveBuilder builder(progress);
         return builder.Build(tree.Path("src"), kCompressionFilter, VolumeFileFor(tree.Path("out/"), stem),
@@ -61,7 +60,7 @@ TEST_F(ArchiveBuilderTest, CompressesFilteredExtensionsOnlyWhenThatMakesThemSmal
     while (repetitive.size() < 10000) repetitive += "Mesh { 3; 0.0;1.0;0.0;, } ";
     repetitive.resize(10000);
     tree.Write("src/A.X", repetitive);
-    tree.Write("src/B.BMP", repetitive);                  // would compress, but is not in the filter
+    tree.Write("src/B.BMP", repetitive);                    // would compress, but is not in the filter
     tree.Write("src/C.TXT", sample::RandomBytes(3000, 5));  // in the filter, but does not shrink
     tree.Write("src/d.txt", "short text, short text, short text, short text");
     ASSERT_EQ(Build(), BuildResult::Built);
@@ -112,7 +111,8 @@ TEST_F(ArchiveBuilderTest, VolumePassesTheCheckAndEveryEntryReadsBackIdentical) 
     archive.Open(tree.Path("out/disk1.vd|"), "", kCompressionFilter, context);
     for (const auto& [path, bytes] : files) {
         std::string name = path.substr(4);
-        for (char& c : name) c = c == '/' ? '\\' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        for (char& c : name)
+            c = c == '/' ? '\\' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         std::size_t length = 0;
         const char* p = archive.Read(name, length);
         ASSERT_NE(p, nullptr) << name;
@@ -221,7 +221,8 @@ TEST_F(ArchiveBuilderTest, MaintenanceEntryChecksItsFolders) {
     for (const auto& r : rows) {
         prompts->asked.clear();
         BuildResult outcome = BuildResult::Built;
-        EXPECT_EQ(BuildArchive("/elsewhere/disk1.vd", r.source, kCompressionFilter, r.appFolder, progress, &outcome),
+        EXPECT_EQ(BuildArchive("/elsewhere/disk1.vd", r.source, kCompressionFilter, r.appFolder, progress,
+                               &outcome),
                   r.result);
         if (r.message) {
             EXPECT_EQ(prompts->MessageTexts(), std::vector<std::string>{r.message});

@@ -11,7 +11,9 @@
 
 namespace fixture {
 
-Bytes B(const std::string& text) { return {text.begin(), text.end()}; }
+Bytes B(const std::string& text) {
+    return {text.begin(), text.end()};
+}
 
 void WriteFile(const std::string& path, const Bytes& bytes) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
@@ -41,8 +43,8 @@ TempTree::TempTree() {
 bool BuildVolume(const std::string& sourceFolder, const std::string& folder, const std::string& stem) {
     NullProgress progress;
     CArchiveBuilder builder(progress);
-    return builder.Build(sourceFolder, kCompressionFilter, VolumeFileFor(folder, stem), IndexFileFor(folder, stem)) ==
-           BuildResult::Built;
+    return builder.Build(sourceFolder, kCompressionFilter, VolumeFileFor(folder, stem),
+                         IndexFileFor(folder, stem)) == BuildResult::Built;
 }
 
 }  // namespace fixture

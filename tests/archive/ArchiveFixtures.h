@@ -20,14 +20,14 @@ void PutU32(Bytes& bytes, std::size_t offset, std::uint32_t value);
 
 // A temporary folder removed with the object; Root() ends in "/".
 class TempTree {
-public:
+  public:
     TempTree();
     std::string Root() const { return m_root; }
     std::string Path(const std::string& relative) const { return m_root + relative; }
     void Write(const std::string& relative, const Bytes& bytes) const { WriteFile(Path(relative), bytes); }
     void Write(const std::string& relative, const std::string& text) const { Write(relative, B(text)); }
 
-private:
+  private:
     QTemporaryDir m_dir;
     std::string m_root;
 };
@@ -37,7 +37,7 @@ bool BuildVolume(const std::string& sourceFolder, const std::string& folder, con
 
 // Records what a long operation reports.
 class RecordingProgress final : public ProgressSink {
-public:
+  public:
     std::vector<std::string> titles;
     std::vector<std::string> texts;
     void SetTitle(const std::string& text) override { titles.push_back(text); }

@@ -1,10 +1,9 @@
-#include "archive/ArchiveIndex.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "ArchiveFixtures.h"
+#include "archive/ArchiveIndex.h"
 #include "base/ArchiveStream.h"
 
 namespace {
@@ -38,7 +37,9 @@ Bytes GoodIndex(std::uint32_t recordSize = 16) {
 
 constexpr std::size_t kTotalLength = 20, kFormatFlag = 24, kEntryCount = 28, kTableLength = 32, kLargest = 36,
                       kDataArea = 40;
-std::size_t Records(const Bytes& index) { return 124 + fixture::U32At(index, kTableLength); }
+std::size_t Records(const Bytes& index) {
+    return 124 + fixture::U32At(index, kTableLength);
+}
 
 TEST(ArchiveIndex, AcceptanceByLengthOrFormatFlag) {
     struct Row {
@@ -47,14 +48,16 @@ TEST(ArchiveIndex, AcceptanceByLengthOrFormatFlag) {
         bool accepted;
     } rows[] = {
         {"index shorter than its volume, flag 1", [](Bytes&) {}, true},
-        {"flag 0, length equal to the total length", [](Bytes& b) {
+        {"flag 0, length equal to the total length",
+         [](Bytes& b) {
              PutU32(b, kFormatFlag, 0);
              PutU32(b, kTotalLength, static_cast<std::uint32_t>(b.size()));
              PutU32(b, kDataArea, static_cast<std::uint32_t>(b.size()));
              PutU32(b, Records(b) + 4, 0);
              PutU32(b, Records(b) + 20, 0);
              PutU32(b, Records(b) + 24, 0);
-         }, true},
+         },
+         true},
         {"flag 0, length differing", [](Bytes& b) { PutU32(b, kFormatFlag, 0); }, false},
         {"flag 2, length differing", [](Bytes& b) { PutU32(b, kFormatFlag, 2); }, false},
     };
@@ -98,7 +101,8 @@ TEST(ArchiveIndex, CountsAndOffsetsThatDoNotFitAreRefused) {
         {"stored size above the largest", [](Bytes& b) { PutU32(b, Records(b) + 4, 21); }},
         {"data past the data area", [](Bytes& b) { PutU32(b, Records(b) + 16 + 8, 11); }},
         {"data offset wrapping around", [](Bytes& b) { PutU32(b, Records(b) + 16 + 8, 0xFFFFFFF0); }},
-        {"data area after the total length", [](Bytes& b) { PutU32(b, kDataArea, fixture::U32At(b, kTotalLength) + 1); }},
+        {"data area after the total length",
+         [](Bytes& b) { PutU32(b, kDataArea, fixture::U32At(b, kTotalLength) + 1); }},
         {"largest entry beyond what is allocated", [](Bytes& b) { PutU32(b, kLargest, 0xFFFFFFFF); }},
     };
     for (const auto& r : rows) {
@@ -131,12 +135,14 @@ TEST(ArchiveIndex, LoadReadsOnlyTheDirectoryOfAVolume) {
     volume.resize(volume.size() + 30, 0xAB);
     PutU32(volume, kFormatFlag, 0);
     std::uint64_t furthest = 0;
-    const auto index = archive::ArchiveIndex::Load(volume.size(), [&](std::uint64_t offset, void* buffer, std::size_t n) {
-        if (offset + n > volume.size()) return false;
-        furthest = std::max<std::uint64_t>(furthest, offset + n);
-        std::copy_n(volume.begin() + static_cast<std::ptrdiff_t>(offset), n, static_cast<std::uint8_t*>(buffer));
-        return true;
-    });
+    const auto index =
+        archive::ArchiveIndex::Load(volume.size(), [&](std::uint64_t offset, void* buffer, std::size_t n) {
+            if (offset + n > volume.size()) return false;
+            furthest = std::max<std::uint64_t>(furthest, offset + n);
+            std::copy_n(volume.begin() + static_cast<std::ptrdiff_t>(offset), n,
+                        static_cast<std::uint8_t*>(buffer));
+            return true;
+        });
     ASSERT_TRUE(index);
     EXPECT_EQ(index->Size(), 2u);
     EXPECT_EQ(furthest, directoryEnd);

@@ -1,6 +1,6 @@
-#include "archive/ArchiveName.h"
-
 #include <gtest/gtest.h>
+
+#include "archive/ArchiveName.h"
 
 namespace {
 
@@ -10,14 +10,17 @@ TEST(ArchiveName, UpperCasesLettersOfBothWidthsButNeverSecondBytes) {
     } rows[] = {
         {"light.txt", "LIGHT.TXT"},
         {"body\\arml\\plist.txt", "BODY\\ARML\\PLIST.TXT"},
-        {"\x82\x81\x82\x9A", "\x82\x60\x82\x79"},  // full-width a, z
-        {"\x83\xBF", "\x83\x9F"},                  // Greek alpha
+        {"\x82\x81\x82\x9A", "\x82\x60\x82\x79"},                  // full-width a, z
+        {"\x83\xBF", "\x83\x9F"},                                  // Greek alpha
         {"\x84\x70\x84\x80\x84\x91", "\x84\x40\x84\x4F\x84\x60"},  // Cyrillic a, o, ya
-        {"\xFA\x40", "\xFA\x4A"},                  // small Roman numeral one
-        {"\x83\x61x", "\x83\x61X"},                // "a" as a second byte stays
-        {"\x83\x5C" "a", "\x83\x5C" "A"},          // so does "\" as a second byte
-        {"\x8C\xA8", "\x8C\xA8"},                  // a kanji has no case
-        {"a\x82", "A\x82"},                        // a lead byte at the very end
+        {"\xFA\x40", "\xFA\x4A"},                                  // small Roman numeral one
+        {"\x83\x61x", "\x83\x61X"},                                // "a" as a second byte stays
+        {"\x83\x5C"
+         "a",
+         "\x83\x5C"
+         "A"},                     // so does "\" as a second byte
+        {"\x8C\xA8", "\x8C\xA8"},  // a kanji has no case
+        {"a\x82", "A\x82"},        // a lead byte at the very end
     };
     for (const auto& r : rows) EXPECT_EQ(archive::UpperName(r.in), r.out) << r.in;
 }

@@ -1,5 +1,3 @@
-#include "archive/BuildArchiveCommand.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,6 +6,7 @@
 #include "ArchiveFixtures.h"
 #include "archive/ArchiveMessages.h"
 #include "archive/ArchiveVolumeSource.h"
+#include "archive/BuildArchiveCommand.h"
 #include "platform/win/ScriptedPrompts.h"
 
 namespace {

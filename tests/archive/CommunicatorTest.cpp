@@ -1,15 +1,16 @@
-#include "archive/Communicator.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "ArchiveFixtures.h"
 #include "SampleData.h"
 #include "archive/ArchiveIndex.h"
 #include "archive/ArchiveMessages.h"
 #include "archive/ArchiveVolumeSource.h"
+#include "archive/Communicator.h"
 #include "archive/FolderSource.h"
+#include "archive/TerminalPrompts.h"
 #include "platform/win/ScriptedPrompts.h"
 
 namespace {
@@ -18,7 +19,7 @@ using fixture::B;
 using fixture::Bytes;
 
 class CommunicatorTest : public ::testing::Test {
-protected:
+  protected:
     CommunicatorTest() {
         app.Write("src1/light.txt", "light one");
         app.Write("src1/Shared.txt", "from volume 1");
@@ -118,23 +119,20 @@ TEST_F(CommunicatorTest, InsertDiscQuestionRetryThenCancel) {
     EXPECT_EQ(prompts->asked.size(), 2u);
 }
 
-// Puts the disc back when asked, then answers Retry.
-class InsertingPrompts final : public win::UserPrompts {
-public:
-    InsertingPrompts(std::string from, std::string to) : m_from(std::move(from)), m_to(std::move(to)) {}
+// Puts the disc back when asked, then answers Retry (and answers nothing else).
+std::ostringstream unusedOutput;
+class InsertingPrompts final : public TerminalPrompts {
+  public:
+    InsertingPrompts(std::string from, std::string to)
+        : TerminalPrompts(unusedOutput), m_from(std::move(from)), m_to(std::move(to)) {}
     int questions = 0;
     int ShowMessageBox(const win::MessageBoxRequest&) override {
         ++questions;
         std::filesystem::rename(m_from, m_to);
         return win::IDRETRY;
     }
-    std::optional<std::uint32_t> ChooseColor(QWidget*, std::uint32_t) override { return std::nullopt; }
-    std::optional<std::string> ChooseOpenFile(const win::FileChooserRequest&) override { return std::nullopt; }
-    std::optional<std::string> ChooseSaveFile(const win::FileChooserRequest&) override { return std::nullopt; }
-    std::optional<std::string> PromptText(const win::TextPromptRequest&) override { return std::nullopt; }
-    bool IsShiftDown() override { return false; }
 
-private:
+  private:
     std::string m_from, m_to;
 };
 
@@ -246,7 +244,8 @@ TEST_F(CommunicatorTest, VolumeMissingFromItsPathIsTakenFromTheSetupFolder) {
     std::filesystem::rename(app.Path("disk1.vd"), app.Path("setup/disk1.vd"));
     Open();
     EXPECT_TRUE(prompts->asked.empty());
-    EXPECT_EQ(static_cast<const CArchiveVolumeSource*>(archive.Source(0))->VolumePath(), app.Path("setup/disk1.vd"));
+    EXPECT_EQ(static_cast<const CArchiveVolumeSource*>(archive.Source(0))->VolumePath(),
+              app.Path("setup/disk1.vd"));
     EXPECT_EQ(Read("LIGHT.TXT"), "light one");
 }
 
@@ -271,7 +270,8 @@ TEST_F(CommunicatorTest, VolumeWithoutFallbackEntryAndUnusableIsLeftOut) {
     std::filesystem::remove(app.Path("disk2.vd"));
     ArchiveContext context;
     context.appFolder = app.Root();
-    archive.Open(app.Path("disk1.vd|") + app.Path("disk2.vd|"), app.Path("src1/|"), kCompressionFilter, context);
+    archive.Open(app.Path("disk1.vd|") + app.Path("disk2.vd|"), app.Path("src1/|"), kCompressionFilter,
+                 context);
     EXPECT_EQ(archive.SourceCount(), 1u);
     archive.Close();
     EXPECT_EQ(archive.SourceCount(), 0u);

@@ -13,7 +13,9 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes B(const std::string& s) { return {s.begin(), s.end()}; }
+Bytes B(const std::string& s) {
+    return {s.begin(), s.end()};
+}
 
 Bytes Compressed(const Bytes& input) {
     Bytes out;
@@ -88,9 +90,12 @@ TEST(LzwCodec, FlushAfterCode32767StartsOverAtNineBits) {
     const auto codes = lzwref::ParseCodes(stream);
     std::size_t flushAt = 0, dataCodes = 0, bumps = 0;
     for (std::size_t i = 0; i < codes.size() && !flushAt; ++i) {
-        if (codes[i].value == lzw::kCodeFlush) flushAt = i;
-        else if (codes[i].value == lzw::kCodeBump) ++bumps;
-        else ++dataCodes;
+        if (codes[i].value == lzw::kCodeFlush)
+            flushAt = i;
+        else if (codes[i].value == lzw::kCodeBump)
+            ++bumps;
+        else
+            ++dataCodes;
     }
     ASSERT_GT(flushAt, 0u);
     EXPECT_EQ(dataCodes, 32767u - 259u + 1u);  // one definition per data code
@@ -127,7 +132,8 @@ TEST(LzwCodec, RoundTripsMatchTheReferenceStream) {
         {"every value", AllValues(9000)},
         {"random, crossing FLUSH five times", sample::RandomBytes(170000, 3)},
         {"mesh text", sample::MeshText(400000, 5)},
-        {"mesh text then random", [] {
+        {"mesh text then random",
+         [] {
              Bytes b = sample::MeshText(100000, 9);
              const Bytes r = sample::RandomBytes(50000, 11);
              b.insert(b.end(), r.begin(), r.end());
@@ -176,8 +182,14 @@ TEST(LzwCodec, DecoderIsReusable) {
 
 // Builds a stream from codes of the given widths (for damaged streams the coder never writes).
 Bytes StreamOf(std::uint32_t length, const std::vector<lzwref::Code>& codes) {
-    Bytes out = {0xB2, 0xFE, 0x67, 0xFF, static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
-                 static_cast<std::uint8_t>(length >> 16), static_cast<std::uint8_t>(length >> 24)};
+    Bytes out = {0xB2,
+                 0xFE,
+                 0x67,
+                 0xFF,
+                 static_cast<std::uint8_t>(length),
+                 static_cast<std::uint8_t>(length >> 8),
+                 static_cast<std::uint8_t>(length >> 16),
+                 static_cast<std::uint8_t>(length >> 24)};
     int bit = 0;
     for (const auto& c : codes) {
         for (int i = static_cast<int>(c.width) - 1; i >= 0; --i) {

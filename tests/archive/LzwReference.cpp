@@ -15,7 +15,7 @@ struct Slot {
 };
 
 class BitSink {
-public:
+  public:
     explicit BitSink(std::vector<std::uint8_t>& out) : m_out(out) {}
     void Put(unsigned code, unsigned width) {
         for (int bit = static_cast<int>(width) - 1; bit >= 0; --bit) {
@@ -29,22 +29,23 @@ public:
         if (m_bit != 0) m_out.pop_back();
     }
 
-private:
+  private:
     std::vector<std::uint8_t>& m_out;
     int m_bit = 0;
 };
 
 class BitSource {
-public:
+  public:
     BitSource(const std::vector<std::uint8_t>& in, std::size_t start) : m_in(in), m_pos(start * 8) {}
     bool Get(unsigned width, unsigned& code) {
         if (m_pos + width > m_in.size() * 8) return false;
         code = 0;
-        for (unsigned i = 0; i < width; ++i, ++m_pos) code = (code << 1) | ((m_in[m_pos / 8] >> (7 - m_pos % 8)) & 1);
+        for (unsigned i = 0; i < width; ++i, ++m_pos)
+            code = (code << 1) | ((m_in[m_pos / 8] >> (7 - m_pos % 8)) & 1);
         return true;
     }
 
-private:
+  private:
     const std::vector<std::uint8_t>& m_in;
     std::size_t m_pos;
 };
@@ -101,7 +102,8 @@ std::vector<std::uint8_t> Compress(const std::vector<std::uint8_t>& input) {
 
 std::optional<std::vector<std::uint8_t>> Expand(const std::vector<std::uint8_t>& stream) {
     if (stream.size() < 8) return std::nullopt;
-    const std::uint32_t total = stream[4] | (stream[5] << 8) | (stream[6] << 16) | (std::uint32_t{stream[7]} << 24);
+    const std::uint32_t total =
+        stream[4] | (stream[5] << 8) | (stream[6] << 16) | (std::uint32_t{stream[7]} << 24);
     std::vector<std::uint8_t> out;
     std::vector<unsigned> prefix(32768), last(32768);
     BitSource bits(stream, 8);

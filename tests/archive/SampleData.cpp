@@ -8,7 +8,7 @@ namespace sample {
 namespace {
 
 class XorShift {
-public:
+  public:
     explicit XorShift(std::uint32_t seed) : m_state(seed ? seed : 0x9E3779B9u) {}
     std::uint32_t Next() {
         m_state ^= m_state << 13;
@@ -17,7 +17,7 @@ public:
         return m_state;
     }
 
-private:
+  private:
     std::uint32_t m_state;
 };
 
@@ -29,7 +29,10 @@ std::vector<std::uint8_t> MeshText(std::size_t size, std::uint32_t seed) {
     int frame = 0;
     char line[128];
     while (text.size() < size) {
-        std::snprintf(line, sizeof line, "Frame FRM-PART%03d {\n FrameTransformMatrix {\n  1.000000,0.000000,0.000000,0.000000,\n", frame++);
+        std::snprintf(
+            line, sizeof line,
+            "Frame FRM-PART%03d {\n FrameTransformMatrix {\n  1.000000,0.000000,0.000000,0.000000,\n",
+            frame++);
         text += line;
         text += "  0.000000,1.000000,0.000000,0.000000,0.000000,0.000000,1.000000,0.000000;;\n }\n Mesh {\n";
         const int vertices = 40 + static_cast<int>(rng.Next() % 60);
@@ -37,17 +40,23 @@ std::vector<std::uint8_t> MeshText(std::size_t size, std::uint32_t seed) {
         text += line;
         for (int v = 0; v < vertices; ++v) {
             const auto coord = [&] { return (static_cast<int>(rng.Next() % 200001) - 100000) / 10000.0; };
-            std::snprintf(line, sizeof line, "  %.6f;%.6f;%.6f;%s\n", coord(), coord(), coord(), v + 1 < vertices ? "," : ";");
+            std::snprintf(line, sizeof line, "  %.6f;%.6f;%.6f;%s\n", coord(), coord(), coord(),
+                          v + 1 < vertices ? "," : ";");
             text += line;
         }
         std::snprintf(line, sizeof line, "  %d;\n", vertices - 2);
         text += line;
         for (int f = 0; f + 2 < vertices; ++f) {
-            std::snprintf(line, sizeof line, "  3;%d,%d,%d;%s\n", f, f + 1, f + 2, f + 3 < vertices ? "," : ";");
+            std::snprintf(line, sizeof line, "  3;%d,%d,%d;%s\n", f, f + 1, f + 2,
+                          f + 3 < vertices ? "," : ";");
             text += line;
         }
-        text += "  MeshMaterialList {\n   1;\n   1;\n   0;;\n   Material {\n    0.800000;0.640000;0.560000;1.000000;;\n";
-        text += "    5.000000;\n    0.000000;0.000000;0.000000;;\n    0.000000;0.000000;0.000000;;\n   }\n  }\n }\n}\n";
+        text +=
+            "  MeshMaterialList {\n   1;\n   1;\n   0;;\n   Material {\n    "
+            "0.800000;0.640000;0.560000;1.000000;;\n";
+        text +=
+            "    5.000000;\n    0.000000;0.000000;0.000000;;\n    0.000000;0.000000;0.000000;;\n   }\n  }\n "
+            "}\n}\n";
     }
     text.resize(size);
     return {text.begin(), text.end()};
