@@ -146,3 +146,9 @@ TEST(DeviceContextLifetimeTest, ThirtyTwoBitPixelsKeepTheirUnusedByteZero) {
 }
 
 }  // namespace
+
+// The system's font configuration library keeps its caches until the process ends; that memory
+// is not ours to free.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}

@@ -9,12 +9,6 @@ namespace rm::raster {
 
 namespace {
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {  // b > 0
-    std::int64_t q = a / b;
-    if ((a % b != 0) && (a < 0)) --q;
-    return q;
-}
-
 inline std::uint32_t Channel(float v) {
     const int i = static_cast<int>(v + 0.5f);
     return static_cast<std::uint32_t>(std::clamp(i, 0, 255));

@@ -11,12 +11,6 @@ std::int64_t Snap(float v) {
     return static_cast<std::int64_t>(std::floor(double(v) * 16.0 + 0.5));
 }
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {  // b > 0
-    std::int64_t q = a / b;
-    if ((a % b != 0) && (a < 0)) --q;
-    return q;
-}
-
 EdgeFunction MakeEdge(std::int64_t xa, std::int64_t ya, std::int64_t xb, std::int64_t yb) {
     EdgeFunction e;
     e.dx = xb - xa;

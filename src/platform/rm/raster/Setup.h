@@ -34,6 +34,13 @@ struct TriangleSetup {
 bool SetupTriangle(const ScreenVertex& v0, const ScreenVertex& v1, const ScreenVertex& v2,
                    const RasterTarget& t, bool colour, bool texture, TriangleSetup* out);
 
+// floor(a / b) for b > 0, whatever the sign of a.
+inline std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+    std::int64_t q = a / b;
+    if ((a % b != 0) && (a < 0)) --q;
+    return q;
+}
+
 // Signed area (twice) of the snapped triangle; > 0 when it runs clockwise on screen.
 std::int64_t SnappedArea2(const ScreenVertex& v0, const ScreenVertex& v1, const ScreenVertex& v2);
 
