@@ -58,6 +58,10 @@ TEST(BmpTextureTest, PaletteAndTopDownFiles) {
     DecodedBmp img;
     ASSERT_TRUE(DecodeBmp(eight, &img));
     EXPECT_EQ(img.texels, (std::vector<std::uint32_t>{0xFF123456, 0xFF000000, 0xFF123456}));
+    // An index past the listed colours reads as opaque black.
+    const auto past = MakeBmp(1, 1, 8, {0xFFFFFF}, {7, 0, 0, 0});
+    ASSERT_TRUE(DecodeBmp(past, &img));
+    EXPECT_EQ(img.texels[0], 0xFF000000u);
     const auto four = MakeBmp(3, 1, 4, {0x0000FF, 0x00FF00}, {0x10, 0x10, 0, 0});
     ASSERT_TRUE(DecodeBmp(four, &img));
     EXPECT_EQ(img.texels, (std::vector<std::uint32_t>{0xFF00FF00, 0xFF0000FF, 0xFF00FF00}));

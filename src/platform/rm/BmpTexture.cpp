@@ -1,6 +1,8 @@
 #include "platform/rm/BmpTexture.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 namespace rm {
 
@@ -48,7 +50,9 @@ bool DecodeBmp(std::span<const std::uint8_t> file, DecodedBmp* out) {
     if (!(compression == 0 || (compression == 3 && bits == 32))) return false;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return false;
 
-    std::uint32_t palette[256] = {};
+    // Indices past the colours the file lists read as opaque black.
+    std::uint32_t palette[256];
+    std::fill(std::begin(palette), std::end(palette), 0xFF000000u);
     if (bits <= 8) {
         const std::uint32_t maxColors = 1u << bits;
         if (colorsUsed == 0 || colorsUsed > maxColors) colorsUsed = maxColors;
