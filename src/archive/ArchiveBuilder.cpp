@@ -200,17 +200,16 @@ BuildResult CArchiveBuilder::Write(const std::string& volumeFile, const std::str
         m_progress.SetPos(static_cast<int>(e.file));
         // The tree must still hold what was measured, or the volume would not match its records.
         const auto bytes = archive::ReadWholeFile(source.path, archive::kMaxEntrySize);
-        if (bytes) m_progress.SetText(FileLine(e.file, bytes->size(), source.path));
         std::vector<std::uint8_t> packed;
-        const std::vector<std::uint8_t>* stored = bytes ? &*bytes : nullptr;
-        if (bytes && e.record.IsCompressed()) {
-            lzw::Compress(*bytes, packed);
-            stored = &packed;
+        if (bytes && e.record.IsCompressed()) lzw::Compress(*bytes, packed);
+        const std::vector<std::uint8_t>* stored = e.record.IsCompressed() ? &packed : bytes ? &*bytes : nullptr;
+        if (!bytes || stored->size() != e.record.storedSize) {
+            CannotCreate(source.path);
+            return BuildResult::NotWritten;
         }
-        if (!stored || stored->size() != e.record.storedSize ||
-            (!e.record.IsCompressed() && bytes->size() != e.record.storedSize) ||
-            !WriteAll(volume, stored->data(), stored->size())) {
-            CannotCreate(stored ? volumeFile : source.path);
+        m_progress.SetText(FileLine(e.file, bytes->size(), source.path));
+        if (!WriteAll(volume, stored->data(), stored->size())) {
+            CannotCreate(volumeFile);
             return BuildResult::NotWritten;
         }
     }

@@ -46,8 +46,10 @@ bool CArchiveVolumeSource::Open(const std::string& volumePath, const std::string
         BuildResult outcome = BuildResult::BadArguments;
         BuildArchive(volumePath, fallbackFolder, filter, m_context.appFolder, progress ? *progress : silent,
                      &outcome);
-        // Read from the volume just written, wherever the broken one was found.
-        if (outcome == BuildResult::Built) m_volumePath = VolumeFileFor(m_context.appFolder, stem);
+        // Without a new volume the broken one stays refused; otherwise read from the volume just
+        // written, wherever the broken one was found.
+        if (outcome != BuildResult::Built) return false;
+        m_volumePath = VolumeFileFor(m_context.appFolder, stem);
     }
     return LoadIndex(stem);
 }

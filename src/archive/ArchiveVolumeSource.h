@@ -23,7 +23,8 @@ class CArchiveVolumeSource final : public CDataSource {
 
     // Opens the volume (or, when it is not at its path, the one in the installation folder). A
     // volume that fails its check is reported and refused, unless SHIFT is held when the report is
-    // confirmed: then it is rebuilt from the fallback folder first. A missing index leaves the
+    // confirmed: then it is rebuilt from the fallback folder first (and still refused when that
+    // build writes nothing). A missing index leaves the
     // source open with no entries; an inconsistent one is reported and refused.
     bool Open(const std::string& volumePath, const std::string& fallbackFolder,
               const std::string& filter) override;

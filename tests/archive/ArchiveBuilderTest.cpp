@@ -236,3 +236,38 @@ TEST_F(ArchiveBuilderTest, MaintenanceEntryChecksItsFolders) {
 }
 
 }  // namespace
+
+namespace {
+
+// Changes a source file when the data area is about to be written.
+class ChangingProgress final : public ProgressSink {
+public:
+    explicit ChangingProgress(std::string path) : m_path(std::move(path)) {}
+    void SetTitle(const std::string& text) override {
+        if (text == archive::msg::kDataTitle) fixture::WriteFile(m_path, fixture::B("changed"));
+    }
+    void SetText(const std::string&) override {}
+    void SetRange(int, int) override {}
+    void SetPos(int) override {}
+
+private:
+    std::string m_path;
+};
+
+TEST(ArchiveBuilderTreeChange, FileChangedWhileBuildingLeavesThePreviousFilesInPlace) {
+    fixture::TempTree tree;
+    win::ScopedPrompts prompts;
+    tree.Write("src/a.txt", "a");
+    tree.Write("src/b.bmp", "original picture");
+    tree.Write("out/disk1.vd", "previous volume");
+    tree.Write("out/disk1.VDH", "previous index");
+    ChangingProgress progress(tree.Path("src/b.bmp"));
+    CArchiveBuilder builder(progress);
+    EXPECT_EQ(builder.Build(tree.Path("src"), kCompressionFilter, tree.Path("out/disk1.vd"), tree.Path("out/disk1.VDH")),
+              BuildResult::NotWritten);
+    EXPECT_EQ(prompts->MessageTexts(), std::vector<std::string>{tree.Path("src/b.bmp")});
+    EXPECT_EQ(fixture::ReadFile(tree.Path("out/disk1.vd")), B("previous volume"));
+    EXPECT_EQ(fixture::ReadFile(tree.Path("out/disk1.VDH")), B("previous index"));
+}
+
+}  // namespace

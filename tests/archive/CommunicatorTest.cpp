@@ -207,6 +207,20 @@ TEST_F(CommunicatorTest, ShiftAtAVolumeErrorRebuildsTheVolumeFromItsFallbackFold
     EXPECT_EQ(Read("SHARED.TXT"), "from volume 1");
 }
 
+TEST_F(CommunicatorTest, ShiftWithoutAUsableSourceFolderKeepsTheVolumeRefused) {
+    BuildBoth();
+    const auto size = std::filesystem::file_size(app.Path("disk1.vd"));
+    std::filesystem::resize_file(app.Path("disk1.vd"), size - 1);
+    prompts->shiftAnswers = {true};
+    ArchiveContext context;
+    context.appFolder = app.Root();
+    archive.Open(app.Path("disk1.vd|"), app.Path("gone/|"), kCompressionFilter, context);
+    EXPECT_EQ(prompts->MessageTexts(),
+              (std::vector<std::string>{archive::msg::kBrokenVolume, archive::msg::kBadOutputName}));
+    EXPECT_TRUE(SourceIs<CFolderSource>(0));
+    EXPECT_EQ(std::filesystem::file_size(app.Path("disk1.vd")), size - 1);
+}
+
 TEST_F(CommunicatorTest, InconsistentIndexIsReportedAndTheFallbackFolderUsed) {
     BuildBoth();
     Bytes index = fixture::ReadFile(app.Path("disk1.VDH"));
