@@ -300,3 +300,47 @@ TEST(FillRuleTest, TopAndLeftEdgesAreInsideBottomAndRightOutside) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SpanWalkerTest, AgreesWithTheDividingReferenceOnEveryRow) {
+    raster::RasterTarget t;
+    t.x0 = -50;
+    t.y0 = -40;
+    t.x1 = 700;
+    t.y1 = 500;
+    std::uint32_t seed = 12345;
+    auto next = [&seed](float range) {
+        seed = seed * 1664525u + 1013904223u;
+        return float(seed >> 8) / float(1 << 24) * range - range / 4;
+    };
+    int triangles = 0;
+    for (int i = 0; i < 3000; ++i) {
+        // Small, large, thin and nearly horizontal triangles, vertices anywhere in 1/16 pixels.
+        const float scale = (i % 3 == 0) ? 8.0f : (i % 3 == 1) ? 200.0f : 800.0f;
+        raster::ScreenVertex v[3] = {};
+        const float bx = next(600), by = next(450);
+        for (auto& p : v) {
+            p.x = bx + next(scale);
+            p.y = by + next(i % 7 == 0 ? 1.0f : scale);
+        }
+        raster::TriangleSetup s;
+        if (!raster::SetupTriangle(v[0], v[1], v[2], t, false, false, &s) &&
+            !raster::SetupTriangle(v[0], v[2], v[1], t, false, false, &s))
+            continue;
+        ++triangles;
+        raster::SpanWalker walker(s);
+        for (std::int32_t y = s.rowBegin; y < s.rowEnd; ++y) {
+            std::int32_t b0 = 0, e0 = 0, b1 = 0, e1 = 0;
+            const bool ref = raster::RowSpan(s, y, &b0, &e0);
+            ASSERT_EQ(walker.Next(&b1, &e1), ref) << "triangle " << i << " row " << y;
+            if (ref) {
+                ASSERT_EQ(b1, b0);
+                ASSERT_EQ(e1, e0);
+            }
+        }
+    }
+    EXPECT_GT(triangles, 2000);
+}
+
+}  // namespace

@@ -19,9 +19,10 @@ void Fill(const TriangleSetup& s, const ShadeMode& mode, const RasterTarget& t) 
     const std::uint32_t flat = (Channel(s.r.a0) << 16) | (Channel(s.g.a0) << 8) | Channel(s.b.a0);
     const std::uint32_t alpha = Channel(s.a);
     const std::uint32_t inverse = 255 - alpha;
+    SpanWalker walker(s);
     for (std::int32_t py = s.rowBegin; py < s.rowEnd; ++py) {
         std::int32_t x0, x1;
-        if (!RowSpan(s, py, &x0, &x1)) continue;
+        if (!walker.Next(&x0, &x1)) continue;
         auto* color = reinterpret_cast<std::uint32_t*>(t.color + std::ptrdiff_t(py) * t.pitch);
         float* depth = t.depth + std::ptrdiff_t(py) * t.depthStride;
         float z = s.z.At(x0, py);
@@ -91,6 +92,57 @@ bool RowSpan(const TriangleSetup& s, std::int32_t py, std::int32_t* begin, std::
         }
     }
     if (lo > hi) return false;
+    *begin = std::int32_t(lo);
+    *end = std::int32_t(hi + 1);
+    return true;
+}
+
+SpanWalker::SpanWalker(const TriangleSetup& s)
+    : m_colBegin(s.colBegin), m_colEnd(std::int64_t(s.colEnd) - 1) {
+    const std::int64_t Y = 16 * std::int64_t(s.rowBegin) + 8;
+    for (int i = 0; i < 3; ++i) {
+        const EdgeFunction& e = s.edge[i];
+        Bound& b = m_bound[i];
+        const std::int64_t A = -16 * e.dy;
+        // N = K - bias at the first row; it grows by 16 dx per row (see RowSpan).
+        const std::int64_t n = e.dx * (Y - e.ya) - e.dy * (8 - e.xa) - e.bias;
+        const std::int64_t step = 16 * e.dx;
+        if (A == 0) {
+            b.kind = 0;
+            b.k = n;
+            b.stepK = step;
+            continue;
+        }
+        b.kind = A > 0 ? 1 : -1;
+        b.d = A > 0 ? A : -A;
+        b.q = FloorDiv(n, b.d);
+        b.r = n - b.q * b.d;
+        b.stepQ = FloorDiv(step, b.d);
+        b.stepR = step - b.stepQ * b.d;
+    }
+}
+
+bool SpanWalker::Next(std::int32_t* begin, std::int32_t* end) {
+    std::int64_t lo = m_colBegin, hi = m_colEnd;
+    bool empty = false;
+    for (Bound& b : m_bound) {
+        if (b.kind == 0) {
+            empty |= b.k < 0;
+            b.k += b.stepK;
+            continue;
+        }
+        if (b.kind > 0)
+            lo = std::max(lo, -b.q);
+        else
+            hi = std::min(hi, b.q);
+        b.q += b.stepQ;
+        b.r += b.stepR;
+        if (b.r >= b.d) {
+            b.r -= b.d;
+            ++b.q;
+        }
+    }
+    if (empty || lo > hi) return false;
     *begin = std::int32_t(lo);
     *end = std::int32_t(hi + 1);
     return true;

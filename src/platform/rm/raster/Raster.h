@@ -11,7 +11,26 @@ namespace rm::raster {
 
 void RasterTriangle(const TriangleSetup& s, const ShadeMode& mode, const RasterTarget& t);
 
-// The span [*begin, *end) of row `py`; false when empty.
+// The span [*begin, *end) of row `py`, by division; false when empty. The reference the walker
+// below is checked against.
 bool RowSpan(const TriangleSetup& s, std::int32_t py, std::int32_t* begin, std::int32_t* end);
+
+// The same spans row after row without dividing: each edge's bound floor(N / D) is carried as a
+// quotient and a remainder and stepped by the per-row change of N.
+class SpanWalker {
+  public:
+    explicit SpanWalker(const TriangleSetup& s);  // positioned at s.rowBegin
+    // The span of the current row (false when empty), then moves to the next row.
+    bool Next(std::int32_t* begin, std::int32_t* end);
+
+  private:
+    struct Bound {
+        std::int64_t q, r, d, stepQ, stepR;
+        int kind;  // +1: lower bound -q, -1: upper bound q, 0: horizontal edge (test k >= 0)
+        std::int64_t k, stepK;
+    };
+    Bound m_bound[3];
+    std::int64_t m_colBegin, m_colEnd;
+};
 
 }  // namespace rm::raster

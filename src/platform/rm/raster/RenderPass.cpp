@@ -141,8 +141,16 @@ void RenderPass::DrawMesh(const MeshInstance& inst, const Lighting& lighting, Cl
                     cache.terms = lighting.Terms(cv.pos, nc, look.power, true);
                     cache.normal = c.normal;
                     cache.power = look.power;
+                    cache.combined = false;
                 }
-                col = Lighting::Combine(look, cache.terms);
+                if (!cache.combined || cache.color != face.GetColor() ||
+                    cache.material != face.MaterialPtr()) {
+                    cache.rgb = Lighting::Combine(look, cache.terms);
+                    cache.color = face.GetColor();
+                    cache.material = face.MaterialPtr();
+                    cache.combined = true;
+                }
+                col = cache.rgb;
             }
             cv.r = col.r * 255.0f;
             cv.g = col.g * 255.0f;

@@ -33,10 +33,15 @@ class RenderPass {
         ShadeMode mode;
         float depth;  // sort key: mean depth of the corners
     };
+    // Lighting of one vertex with one normal, and its colour for the last face look used.
     struct LitCache {
         std::uint32_t normal = ~0u;
         float power = -1;
         LightTerms terms;
+        std::uint32_t color = 0;
+        const Material* material = nullptr;
+        bool combined = false;
+        Rgb rgb;
     };
 
     void DrawMesh(const MeshInstance& inst, const Lighting& lighting, Clipper& clipper);
