@@ -136,7 +136,10 @@ std::string DeviceContext::ResolveFontFamily(std::string_view face) {
     const QString wanted = QString::fromUtf8(face.data(), qsizetype(face.size()));
     const QStringList all = QFontDatabase::families();
     if (!wanted.isEmpty() && all.contains(wanted, Qt::CaseInsensitive)) return wanted.toStdString();
+    // The system's faces were Gothic (sans-serif) Japanese fonts: prefer one of those.
     const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
+    for (const QString& f : japanese)
+        if (f.contains(QStringLiteral("Gothic"), Qt::CaseInsensitive)) return f.toStdString();
     if (!japanese.isEmpty()) return japanese.front().toStdString();
     return all.isEmpty() ? std::string(face) : all.front().toStdString();
 }
