@@ -110,8 +110,9 @@ TEST_P(DeviceContextTest, TextDrawsInTheTextColourWithAFallbackFont) {
     const std::string family = DeviceContext::ResolveFontFamily("No Such Font Family");
     EXPECT_FALSE(family.empty());
     EXPECT_NE(family, "No Such Font Family");
-    if (!QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
+    if (!QFontDatabase::families(QFontDatabase::Japanese).isEmpty()) {
         EXPECT_TRUE(QFontDatabase::families(QFontDatabase::Japanese).contains(QString::fromStdString(family)));
+    }
     dc->SelectFont({"No Such Font Family", 9, 700});
     dc->SetBkMode(TRANSPARENT);
     dc->SetTextColor(0x0000FF00);
