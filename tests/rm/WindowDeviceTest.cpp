@@ -72,4 +72,35 @@ TEST(WindowDeviceTest, TheOverlayLetsMouseEventsThrough) {
     EXPECT_EQ(overlay->size(), QSize(100, 80));
 }
 
+TEST(WindowDeviceTest, ExposureDrawsThroughTheCallbackWithoutLooping) {
+    App();
+    QWidget window;
+    window.resize(80, 60);
+    Ref<Library> lib = Library::Create();
+    Ref<surface::Clipper> clipper = surface::Clipper::Create();
+    Ref<Device> device;
+    Ref<Viewport> vp;
+    Ref<Frame> camera = lib->CreateFrame(nullptr);
+    int draws = 0;
+    WidgetWindow binding(&window, [&] {
+        ++draws;
+        vp->ForceUpdate(0, 0, 80, 60);
+        vp->Clear(D3DRMCLEAR_ALL);
+        device->Update();
+    });
+    clipper->SetHWnd(0, &binding);
+    device = lib->CreateDeviceFromClipper(clipper.Get(), nullptr, 80, 60);
+    vp = lib->CreateViewport(device.Get(), camera.Get(), 0, 0, 80, 60);
+    vp->SetBackgroundColor(0x336699);
+    window.show();
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+    const QImage shot = window.grab().toImage();
+    EXPECT_GE(draws, 1);
+    const int after = draws;
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    EXPECT_EQ(draws, after);  // showing a frame asks for no further drawing
+    EXPECT_EQ(shot.pixel(40, 30) & 0xFFFFFF, 0x336699u);
+    EXPECT_EQ(binding.LastFrame().pixel(79, 59) & 0xFFFFFF, 0x336699u);
+}
+
 }  // namespace

@@ -8,7 +8,7 @@ namespace rm {
 
 class WidgetWindow::Overlay final : public QWidget {
   public:
-    Overlay(QWidget* parent, const QImage* frame) : QWidget(parent), m_frame(frame) {
+    Overlay(QWidget* parent, WidgetWindow* owner) : QWidget(parent), m_owner(owner) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_OpaquePaintEvent);
         setGeometry(parent->rect());
@@ -22,19 +22,32 @@ class WidgetWindow::Overlay final : public QWidget {
         return false;
     }
     void paintEvent(QPaintEvent* e) override {
+        WidgetWindow& w = *m_owner;
+        if (!w.m_requested && w.m_onExpose) {
+            w.m_painting = true;
+            ++w.m_exposes;
+            w.m_onExpose();
+            w.m_painting = false;
+        }
+        w.m_requested = false;
         QPainter p(this);
-        if (m_frame->isNull())
+        if (w.m_frame.isNull()) {
             p.fillRect(e->rect(), Qt::black);
-        else
-            p.drawImage(e->rect(), *m_frame, e->rect());
+            return;
+        }
+        p.drawImage(e->rect(), w.m_frame, e->rect());
+        // Parts of the window the frame does not reach (the window grew since) stay black.
+        const QRegion rest = QRegion(e->rect()).subtracted(QRegion(w.m_frame.rect()));
+        for (const QRect& r : rest) p.fillRect(r, Qt::black);
     }
 
   private:
-    const QImage* m_frame;
+    WidgetWindow* m_owner;
 };
 
-WidgetWindow::WidgetWindow(QWidget* window) : m_window(window) {
-    if (window) m_overlay = new Overlay(window, &m_frame);
+WidgetWindow::WidgetWindow(QWidget* window, std::function<void()> onExpose)
+    : m_window(window), m_onExpose(std::move(onExpose)) {
+    if (window) m_overlay = new Overlay(window, this);
 }
 
 WidgetWindow::~WidgetWindow() {
@@ -60,7 +73,11 @@ void WidgetWindow::Present(const surface::Surface& frame, const surface::Rect* r
         p.setCompositionMode(QPainter::CompositionMode_Source);
         p.drawImage(r.topLeft(), view, r);
     }
-    if (m_overlay) m_overlay->update(r);
+    // From inside the overlay's paint the frame is painted right after; otherwise ask for it.
+    if (m_overlay && !m_painting) {
+        m_requested = true;
+        m_overlay->update(r);
+    }
 }
 
 const QImage& WidgetWindow::LastFrame() const {
