@@ -49,14 +49,19 @@ rm::Ref<rm::MeshBuilder> XMeshReader::Read() {
     return std::move(m_mesh);
 }
 
-bool XMeshReader::ReadGeometry(long vertexCount) {
-    m_vertices.resize(static_cast<std::size_t>(vertexCount));
-    for (rm::Vector& v : m_vertices) {
+bool XMeshReader::ReadVectors(std::span<rm::Vector> out) {
+    for (rm::Vector& v : out) {
         v.x = ToFloat(m_tokens.ReadReal());
         v.y = ToFloat(m_tokens.ReadReal());
         v.z = ToFloat(m_tokens.ReadReal());
         if (m_tokens.Mismatch()) return false;
     }
+    return true;
+}
+
+bool XMeshReader::ReadGeometry(long vertexCount) {
+    m_vertices.resize(static_cast<std::size_t>(vertexCount));
+    if (!ReadVectors(m_vertices)) return false;
     const long faceCount = m_tokens.ReadLong();
     // A face is at least a count and three indices.
     if (m_tokens.Mismatch() || faceCount < 0 || !m_tokens.CanHold(faceCount, 4)) return false;
@@ -143,12 +148,7 @@ bool XMeshReader::ReadNormals() {
     const long normalCount = m_tokens.ReadLong();
     if (m_tokens.Mismatch() || normalCount < 0 || !m_tokens.CanHold(normalCount, 3)) return false;
     std::vector<rm::Vector> normals(static_cast<std::size_t>(normalCount));
-    for (rm::Vector& n : normals) {
-        n.x = ToFloat(m_tokens.ReadReal());
-        n.y = ToFloat(m_tokens.ReadReal());
-        n.z = ToFloat(m_tokens.ReadReal());
-        if (m_tokens.Mismatch()) return false;
-    }
+    if (!ReadVectors(normals)) return false;
     const long faceCount = m_tokens.ReadLong();
     if (m_tokens.Mismatch() || faceCount < 0 || static_cast<unsigned long>(faceCount) != m_faceCount)
         return false;

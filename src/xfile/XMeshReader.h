@@ -32,6 +32,8 @@ class XMeshReader {
 
   private:
     bool ReadGeometry(long vertexCount);
+    // x, y, z per element; false at a mismatch.
+    bool ReadVectors(std::span<rm::Vector> out);
     bool ReadMaterialList();
     bool ReadMeshMaterial(XMaterialEntry* out);
     bool ReadNormals();

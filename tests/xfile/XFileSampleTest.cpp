@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -11,10 +12,15 @@
 
 namespace {
 
-// Corner i of a box: bit 0 chooses x, bit 1 y, bit 2 z (min or max).
+// Corner i of a box: bit 0 chooses x, bit 1 y, bit 2 z (min or max). Normals are per vertex, pointing
+// from the box's centre through the corner, and the normal indices repeat the vertex indices.
 const int kBoxFaces[6][4] = {{0, 2, 3, 1}, {5, 7, 6, 4}, {4, 6, 2, 0},
                              {1, 3, 7, 5}, {2, 6, 7, 3}, {4, 0, 1, 5}};
-const rm::Vector kBoxNormals[6] = {{0, 0, -1}, {0, 0, 1}, {-1, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, -1, 0}};
+constexpr float kD = 0.577350f;  // 1 / sqrt(3), as written with six decimals
+
+rm::Vector CornerNormal(int i) {
+    return {i & 1 ? kD : -kD, i & 2 ? kD : -kD, i & 4 ? kD : -kD};
+}
 
 std::string Real(float v) {
     char b[32];
@@ -22,68 +28,78 @@ std::string Real(float v) {
     return b;
 }
 
-std::string BoxMesh(const char* name, rm::Vector lo, rm::Vector hi, const std::string& materialList) {
-    std::string s = "  Mesh " + std::string(name) + " {\n   8;\n";
+std::string FaceList(const char* indent) {
+    std::string s = std::string(indent) + "6;\n";
+    for (int f = 0; f < 6; ++f) {
+        s += std::string(indent) + "4;" + std::to_string(kBoxFaces[f][0]) + "," +
+             std::to_string(kBoxFaces[f][1]) + "," + std::to_string(kBoxFaces[f][2]) + "," +
+             std::to_string(kBoxFaces[f][3]) + (f < 5 ? ";,\n" : ";;\n");
+    }
+    return s;
+}
+
+std::string Vectors(const char* indent, rm::Vector (*at)(int, rm::Vector, rm::Vector), rm::Vector lo,
+                    rm::Vector hi) {
+    std::string s = std::string(indent) + "8;\n";
     for (int i = 0; i < 8; ++i) {
-        s += "   " + Real(i & 1 ? hi.x : lo.x) + ";" + Real(i & 2 ? hi.y : lo.y) + ";" +
-             Real(i & 4 ? hi.z : lo.z) + (i < 7 ? ";,\n" : ";;\n");
+        const rm::Vector v = at(i, lo, hi);
+        s += std::string(indent) + Real(v.x) + ";" + Real(v.y) + ";" + Real(v.z) + (i < 7 ? ";,\n" : ";;\n");
     }
-    s += "   6;\n";
-    for (int f = 0; f < 6; ++f) {
-        s += "   4;" + std::to_string(kBoxFaces[f][0]) + "," + std::to_string(kBoxFaces[f][1]) + "," +
-             std::to_string(kBoxFaces[f][2]) + "," + std::to_string(kBoxFaces[f][3]) +
-             (f < 5 ? ";,\n" : ";;\n");
-    }
-    s += materialList;
-    s += "   MeshNormals {\n    6;\n";
-    for (int f = 0; f < 6; ++f)
-        s += "    " + Real(kBoxNormals[f].x) + ";" + Real(kBoxNormals[f].y) + ";" + Real(kBoxNormals[f].z) +
-             (f < 5 ? ";,\n" : ";;\n");
-    s += "    6;\n";
-    for (int f = 0; f < 6; ++f) {
-        const std::string n = std::to_string(f);
-        s += "    4;" + n + "," + n + "," + n + "," + n + (f < 5 ? ";,\n" : ";;\n");
-    }
-    s += "   }\n   MeshTextureCoords {\n    8;\n";
+    return s;
+}
+
+rm::Vector Corner(int i, rm::Vector lo, rm::Vector hi) {
+    return {i & 1 ? hi.x : lo.x, i & 2 ? hi.y : lo.y, i & 4 ? hi.z : lo.z};
+}
+
+rm::Vector Normal(int i, rm::Vector, rm::Vector) {
+    return CornerNormal(i);
+}
+
+// A mesh as the sample content writes it: unnamed, one inline material for all faces before the
+// normals, texture coordinates after them.
+std::string BoxMesh(rm::Vector lo, rm::Vector hi, const char* colour) {
+    std::string s = "  Mesh {\n" + Vectors("   ", Corner, lo, hi) + FaceList("   ");
+    s += "   MeshMaterialList {\n    1;\n    6;\n    0,0,0,0,0,0;;\n    Material {\n     " +
+         std::string(colour) +
+         ";;\n     10.000000;\n     0.200000;0.200000;0.200000;;\n     0.000000;0.000000;0.000000;;\n    }\n "
+         "  }\n";
+    s += "   MeshNormals {\n" + Vectors("    ", Normal, lo, hi) + FaceList("    ") + "   }\n";
+    s += "   MeshTextureCoords {\n    8;\n";
     for (int i = 0; i < 8; ++i)
-        s += std::string("    ") + (i & 1 ? "1.0" : "0.0") + ";" + (i & 2 ? "0.0" : "1.0") +
-             (i < 7 ? ";,\n" : ";;\n");
+        s += std::string("    ") + (i & 1 ? "1.000000" : "0.000000") + ";" +
+             (i & 2 ? "0.000000" : "1.000000") + (i < 7 ? ";,\n" : ";;\n");
     s += "   }\n  }\n";
     return s;
 }
 
 std::string Translation(float x, float y, float z) {
-    return "  FrameTransformMatrix {\n   1.000000,0.000000,0.000000,0.000000,\n   "
-           "0.000000,1.000000,0.000000,0.000000,\n"
-           "   0.000000,0.000000,1.000000,0.000000,\n   " +
+    return "  FrameTransformMatrix {\n   "
+           "1.000000,0.000000,0.000000,0.000000,0.000000,1.000000,0.000000,0.000000,"
+           "0.000000,0.000000,1.000000,0.000000," +
            Real(x) + "," + Real(y) + "," + Real(z) + ",1.000000;;\n  }\n";
 }
 
+std::string Keys(int type, const char* first, const char* last) {
+    const char* count = type == 0 ? "4;" : "3;";
+    return "  AnimationKey {\n   " + std::to_string(type) + ";\n   2;\n   0;" + count + first +
+           ";;,\n   100;" + count + last + ";;;\n  }\n";
+}
+
 std::string SampleFile() {
-    std::string s(kXHeader);
-    s += "\nHeader {\n 1;\n 0;\n 1;\n}\n\n";
-    s += "Material SKIN {\n 1.000000;0.800000;0.600000;1.000000;;\n 10.000000;\n "
-         "0.200000;0.200000;0.200000;;\n"
-         " 0.000000;0.000000;0.000000;;\n}\n";
-    s +=
-        "Material EYE {\n 1.000000;1.000000;1.000000;1.000000;;\n 40.000000;\n 1.000000;1.000000;1.000000;;\n"
-        " 0.000000;0.000000;0.000000;;\n TextureFilename {\n  \"eye.bmp\";\n }\n}\n\n";
+    std::string s = "xof 0302txt 0032\nHeader {\n 1;\n 0;\n 1;\n}\n\n";
     s += "Frame BODY {\n" + Translation(0, 0, 0) +
-         BoxMesh("body", {-1, 0, -0.5f}, {1, 3, 0.5f},
-                 "   MeshMaterialList {\n    1;\n    6;\n    0,\n    0,\n    0,\n    0,\n    0,\n    0;;\n   "
-                 " {SKIN}\n   }\n");
+         BoxMesh({-1, 0, -0.5f}, {1, 3, 0.5f}, "1.000000;0.800000;0.600000;1.000000");
     s += " Frame HEAD {\n" + Translation(0, 3, 0) +
-         BoxMesh("head", {-0.5f, 0, -0.5f}, {0.5f, 1, 0.5f},
-                 "   MeshMaterialList {\n    2;\n    6;\n    1,\n    0,\n    0,\n    0,\n    0,\n    0;;\n   "
-                 " {SKIN}\n"
-                 "    {EYE}\n   }\n") +
-         " }\n";
+         BoxMesh({-0.5f, 0, -0.5f}, {0.5f, 1, 0.5f}, "1.000000;0.800000;0.600000;1.000000") + " }\n";
     s += " Frame ARML {\n" + Translation(-1.25f, 2.75f, 0) + " }\n";
     s += " Frame ARMR {\n" + Translation(1.25f, 2.75f, 0) + " }\n";
-    s += "}\n\n";
-    s += "AnimationSet {\n Animation {\n  {ARML}\n  AnimationKey {\n   2;\n   2;\n   "
-         "0;3;-1.250000,2.750000,0.000000;;,\n"
-         "   100;3;-1.250000,3.250000,0.000000;;;\n  }\n }\n}\n";
+    s += "}\n\nAnimationSet POSE {\n";
+    s += " Animation ANIM0 {\n  {ARML}\n" +
+         Keys(0, "1.000000,0.000000,0.000000,0.000000", "0.707107,0.000000,0.000000,0.707107") +
+         Keys(1, "1.000000,1.000000,1.000000", "1.000000,1.000000,1.000000") +
+         Keys(2, "-1.250000,2.750000,0.000000", "-1.250000,3.250000,0.000000") + " }\n";
+    s += "}\n";
     return s;
 }
 
@@ -96,17 +112,17 @@ void ExpectBox(const rm::Box& box, rm::Vector lo, rm::Vector hi, const char* wha
     EXPECT_FLOAT_EQ(box.max.z, hi.z) << what;
 }
 
-// Every face's corners are the box's corners in file order, each with the face's own normal.
+// Every face's corners are the box's corners in file order, each with its vertex's normal.
 void ExpectBoxFaces(const rm::MeshBuilder& mesh, const char* what) {
     ASSERT_EQ(mesh.GetFaceCount(), 6u) << what;
-    ASSERT_EQ(mesh.GetNormalCount(), 6u) << what;
+    ASSERT_EQ(mesh.GetNormalCount(), 8u) << what;
     for (std::uint32_t f = 0; f < 6; ++f) {
         const rm::Face& face = *mesh.Faces()[f];
         ASSERT_EQ(face.GetVertexCount(), 4u) << what;
         for (std::uint32_t k = 0; k < 4; ++k) {
             const rm::Corner& c = mesh.Corners()[face.FirstCorner() + k];
             EXPECT_EQ(c.vertex, static_cast<std::uint32_t>(kBoxFaces[f][k])) << what << " face " << f;
-            EXPECT_EQ(mesh.Normals()[c.normal], kBoxNormals[f]) << what << " face " << f;
+            EXPECT_EQ(mesh.Normals()[c.normal], CornerNormal(kBoxFaces[f][k])) << what << " face " << f;
         }
     }
 }
@@ -155,18 +171,19 @@ TEST(XFileSample, HierarchyBoxesNormalsMaterialsAndPose) {
     ExpectBoxFaces(*bodyMesh, "body");
     ExpectBoxFaces(*headMesh, "head");
 
-    // Materials: one for the whole body, the eye material on the head's front face only.
-    ASSERT_EQ(p->reader.Materials().size(), 2u);
-    rm::Material* skin = p->reader.Materials()[0].material.Get();
-    rm::Material* eye = p->reader.Materials()[1].material.Get();
-    for (const auto& face : bodyMesh->Faces()) {
-        EXPECT_EQ(face->GetColor(), 0xFFFFCC99u);
-        EXPECT_EQ(face->MaterialPtr(), skin);
+    // Each mesh's one inline material colours all its faces.
+    EXPECT_TRUE(p->reader.Materials().empty());
+    for (const rm::MeshBuilder* mesh : {bodyMesh, headMesh}) {
+        const rm::Material* material = mesh->GetFace(0)->MaterialPtr();
+        ASSERT_NE(material, nullptr);
+        EXPECT_EQ(material->GetPower(), 10.0f);
+        EXPECT_EQ(material->Specular(), (rm::Vector{0.2f, 0.2f, 0.2f}));
+        for (const auto& face : mesh->Faces()) {
+            EXPECT_EQ(face->GetColor(), 0xFFFFCC99u);
+            EXPECT_EQ(face->MaterialPtr(), material);
+        }
     }
-    EXPECT_EQ(headMesh->GetFace(0)->GetColor(), 0xFFFFFFFFu);
-    EXPECT_EQ(headMesh->GetFace(0)->MaterialPtr(), eye);
-    EXPECT_EQ(eye->GetPower(), 40.0f);
-    for (std::uint32_t f = 1; f < 6; ++f) EXPECT_EQ(headMesh->GetFace(f)->MaterialPtr(), skin);
+    EXPECT_NE(bodyMesh->GetFace(0)->MaterialPtr(), headMesh->GetFace(0)->MaterialPtr());
 
     // Texture coordinates: none sums to zero, so both directions wrap.
     EXPECT_TRUE(bodyMesh->WrapU());
@@ -186,6 +203,12 @@ TEST(XFileSample, HierarchyBoxesNormalsMaterialsAndPose) {
     EXPECT_FLOAT_EQ(pos.x, -1.25f);
     EXPECT_FLOAT_EQ(pos.y, 3.0f);
     EXPECT_FLOAT_EQ(pos.z, 0.0f);
+    // Half way from no turn to a quarter turn about +z: an eighth turn, scale 1.
+    rm::Vector dir, up;
+    ASSERT_TRUE(rm::Succeeded(arml->GetOrientation(body, &dir, &up)));
+    EXPECT_NEAR(dir.z, 1.0f, 1e-5f);
+    EXPECT_NEAR(up.x, -std::sin(0.25f * 3.14159265f), 1e-4f);
+    EXPECT_NEAR(up.y, std::cos(0.25f * 3.14159265f), 1e-4f);
 }
 
 TEST(XFileSample, ReaderReleasesEverythingItHeld) {
