@@ -62,7 +62,10 @@ bool Encode(const std::uint8_t* pixels, int width, int height, const EncodeOptio
     return true;
 }
 
-bool Decode(const std::uint8_t* file, std::size_t size, DecodedImage* image) {
+// Reads the header of `file`, lets `configure` set the output (and read the picture's size), then
+// decodes row by row to the address `row(y)` gives.
+template <class Configure, class RowAt>
+bool Decode(const std::vector<std::uint8_t>& file, Configure configure, RowAt row) {
     jpeg_decompress_struct info;
     ErrorManager err;
     info.err = jpeg_std_error(&err.base);
@@ -73,18 +76,13 @@ bool Decode(const std::uint8_t* file, std::size_t size, DecodedImage* image) {
         return false;
     }
     jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, file, static_cast<unsigned long>(size));
+    jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
     jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
-    info.dct_method = JDCT_ISLOW;
-    info.do_fancy_upsampling = FALSE;
+    configure(info);
     jpeg_start_decompress(&info);
-    image->width = static_cast<int>(info.output_width);
-    image->height = static_cast<int>(info.output_height);
-    image->rgb.resize(static_cast<std::size_t>(image->width) * image->height * 3);
     while (info.output_scanline < info.output_height) {
-        JSAMPROW row = image->rgb.data() + static_cast<std::size_t>(info.output_scanline) * image->width * 3;
-        jpeg_read_scanlines(&info, &row, 1);
+        JSAMPROW rowPointer = row(info, static_cast<int>(info.output_scanline));
+        jpeg_read_scanlines(&info, &rowPointer, 1);
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
@@ -105,8 +103,30 @@ std::vector<std::uint8_t> LibjpegEncode(const std::vector<std::uint8_t>& pixels,
 
 DecodedImage LibjpegDecode(const std::vector<std::uint8_t>& file) {
     DecodedImage image;
-    if (!Decode(file.data(), file.size(), &image)) return {};
-    return image;
+    const bool ok = Decode(
+        file,
+        [](jpeg_decompress_struct& info) {
+            info.out_color_space = JCS_RGB;
+            info.dct_method = JDCT_ISLOW;
+            info.do_fancy_upsampling = FALSE;
+        },
+        [&image](jpeg_decompress_struct& info, int y) {
+            if (image.rgb.empty()) {
+                image.width = static_cast<int>(info.output_width);
+                image.height = static_cast<int>(info.output_height);
+                image.rgb.resize(static_cast<std::size_t>(image.width) * image.height * 3);
+            }
+            return image.rgb.data() + static_cast<std::size_t>(y) * image.width * 3;
+        });
+    return ok ? image : DecodedImage{};
+}
+
+bool LibjpegDecodeBgrx(const std::vector<std::uint8_t>& file, std::uint8_t* pixels, int pitch) {
+    return Decode(
+        file, [](jpeg_decompress_struct& info) { info.out_color_space = JCS_EXT_BGRX; },
+        [pixels, pitch](jpeg_decompress_struct&, int y) {
+            return pixels + static_cast<std::ptrdiff_t>(y) * pitch;
+        });
 }
 
 }  // namespace jpegtest

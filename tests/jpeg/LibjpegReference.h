@@ -32,4 +32,9 @@ struct DecodedImage {
 // settings closest to the system's decoder. Empty image on failure.
 DecodedImage LibjpegDecode(const std::vector<std::uint8_t>& file);
 
+// Decodes with libjpeg-turbo's default settings (accurate integer IDCT, smooth upsampling) into
+// 32-bit B, G, R, x pixels at `pixels`, rows `pitch` bytes apart, which must hold the whole picture.
+// The benchmarks' reference. False on failure.
+bool LibjpegDecodeBgrx(const std::vector<std::uint8_t>& file, std::uint8_t* pixels, int pitch);
+
 }  // namespace jpegtest

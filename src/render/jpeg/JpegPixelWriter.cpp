@@ -84,23 +84,21 @@ bool JpegPixelWriter::SetFormat(const PixelDestination& format) {
     return true;
 }
 
-void JpegPixelWriter::WriteRow(const std::int32_t* luma, const std::int32_t* cb, const std::int32_t* cr,
-                               int width, int y, std::uint8_t* out) const {
-    if (cb == nullptr)
-        WriteGrey(luma, width, y, out);
-    else
-        WriteRgb(luma, cb, cr, width, y, out);
-}
-
-void JpegPixelWriter::WriteRgb(const std::int32_t* luma, const std::int32_t* cb, const std::int32_t* cr,
-                               int width, int y, std::uint8_t* out) const {
+template <class ColourAt>
+void JpegPixelWriter::WritePixels(ColourAt colourAt, int width, int y, std::uint8_t* out) const {
     switch (m_bits) {
         case 32:
-            RowTo32(luma, cb, cr, width, reinterpret_cast<UnalignedWord*>(out));
+            for (int x = 0; x < width; ++x) {
+                const Rgb c = colourAt(x);
+                out[4 * x] = static_cast<std::uint8_t>(c.b);
+                out[4 * x + 1] = static_cast<std::uint8_t>(c.g);
+                out[4 * x + 2] = static_cast<std::uint8_t>(c.r);
+                out[4 * x + 3] = 0;
+            }
             break;
         case 24:
             for (int x = 0; x < width; ++x) {
-                const Rgb c = Convert(luma[x], cb[x], cr[x]);
+                const Rgb c = colourAt(x);
                 out[3 * x] = static_cast<std::uint8_t>(c.b);
                 out[3 * x + 1] = static_cast<std::uint8_t>(c.g);
                 out[3 * x + 2] = static_cast<std::uint8_t>(c.r);
@@ -108,7 +106,7 @@ void JpegPixelWriter::WriteRgb(const std::int32_t* luma, const std::int32_t* cb,
             break;
         case 16:
             for (int x = 0; x < width; ++x) {
-                const Rgb c = Convert(luma[x], cb[x], cr[x]);
+                const Rgb c = colourAt(x);
                 const std::uint16_t w = m_red[c.r] | m_green[c.g] | m_blue[c.b];
                 out[2 * x] = static_cast<std::uint8_t>(w);
                 out[2 * x + 1] = static_cast<std::uint8_t>(w >> 8);
@@ -117,7 +115,7 @@ void JpegPixelWriter::WriteRgb(const std::int32_t* luma, const std::int32_t* cb,
         case 8: {
             const int* dither = kDither[y & 3];
             for (int x = 0; x < width; ++x) {
-                const Rgb c = Convert(luma[x], cb[x], cr[x]);
+                const Rgb c = colourAt(x);
                 const int d = dither[x & 3] + kCubeBias;
                 out[x] = static_cast<std::uint8_t>(10 + 36 * m_cube[c.r + d] + 6 * m_cube[c.g + d] +
                                                    m_cube[c.b + d]);
@@ -129,37 +127,19 @@ void JpegPixelWriter::WriteRgb(const std::int32_t* luma, const std::int32_t* cb,
     }
 }
 
-void JpegPixelWriter::WriteGrey(const std::int32_t* luma, int width, int y, std::uint8_t* out) const {
-    switch (m_bits) {
-        case 32:
-            for (int x = 0; x < width; ++x) {
-                const auto g = static_cast<std::uint8_t>(Clamp(luma[x]));
-                out[4 * x] = out[4 * x + 1] = out[4 * x + 2] = g;
-                out[4 * x + 3] = 0;
-            }
-            break;
-        case 24:
-            for (int x = 0; x < width; ++x)
-                out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = static_cast<std::uint8_t>(Clamp(luma[x]));
-            break;
-        case 16:
-            for (int x = 0; x < width; ++x) {
+void JpegPixelWriter::WriteRow(const std::int32_t* luma, const std::int32_t* cb, const std::int32_t* cr,
+                               int width, int y, std::uint8_t* out) const {
+    if (cb == nullptr) {
+        WritePixels(
+            [luma](int x) {
                 const int g = Clamp(luma[x]);
-                const std::uint16_t w = m_red[g] | m_green[g] | m_blue[g];
-                out[2 * x] = static_cast<std::uint8_t>(w);
-                out[2 * x + 1] = static_cast<std::uint8_t>(w >> 8);
-            }
-            break;
-        case 8: {
-            const int* dither = kDither[y & 3];
-            for (int x = 0; x < width; ++x) {
-                const int q = m_cube[Clamp(luma[x]) + dither[x & 3] + kCubeBias];
-                out[x] = static_cast<std::uint8_t>(10 + 43 * q);  // 36q + 6q + q
-            }
-            break;
-        }
-        default:
-            break;
+                return Rgb{g, g, g};
+            },
+            width, y, out);
+    } else if (m_bits == 32) {
+        RowTo32(luma, cb, cr, width, reinterpret_cast<UnalignedWord*>(out));  // the common case, vectorised
+    } else {
+        WritePixels([luma, cb, cr](int x) { return Convert(luma[x], cb[x], cr[x]); }, width, y, out);
     }
 }
 

@@ -36,9 +36,9 @@ class JpegPixelWriter {
         {-21, 10, -16, 4}, {19, -4, 13, -10}, {-13, 1, -19, 7}, {16, -7, 21, -1}};
 
   private:
-    void WriteRgb(const std::int32_t* luma, const std::int32_t* cb, const std::int32_t* cr, int width, int y,
-                  std::uint8_t* out) const;
-    void WriteGrey(const std::int32_t* luma, int width, int y, std::uint8_t* out) const;
+    // Writes `width` pixels of the destination format; colourAt(x) gives the clamped R, G, B of pixel x.
+    template <class ColourAt>
+    void WritePixels(ColourAt colourAt, int width, int y, std::uint8_t* out) const;
 
     int m_bits = 0;
     std::uint32_t m_masks[3] = {};
