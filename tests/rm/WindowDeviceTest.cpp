@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QWidget>
-#include <memory>
 
 #include "platform/rm/Library.h"
 #include "platform/rm/qt/WidgetWindow.h"
@@ -14,19 +13,7 @@ using namespace rm;
 
 namespace {
 
-QApplication* App() {
-    static std::unique_ptr<QApplication> app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "rm_qt_tests";
-        static char* argv[] = {name, nullptr};
-        return std::make_unique<QApplication>(argc, argv);
-    }();
-    return app.get();
-}
-
 TEST(WindowDeviceTest, UpdateShowsTheClearedViewportInTheWidget) {
-    App();
     QWidget window;
     window.resize(200, 150);
     WidgetWindow binding(&window);
@@ -59,7 +46,6 @@ TEST(WindowDeviceTest, UpdateShowsTheClearedViewportInTheWidget) {
 }
 
 TEST(WindowDeviceTest, TheOverlayLetsMouseEventsThrough) {
-    App();
     QWidget window;
     window.resize(64, 64);
     WidgetWindow binding(&window);
@@ -73,7 +59,6 @@ TEST(WindowDeviceTest, TheOverlayLetsMouseEventsThrough) {
 }
 
 TEST(WindowDeviceTest, ExposureDrawsThroughTheCallbackWithoutLooping) {
-    App();
     QWidget window;
     window.resize(80, 60);
     Ref<Library> lib = Library::Create();

@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFontDatabase>
-#include <QGuiApplication>
 #include <QImage>
-#include <memory>
 
 #include "platform/surface/DeviceContext.h"
 #include "platform/surface/Surface.h"
@@ -14,18 +12,6 @@
 using namespace surface;
 
 namespace {
-
-// Text needs a QGuiApplication; one for the whole test program, on the offscreen platform.
-QGuiApplication* App() {
-    static std::unique_ptr<QGuiApplication> app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "surface_tests";
-        static char* argv[] = {name, nullptr};
-        return std::make_unique<QGuiApplication>(argc, argv);
-    }();
-    return app.get();
-}
 
 class DeviceContextTest : public ::testing::TestWithParam<std::uint32_t> {
   protected:
@@ -106,12 +92,12 @@ TEST_P(DeviceContextTest, StretchBltFromAPicture) {
 }
 
 TEST_P(DeviceContextTest, TextDrawsInTheTextColourWithAFallbackFont) {
-    App();
     const std::string family = DeviceContext::ResolveFontFamily("No Such Font Family");
     EXPECT_FALSE(family.empty());
     EXPECT_NE(family, "No Such Font Family");
     if (!QFontDatabase::families(QFontDatabase::Japanese).isEmpty()) {
-        EXPECT_TRUE(QFontDatabase::families(QFontDatabase::Japanese).contains(QString::fromStdString(family)));
+        EXPECT_TRUE(
+            QFontDatabase::families(QFontDatabase::Japanese).contains(QString::fromStdString(family)));
     }
     dc->SelectFont({"No Such Font Family", 9, 700});
     dc->SetBkMode(TRANSPARENT);
@@ -126,7 +112,6 @@ TEST_P(DeviceContextTest, TextDrawsInTheTextColourWithAFallbackFont) {
 INSTANTIATE_TEST_SUITE_P(Formats, DeviceContextTest, ::testing::Values(8u, 16u, 24u, 32u));
 
 TEST(DeviceContextLifetimeTest, ThirtyTwoBitPixelsKeepTheirUnusedByteZero) {
-    App();
     Ref<Surface> s = Surface::Create(8, 8, PixelFormat::FromBits(32));
     DeviceContext* dc = s->GetDC();
     ASSERT_NE(dc, nullptr);
