@@ -1,0 +1,123 @@
+#include "render/dialog/RenderSettingsDlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/core/SettingsStore.h"
+#include "platform/win/ScriptedPrompts.h"
+
+namespace {
+
+void Retype(QLineEdit* edit, const QString& text) {
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
+}
+
+TEST(RenderSettingsDlg, OpensWithTheStoredValues) {
+    CSettingsStore settings;
+    settings.SetSettingInt("render", "width", 1600);
+    settings.SetSettingInt("render", "height", 1200);
+    settings.SetSettingInt("render", "antialias", 0);
+    settings.SetSettingString("render", "name", "/tmp/out.bmp");
+    CRenderSettingsDlg dlg(settings, nullptr);
+    EXPECT_EQ(dlg.PresetList()->currentText(), QStringLiteral("1600x1200"));
+    EXPECT_EQ(dlg.PathEdit()->text(), QStringLiteral("/tmp/out.bmp"));
+    EXPECT_FALSE(dlg.AntialiasBox()->isChecked());
+    EXPECT_FALSE(dlg.SmoothBox()->isChecked());
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("レンダリング"));
+    EXPECT_EQ(dlg.RenderButton()->text(), QStringLiteral("レンダリング"));
+
+    CSettingsStore empty;
+    CRenderSettingsDlg defaults(empty, nullptr);
+    EXPECT_EQ(defaults.WidthEdit()->text(), QStringLiteral("640"));
+    EXPECT_EQ(defaults.HeightEdit()->text(), QStringLiteral("480"));
+    EXPECT_EQ(defaults.PresetList()->currentText(), QStringLiteral("640x480"));
+    EXPECT_TRUE(defaults.AntialiasBox()->isChecked());
+}
+
+TEST(RenderSettingsDlg, SizeEditsAndPresetsFollowEachOther) {
+    CSettingsStore settings;
+    CRenderSettingsDlg dlg(settings, nullptr);
+    dlg.show();
+    struct Step {
+        const char* action;  // "w", "h" or "p"
+        QString value;
+        QString width, height, preset;
+    } steps[] = {
+        {"w", "1024", "1024", "768", "1024x768"},
+        {"h", "300", "400", "300", "User"},
+        {"p", "320x240", "320", "240", "320x240"},
+        {"w", "321", "321", "240", "User"},
+        {"p", "User", "321", "240", "User"},
+        {"h", "1200", "1600", "1200", "1600x1200"},
+    };
+    for (const auto& s : steps) {
+        if (std::string(s.action) == "w") Retype(dlg.WidthEdit(), s.value);
+        if (std::string(s.action) == "h") Retype(dlg.HeightEdit(), s.value);
+        if (std::string(s.action) == "p") {
+            const int index = dlg.PresetList()->findText(s.value);
+            dlg.PresetList()->setCurrentIndex(index);
+            emit dlg.PresetList()->activated(index);
+        }
+        EXPECT_EQ(dlg.WidthEdit()->text(), s.width) << s.action << " " << s.value.toStdString();
+        EXPECT_EQ(dlg.HeightEdit()->text(), s.height) << s.action << " " << s.value.toStdString();
+        EXPECT_EQ(dlg.PresetList()->currentText(), s.preset) << s.action << " " << s.value.toStdString();
+    }
+}
+
+TEST(RenderSettingsDlg, OkWritesTheSettingsAndSmoothingAsksFirst) {
+    CSettingsStore settings;
+    win::ScopedPrompts prompts;
+    prompts->fileAnswers = {std::string("/renders/pose")};
+    CRenderSettingsDlg dlg(settings, nullptr);
+    dlg.show();
+    QTest::mouseClick(dlg.FilesButton(), Qt::LeftButton);
+    EXPECT_EQ(dlg.PathEdit()->text(), QStringLiteral("/renders/pose.BMP")) << "the default extension is added";
+    Retype(dlg.WidthEdit(), "800");
+    dlg.SmoothBox()->setChecked(true);
+
+    prompts->messageAnswers = {win::IDCANCEL};
+    QTest::mouseClick(dlg.RenderButton(), Qt::LeftButton);
+    EXPECT_TRUE(dlg.isVisible()) << "cancelling the question keeps the dialog open";
+    EXPECT_EQ(dlg.WidthEdit()->text(), QStringLiteral("800"));
+    EXPECT_TRUE(settings.Values().empty()) << "nothing is written yet";
+
+    prompts->messageAnswers = {win::IDOK};
+    QTest::mouseClick(dlg.RenderButton(), Qt::LeftButton);
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(prompts->MessageTexts().back(), "断面スムージングは処理に時間がかかります。\n続行しますか？");
+    EXPECT_EQ(settings.GetSettingInt("render", "width", 0), 800);
+    EXPECT_EQ(settings.GetSettingInt("render", "height", 0), 600);
+    EXPECT_EQ(settings.GetSettingInt("render", "smooth", 0), 1);
+    EXPECT_EQ(settings.GetSettingInt("render", "antialias", 0), 1);
+    EXPECT_EQ(settings.GetSettingString("render", "name", ""), "/renders/pose.BMP");
+}
+
+TEST(RenderSettingsDlg, TypedSizesStayWithinTheLimit) {
+    CSettingsStore settings;
+    CRenderSettingsDlg dlg(settings, nullptr);
+    dlg.show();
+    Retype(dlg.WidthEdit(), "99999");
+    EXPECT_LE(dlg.WidthEdit()->text().toInt(), CRenderSettingsDlg::kMaxSize);
+}
+
+}  // namespace
+
+namespace {
+// Writes a picture of the dialog for a person to look at when MARISOLE_SNAPSHOT_DIR is set.
+TEST(RenderSettingsDlg, Snapshot) {
+    const QByteArray dir = qgetenv("MARISOLE_SNAPSHOT_DIR");
+    if (dir.isEmpty()) GTEST_SKIP() << "set MARISOLE_SNAPSHOT_DIR to write a picture";
+    CSettingsStore settings;
+    settings.SetSettingString("render", "name", "/home/user/レンダリング/pose1.bmp");
+    CRenderSettingsDlg dlg(settings, nullptr);
+    dlg.show();
+    EXPECT_TRUE(dlg.grab().save(QString::fromLocal8Bit(dir) + "/render-settings.png"));
+}
+}  // namespace
