@@ -323,9 +323,11 @@ TEST(XFileReader, TemplatesHeadersAndCommentsAreReadOver) {
         ParseXFile(X("template Vector {\n<3D82AB5E-62DA-11cf-AB39-0020AF71E433>\nFLOAT x;\n}\n"
                      "// Frame Hidden { }\n"
                      "Header {\n1;\n0;\n1;\n}\n"
-                     "Frame Shown {\n}\n"));
+                     "Frame Shown {\n}\n"
+                     "//\nFrame AfterEmptyComment {\n}\n// to the end"));
     EXPECT_EQ(ChildNamed(p->root.Get(), "Hidden"), nullptr);
     EXPECT_NE(ChildNamed(p->root.Get(), "Shown"), nullptr);
+    EXPECT_NE(ChildNamed(p->root.Get(), "AfterEmptyComment"), nullptr);
 }
 
 TEST(XFileReader, TheFirstLineIsTheHeaderWhateverItHolds) {
