@@ -132,6 +132,31 @@ TEST_F(RenderTest, TexturedQuadInPerspective) {
     EXPECT_EQ(rmtest::CompareWithGolden(*target, "textured_quad"), "");
 }
 
+TEST_F(RenderTest, WrapFlagTakesTheShortWayAcrossTheSeam) {
+    // Texels red, green, green, blue; u runs 0.9 -> 0.1 across the quad. Wrapped, it passes the
+    // seam (blue, then red) and never reaches the green middle; unwrapped it crosses the middle.
+    device->SetQuality(D3DRMRENDER_UNLITFLAT);
+    const std::uint32_t texels[] = {0xFFFF0000, 0xFF00FF00, 0xFF00FF00, 0xFF0000FF};
+    Ref<Texture> tex = lib->CreateTexture(4, 1, texels);
+    Ref<MeshBuilder> quad = rmtest::MakeGrid(*lib, 1, 1);
+    quad->SetColor(0xFFFFFFFF);
+    quad->SetTexture(tex.Get());
+    for (std::uint32_t i : {0u, 2u}) quad->SetTextureCoordinates(i, 0.9f, 0);
+    for (std::uint32_t i : {1u, 3u}) quad->SetTextureCoordinates(i, 0.1f, 0);
+    Place(quad.Get(), 0, 0, 4);
+    auto greenest = [&] {
+        std::uint32_t best = 0;
+        for (std::uint32_t x = 45; x < 115; ++x) best = std::max(best, (target->GetPixel(x, 60) >> 8) & 0xFF);
+        return best;
+    };
+    quad->SetTextureTopology(true, false);
+    Draw();
+    EXPECT_LT(greenest(), 0x20u);
+    quad->SetTextureTopology(false, false);
+    Draw();
+    EXPECT_GT(greenest(), 0xE0u);
+}
+
 TEST_F(RenderTest, PointLightHighlightWithoutFalloff) {
     Ref<Light> ambient = lib->CreateLight(D3DRMLIGHT_AMBIENT, 0x202020);
     scene->AddLight(ambient.Get());
