@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 
 #include "GoldenImage.h"
 #include "RmTestUtil.h"
@@ -26,6 +27,7 @@ class RenderTest : public ::testing::Test {
         ASSERT_TRUE(device);
         device->SetQuality(D3DRMRENDER_GOURAUD);
         device->SetRenderMode(3);
+        device->SetTextureQuality(D3DRMTEXTURE_MIPLINEAR);  // as the edit view and the render set it
         root = lib->CreateFrame(nullptr);
         scene = lib->CreateFrame(root.Get());
         camera = lib->CreateFrame(root.Get());
@@ -155,6 +157,22 @@ TEST_F(RenderTest, WrapFlagTakesTheShortWayAcrossTheSeam) {
     quad->SetTextureTopology(false, false);
     Draw();
     EXPECT_GT(greenest(), 0xE0u);
+}
+
+TEST_F(RenderTest, NearestTextureQualityShowsOnlyTexelColours) {
+    device->SetQuality(D3DRMRENDER_UNLITFLAT);
+    device->SetTextureQuality(D3DRMTEXTURE_NEAREST);
+    Ref<MeshBuilder> quad = rmtest::MakeGrid(*lib, 1.5f, 1, 2.0f);
+    quad->SetColor(0xFFFFFFFF);
+    Ref<Texture> tex = Checker();
+    quad->SetTexture(tex.Get());
+    Ref<Frame> f = Place(quad.Get(), 0, 0, 4);
+    f->AddRotation(D3DRMCOMBINE_BEFORE, 1, 0, 0, -kPi / 3);
+    Draw();
+    std::set<std::uint32_t> colours;
+    for (std::uint32_t y = 0; y < target->Height(); ++y)
+        for (std::uint32_t x = 0; x < target->Width(); ++x) colours.insert(target->GetPixel(x, y));
+    EXPECT_EQ(colours, (std::set<std::uint32_t>{0x000000, 0xFFFFFF, 0xC02020, 0x2020FF}));
 }
 
 TEST_F(RenderTest, PointLightHighlightWithoutFalloff) {

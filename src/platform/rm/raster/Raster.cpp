@@ -41,7 +41,11 @@ void Fill(const TriangleSetup& s, const ShadeMode& mode, const RasterTarget& t) 
             if (z < depth[px]) {
                 std::uint32_t c = flat;
                 if constexpr (Gouraud) c = (Channel(r) << 16) | (Channel(g) << 8) | Channel(b);
-                if constexpr (Textured) c = Modulate(c, SampleBilinear(*mode.texture, uw / w, vw / w));
+                if constexpr (Textured) {
+                    const float u = uw / w, v = vw / w;
+                    c = Modulate(c, mode.bilinear ? SampleBilinear(*mode.texture, u, v)
+                                                  : SampleNearest(*mode.texture, u, v));
+                }
                 if constexpr (Blend) {
                     const std::uint32_t d = color[px];
                     auto mix = [&](int shift) {

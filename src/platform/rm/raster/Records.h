@@ -46,6 +46,7 @@ struct RasterTarget {
 struct ShadeMode {
     bool gouraud = false;              // interpolate colour (else the first vertex's colour)
     const Texture* texture = nullptr;  // modulates the colour when set
+    bool bilinear = true;              // texture filtering (else the nearest texel)
     bool blend = false;                // alpha-blend over the target, no depth write
 };
 

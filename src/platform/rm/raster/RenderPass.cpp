@@ -50,6 +50,8 @@ RenderPass::RenderPass(Viewport& viewport) : m_viewport(viewport) {
     m_gouraud = (q & D3DRMSHADE_MASK) != D3DRMSHADE_FLAT;  // Phong is drawn as Gouraud
     m_blend = (dev.GetRenderMode() & D3DRMRENDERMODE_BLENDEDTRANSPARENCY) != 0;
     m_sort = (dev.GetRenderMode() & D3DRMRENDERMODE_SORTEDTRANSPARENCY) != 0;
+    const std::uint32_t tq = dev.GetTextureQuality();
+    m_bilinear = tq != D3DRMTEXTURE_NEAREST && tq != D3DRMTEXTURE_MIPNEAREST;
 }
 
 void RenderPass::Run(Frame& root) {
@@ -114,6 +116,7 @@ void RenderPass::DrawMesh(const MeshInstance& inst, const Lighting& lighting, Cl
         mode.gouraud = perVertexLight;
         mode.texture = m_fill == D3DRMFILL_SOLID ? face.TexturePtr() : nullptr;
         mode.blend = m_blend && look.alpha < 1.0f && m_fill == D3DRMFILL_SOLID;
+        mode.bilinear = m_bilinear;
 
         Rgb flat = look.color;
         if (m_lights && !perVertexLight) {

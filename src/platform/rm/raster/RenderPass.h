@@ -56,6 +56,7 @@ class RenderPass {
     bool m_gouraud = false;
     bool m_blend = true;
     bool m_sort = true;
+    bool m_bilinear = true;
     std::vector<Deferred> m_deferred;
     // Per-mesh scratch, kept between meshes to avoid allocations.
     std::vector<Vector> m_camPos;

@@ -36,6 +36,17 @@ inline std::uint32_t SampleBilinear(const Texture& tex, float u, float v) {
     return channel(16) | channel(8) | channel(0);
 }
 
+inline std::uint32_t SampleNearest(const Texture& tex, float u, float v) {
+    const std::int32_t w = std::int32_t(tex.Width()), h = std::int32_t(tex.Height());
+    auto wrap = [](float f, std::int32_t n) {
+        if (!(std::fabs(f) < 1e15f)) return std::int32_t(0);
+        std::int64_t m = static_cast<std::int64_t>(std::floor(f)) % n;
+        if (m < 0) m += n;
+        return std::int32_t(m);
+    };
+    return tex.Texels()[std::size_t(wrap(v * float(h), h)) * w + wrap(u * float(w), w)] & 0xFFFFFF;
+}
+
 // Each channel of `c` times the texel's, divided by 255 (rounded).
 inline std::uint32_t Modulate(std::uint32_t c, std::uint32_t texel) {
     auto mul = [&](int shift) {
