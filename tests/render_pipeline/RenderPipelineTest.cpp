@@ -1,0 +1,151 @@
+#include "render/pipeline/RenderPipeline.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include "app/core/SettingsStore.h"
+#include "platform/rm/Light.h"
+#include "platform/rm/MeshBuilder.h"
+
+namespace {
+
+struct RecordingProgress final : ProgressSink {
+    std::vector<int> positions;
+    std::vector<std::string> texts;
+    void SetTitle(const std::string&) override {}
+    void SetText(const std::string& t) override { texts.push_back(t); }
+    void SetRange(int, int) override {}
+    void SetPos(int p) override { positions.push_back(p); }
+};
+
+// A red square facing the camera 20 units in front of it, lit by a white ambient light.
+class SmallScene : public ::testing::Test {
+protected:
+    void SetUp() override {
+        directDraw = surface::DirectDraw::Create();
+        library = rm::Library::Create();
+        viewRoot = library->CreateFrame(nullptr);
+        camera = library->CreateFrame(viewRoot.Get());
+        sceneRoot = library->CreateFrame(nullptr);
+        rm::Ref<rm::Frame> square = library->CreateFrame(sceneRoot.Get());
+        square->SetPosition(nullptr, 0, 0, 20);
+        rm::Ref<rm::MeshBuilder> mesh = library->CreateMeshBuilder();
+        const std::vector<rm::Vector> v = {{-2, -2, 0}, {-2, 2, 0}, {2, 2, 0}, {2, -2, 0}};
+        const std::vector<rm::Vector> n = {{0, 0, -1}};
+        // Both windings, so the square shows whichever way the faces are culled.
+        mesh->AddFaces(v, n, std::vector<std::uint32_t>{4, 0, 0, 1, 0, 2, 0, 3, 0, 4, 3, 0, 2, 0, 1, 0, 0, 0, 0});
+        mesh->SetColor(0xFFFF0000);
+        square->AddVisual(mesh.Get());
+        rm::Ref<rm::Light> light = library->CreateLight(rm::D3DRMLIGHT_AMBIENT, 0xFFFFFFFF);
+        sceneRoot->AddLight(light.Get());
+        settings.SetSettingInt("render", "width", 64);
+        settings.SetSettingInt("render", "height", 48);
+        settings.SetSettingInt("render", "antialias", 0);
+        settings.SetSettingString("render", "name", Out("scene.bmp"));
+    }
+
+    std::string Out(const char* name) const { return dir.path().toStdString() + "/" + name; }
+
+    RenderOutcome Render() {
+        RenderRequest r;
+        r.directDraw = directDraw.Get();
+        r.library = library.Get();
+        r.camera = camera.Get();
+        r.viewRoot = viewRoot.Get();
+        r.sceneRoot = sceneRoot.Get();
+        r.settings = &settings;
+        r.documentTitle = "pose1";
+        r.progress = &progress;
+        return RenderToFile(r);
+    }
+
+    QImage Result(const char* name = "scene.bmp") const { return QImage(QString::fromStdString(Out(name))); }
+
+    QTemporaryDir dir;
+    surface::Ref<surface::DirectDraw> directDraw;
+    rm::Ref<rm::Library> library;
+    rm::Ref<rm::Frame> viewRoot, camera, sceneRoot;
+    CSettingsStore settings;
+    RecordingProgress progress;
+};
+
+TEST_F(SmallScene, WritesTheSceneAtTheOutputSize) {
+    for (int antialias : {0, 1}) {
+        settings.SetSettingInt("render", "antialias", antialias);
+        ASSERT_EQ(Render(), RenderOutcome::Written);
+        const QImage image = Result();
+        ASSERT_EQ(image.size(), QSize(64, 48)) << antialias;
+        EXPECT_EQ(QColor(image.pixel(32, 24)).red(), 255) << "the square in the middle";
+        EXPECT_EQ(QColor(image.pixel(32, 24)).green(), 0);
+        EXPECT_EQ(image.pixel(0, 0), image.pixel(63, 47)) << "background in both corners";
+        EXPECT_NE(image.pixel(0, 0), image.pixel(32, 24));
+    }
+    EXPECT_EQ(sceneRoot->Parent(), nullptr) << "the scene hangs under the view only during the render";
+    EXPECT_EQ(progress.texts.front(), "レンダリング ファイル >> pose1");
+    EXPECT_EQ(progress.positions.front(), 40);
+}
+
+TEST_F(SmallScene, BackgroundPictureFillsTheSurfaceBothWays) {
+    QImage green(8, 6, QImage::Format_RGB32);
+    green.fill(QColor(0, 200, 0));
+    ASSERT_TRUE(green.save(QString::fromStdString(Out("bg.bmp")), "BMP"));
+    settings.SetSettingString("render", "bg", Out("bg.bmp"));
+    settings.SetSettingInt("bg", "render", 1);
+    ASSERT_EQ(Render(), RenderOutcome::Written);
+    const QImage blitted = Result();
+    EXPECT_EQ(QColor(blitted.pixel(0, 0)), QColor(0, 200, 0));
+    EXPECT_EQ(QColor(blitted.pixel(32, 24)).red(), 255) << "the scene is drawn over the picture";
+
+    settings.SetSettingInt("system", "disable_ddhal", 1);
+    settings.SetSettingString("render", "name", Out("dc.bmp"));
+    ASSERT_EQ(Render(), RenderOutcome::Written);
+    QFile a(QString::fromStdString(Out("scene.bmp"))), b(QString::fromStdString(Out("dc.bmp")));
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(a.readAll(), b.readAll()) << "device contexts give the same picture";
+
+    // Background switched off, or a file that is not there: the plain background colour.
+    for (const char* bg : {"bg.bmp", "missing.bmp"}) {
+        settings.SetSettingString("render", "bg", Out(bg));
+        settings.SetSettingInt("bg", "render", std::string(bg) == "bg.bmp" ? 0 : 1);
+        settings.SetSettingString("render", "name", Out("plain.bmp"));
+        ASSERT_EQ(Render(), RenderOutcome::Written);
+        EXPECT_NE(QColor(Result("plain.bmp").pixel(0, 0)), QColor(0, 200, 0)) << bg;
+    }
+}
+
+TEST_F(SmallScene, QualityFollowsTheDisplayMode) {
+    struct Row {
+        int mode;
+        std::uint32_t quality;
+    } rows[] = {{0, 0x40}, {1, 0x88}, {2, 0x89}, {3, 0x8A}, {4, 0x89}, {7, 0x89}};
+    for (const auto& r : rows) EXPECT_EQ(QualityForDisplayMode(r.mode), r.quality) << r.mode;
+}
+
+TEST_F(SmallScene, FailuresWriteNothing) {
+    settings.SetSettingString("render", "name", Out("missing-folder/scene.bmp"));
+    EXPECT_EQ(Render(), RenderOutcome::Failed);
+    EXPECT_FALSE(QDir(dir.path() + "/missing-folder").exists());
+    settings.SetSettingString("render", "name", "");
+    EXPECT_EQ(Render(), RenderOutcome::Failed) << "no output name";
+    // A size that cannot be allocated fails instead of crashing.
+    settings.SetSettingString("render", "name", Out("huge.bmp"));
+    settings.SetSettingInt("render", "antialias", 1);
+    settings.SetSettingInt("render", "width", 20000);
+    settings.SetSettingInt("render", "height", 20000);
+    EXPECT_EQ(Render(), RenderOutcome::Failed);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(Out("huge.bmp"))));
+}
+
+TEST_F(SmallScene, TheLargestPresetWithAntialiasingRenders) {
+    settings.SetSettingInt("render", "antialias", 1);
+    settings.SetSettingInt("render", "width", 1600);
+    settings.SetSettingInt("render", "height", 1200);
+    ASSERT_EQ(Render(), RenderOutcome::Written);
+    EXPECT_EQ(Result().size(), QSize(1600, 1200));
+}
+
+}  // namespace
