@@ -10,8 +10,7 @@ namespace rm::raster {
 namespace {
 
 inline std::uint32_t Channel(float v) {
-    const int i = static_cast<int>(v + 0.5f);
-    return static_cast<std::uint32_t>(std::clamp(i, 0, 255));
+    return ToChannel(v);
 }
 
 template <bool Gouraud, bool Textured, bool Blend>

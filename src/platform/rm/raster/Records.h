@@ -14,6 +14,13 @@
 
 namespace rm::raster {
 
+// A colour channel 0..255 from a real, rounded; anything out of range (NaN included) is clamped
+// before the conversion, so bad input data never reaches an undefined float-to-int cast.
+inline std::uint32_t ToChannel(float v) {
+    const float c = v > 0.0f ? (v < 255.0f ? v : 255.0f) : 0.0f;
+    return static_cast<std::uint32_t>(c + 0.5f);
+}
+
 // Colour as reals; r, g, b in [0, 1] after lighting.
 struct Rgb {
     float r = 0, g = 0, b = 0;

@@ -14,8 +14,20 @@ namespace rm::raster {
 namespace {
 
 std::uint32_t Pack(float r, float g, float b) {
-    auto ch = [](float v) { return std::uint32_t(std::clamp(int(v + 0.5f), 0, 255)); };
-    return (ch(r) << 16) | (ch(g) << 8) | ch(b);
+    return (ToChannel(r) << 16) | (ToChannel(g) << 8) | ToChannel(b);
+}
+
+// Clipping keeps projected vertices within the guard band; this also holds when rounding in the
+// clipper met extreme (but finite) input, so the fixed-point setup never sees a coordinate it
+// cannot hold.
+bool OnScreenBand(const ScreenVertex& v, const RasterTarget& t) {
+    const float slack = 2 * Clipper::kGuardBand;
+    return v.x >= float(t.x0) - slack && v.x <= float(t.x1) + slack && v.y >= float(t.y0) - slack &&
+           v.y <= float(t.y1) + slack && v.z >= -0.01f && v.z <= 1.01f;
+}
+
+bool Finite(const Vector& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
 // Moves `x` by whole units to within half a unit of `ref` (the short way across a wrap seam).
@@ -93,6 +105,10 @@ void RenderPass::DrawMesh(const MeshInstance& inst, const Lighting& lighting, Cl
         const Face& face = *facePtr;
         const std::uint32_t n = face.GetVertexCount();
         const Corner* fc = corners.data() + face.FirstCorner();
+        // Corners that are not finite numbers (bad mesh data) leave the face out.
+        bool finite = true;
+        for (std::uint32_t k = 0; k < n; ++k) finite &= Finite(m_camPos[fc[k].vertex]);
+        if (!finite) continue;
         const Vector& p0 = m_camPos[fc[0].vertex];
         // Back faces: the geometric normal (clockwise corners face the camera) points away from
         // the eye at the origin. Newell's sum for polygons, the cross product for triangles.
@@ -165,9 +181,11 @@ void RenderPass::DrawMesh(const MeshInstance& inst, const Lighting& lighting, Cl
         }
 
         if (m_fill == D3DRMFILL_POINTS) {
-            for (const ClipVertex& cv : m_polygon)
-                if (clipper.AllInside(&cv, 1))
-                    RasterPoint(ProjectVertex(m_projection, cv), Pack(cv.r, cv.g, cv.b), m_target);
+            for (const ClipVertex& cv : m_polygon) {
+                if (!clipper.AllInside(&cv, 1)) continue;
+                const ScreenVertex sv = ProjectVertex(m_projection, cv);
+                if (OnScreenBand(sv, m_target)) RasterPoint(sv, Pack(cv.r, cv.g, cv.b), m_target);
+            }
             continue;
         }
         const ClipVertex* poly = m_polygon.data();
@@ -179,8 +197,12 @@ void RenderPass::DrawMesh(const MeshInstance& inst, const Lighting& lighting, Cl
             if (count < 3) continue;
         }
         m_screen.resize(count);
-        for (std::size_t k = 0; k < count; ++k) m_screen[k] = ProjectVertex(m_projection, poly[k]);
-        DrawPolygon(m_screen.data(), count, mode);
+        bool usable = true;
+        for (std::size_t k = 0; k < count; ++k) {
+            m_screen[k] = ProjectVertex(m_projection, poly[k]);
+            usable &= OnScreenBand(m_screen[k], m_target);
+        }
+        if (usable) DrawPolygon(m_screen.data(), count, mode);
     }
 }
 

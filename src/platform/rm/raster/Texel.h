@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/rm/Texture.h"
+#include "platform/rm/raster/Records.h"
 
 namespace rm::raster {
 
@@ -31,7 +32,7 @@ inline std::uint32_t SampleBilinear(const Texture& tex, float u, float v) {
         const float a = float((c00 >> shift) & 0xFF), b = float((c10 >> shift) & 0xFF);
         const float c = float((c01 >> shift) & 0xFF), d = float((c11 >> shift) & 0xFF);
         const float top = a + (b - a) * wx, bottom = c + (d - c) * wx;
-        return static_cast<std::uint32_t>(top + (bottom - top) * wy + 0.5f) << shift;
+        return ToChannel(top + (bottom - top) * wy) << shift;
     };
     return channel(16) | channel(8) | channel(0);
 }
