@@ -79,6 +79,10 @@ TEST_P(DeviceContextTest, StretchBltCopiesAndMergePaintsOrsTheInverse) {
     EXPECT_EQ(dc->GetPixel(2, 1), AsStored((grey | 0xF0F0F0) & 0xFFFFFF));
     EXPECT_FALSE(dc->StretchBlt(0, 0, 4, 2, *sdc, 0, 0, 2, 1, 0x00EE0086));  // SRCPAINT not offered
     EXPECT_FALSE(dc->StretchBlt(0, 0, -4, 2, *sdc, 0, 0, 2, 1, SRCCOPY));
+    EXPECT_FALSE(dc->StretchBlt(0, 0, 2000000000, 2, *sdc, 0, 0, 2, 1, SRCCOPY));
+    // Far outside the surface: nothing to visit, at once.
+    EXPECT_TRUE(dc->StretchBlt(-30000, -30000, 30000, 30000, *sdc, 0, 0, 2, 1, SRCCOPY));
+    EXPECT_EQ(dc->GetPixel(0, 0), AsStored(0x808080));
     src->ReleaseDC(sdc);
 }
 

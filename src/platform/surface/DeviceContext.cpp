@@ -62,7 +62,9 @@ void DeviceContext::Plot(std::int32_t x, std::int32_t y, std::uint32_t pixel) {
 }
 
 void DeviceContext::PlotPen(std::int32_t x, std::int32_t y, std::uint32_t pixel) {
-    const std::int32_t w = std::max(1, m_pen.width);
+    // Pens wider than 255 pixels draw 255 wide: no drawing of ours needs more, and the square
+    // per point stays bounded.
+    const std::int32_t w = std::clamp(m_pen.width, 1, 255);
     // A wide pen is a w x w square centred on the line (the extra pixel to the right / below).
     const std::int32_t x0 = x - (w - 1) / 2, y0 = y - (w - 1) / 2;
     for (std::int32_t dy = 0; dy < w; ++dy)
@@ -205,16 +207,22 @@ bool DeviceContext::Stretch(std::int32_t dx, std::int32_t dy, std::int32_t dw, s
                             std::int32_t srcW, std::int32_t srcH, std::uint32_t rop, SourcePixel read,
                             const void* ctx) {
     if (rop != SRCCOPY && rop != MERGEPAINT) return false;
-    if (dw < 0 || dh < 0 || sw < 0 || sh < 0) return false;
+    // Sizes are refused beyond 32768, which keeps the products below in 64 bits.
+    constexpr std::int32_t kMax = 32768;
+    if (dw < 0 || dh < 0 || sw < 0 || sh < 0 || dw > kMax || dh > kMax || sw > kMax || sh > kMax)
+        return false;
     if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return true;
     const PixelFormat& f = m_target.Format();
-    for (std::int64_t y = 0; y < dh; ++y) {
+    // Only the destination pixels inside the surface are visited.
+    const std::int64_t y0 = std::max<std::int64_t>(0, -std::int64_t(dy));
+    const std::int64_t y1 = std::min<std::int64_t>(dh, std::int64_t(m_target.Height()) - dy);
+    const std::int64_t x0 = std::max<std::int64_t>(0, -std::int64_t(dx));
+    const std::int64_t x1 = std::min<std::int64_t>(dw, std::int64_t(m_target.Width()) - dx);
+    for (std::int64_t y = y0; y < y1; ++y) {
         const std::int64_t ty = std::int64_t(dy) + y;
-        if (ty < 0 || ty >= std::int64_t(m_target.Height())) continue;
         const std::int64_t py = sy + ((2 * y + 1) * sh) / (2 * std::int64_t(dh));
-        for (std::int64_t x = 0; x < dw; ++x) {
+        for (std::int64_t x = x0; x < x1; ++x) {
             const std::int64_t tx = std::int64_t(dx) + x;
-            if (tx < 0 || tx >= std::int64_t(m_target.Width())) continue;
             const std::int64_t px = sx + ((2 * x + 1) * sw) / (2 * std::int64_t(dw));
             // Source pixels outside the source read as black, as the platform's did.
             std::uint32_t s = 0;
