@@ -125,32 +125,6 @@ SpanWalker::SpanWalker(const TriangleSetup& s)
     }
 }
 
-bool SpanWalker::Next(std::int32_t* begin, std::int32_t* end) {
-    std::int64_t lo = m_colBegin, hi = m_colEnd;
-    bool empty = false;
-    for (Bound& b : m_bound) {
-        if (b.kind == 0) {
-            empty |= b.k < 0;
-            b.k += b.stepK;
-            continue;
-        }
-        if (b.kind > 0)
-            lo = std::max(lo, -b.q);
-        else
-            hi = std::min(hi, b.q);
-        b.q += b.stepQ;
-        b.r += b.stepR;
-        if (b.r >= b.d) {
-            b.r -= b.d;
-            ++b.q;
-        }
-    }
-    if (empty || lo > hi) return false;
-    *begin = std::int32_t(lo);
-    *end = std::int32_t(hi + 1);
-    return true;
-}
-
 void RasterTriangle(const TriangleSetup& s, const ShadeMode& mode, const RasterTarget& t) {
     const int index = (mode.gouraud ? 4 : 0) | (mode.texture ? 2 : 0) | (mode.blend ? 1 : 0);
     kFills[index](s, mode, t);

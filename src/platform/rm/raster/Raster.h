@@ -4,6 +4,8 @@
 // only adds the attribute steps, tests depth, shades and writes. The variant (Gouraud or flat,
 // textured or not, blended or not) is chosen once per triangle.
 
+#include <algorithm>
+
 #include "platform/rm/raster/Records.h"
 #include "platform/rm/raster/Setup.h"
 
@@ -32,5 +34,31 @@ class SpanWalker {
     Bound m_bound[3];
     std::int64_t m_colBegin, m_colEnd;
 };
+
+inline bool SpanWalker::Next(std::int32_t* begin, std::int32_t* end) {
+    std::int64_t lo = m_colBegin, hi = m_colEnd;
+    bool empty = false;
+    for (Bound& b : m_bound) {
+        if (b.kind == 0) {
+            empty |= b.k < 0;
+            b.k += b.stepK;
+            continue;
+        }
+        if (b.kind > 0)
+            lo = std::max(lo, -b.q);
+        else
+            hi = std::min(hi, b.q);
+        b.q += b.stepQ;
+        b.r += b.stepR;
+        if (b.r >= b.d) {
+            b.r -= b.d;
+            ++b.q;
+        }
+    }
+    if (empty || lo > hi) return false;
+    *begin = std::int32_t(lo);
+    *end = std::int32_t(hi + 1);
+    return true;
+}
 
 }  // namespace rm::raster
