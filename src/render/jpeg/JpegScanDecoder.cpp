@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "render/jpeg/JpegBitReader.h"
@@ -106,7 +107,12 @@ bool JpegScanDecoder::Decode(const JpegFrame& frame, std::span<const std::uint8_
     const std::size_t planeSize = static_cast<std::size_t>(planeWidth) * planeHeight;
     // Zeroed once: places that no block covers (sampling factors that do not divide the largest)
     // read as 0 instead of whatever memory held.
-    std::vector<std::int32_t> planes(planeSize * frame.componentCount, 0);
+    std::vector<std::int32_t> planes;
+    try {
+        planes.assign(planeSize * frame.componentCount, 0);
+    } catch (const std::bad_alloc&) {
+        return false;  // at most 3 × 65648 × 120 samples (95 MB), but memory may still run out
+    }
 
     ComponentState comps[kMaxComponents];
     for (int i = 0; i < frame.componentCount; ++i) {
