@@ -56,7 +56,10 @@ LightTerms Lighting::Terms(const Vector& p, const Vector& n, float power, bool w
         if (withSpecular) {
             const Vector H = Normalized(Add(L, toEye));
             const float nh = std::max(0.0f, Dot(n, H));
-            const float k = std::pow(nh, power);
+            // In double precision and rounded once: the float power function of the C library
+            // takes machine-dependent paths, double rounded to float gives the same bits everywhere
+            // in practice, which keeps the pictures identical across machines.
+            const float k = static_cast<float>(std::pow(double(nh), double(power)));
             t.specular.r += l.color.r * k;
             t.specular.g += l.color.g * k;
             t.specular.b += l.color.b * k;
