@@ -1,18 +1,129 @@
 #include "scene/MainDoc.h"
 
+#include <algorithm>
+
 #include "app/core/MainApp.h"
+#include "archive/Communicator.h"
+#include "base/Cp932.h"
+#include "platform/win/WindowMessages.h"
+#include "scene/FrameNames.h"
+#include "scene/PartPaths.h"
 
 CMainDoc::CMainDoc() { GetApp()->m_pDocument = this; }
 
 CMainDoc::~CMainDoc() {
+    ReleaseAllParts();
     if (GetApp()->m_pDocument == this) GetApp()->m_pDocument = nullptr;
 }
 
-bool CMainDoc::OnNewDocument() {
-    m_title = kNewDocumentTitle;
-    m_pathName.clear();
-    m_modified = false;
-    return true;
+CPartsTree* CMainDoc::Tree() const { return GetApp()->m_pTreeModel; }
+
+CCommunicator& CMainDoc::Archive() const { return m_archive ? *m_archive : GetApp()->GetArchive(); }
+
+CPartObject* CMainDoc::FindPartByFolder(std::string_view path) const {
+    const std::string folder = scene::WithBackslash(scene::FolderOf(path).empty() ? std::string(path)
+                                                                                  : scene::FolderOf(path));
+    for (CPartObject* part : m_allParts)
+        if (cp932::EqualsNoCase(part->m_folder, folder)) return part;
+    for (const auto& part : m_topLevelParts)
+        if (cp932::EqualsNoCase(part->m_folder, folder)) return part.get();
+    return nullptr;
 }
 
-void CMainDoc::ReleaseAllParts() {}
+CPartObject* CMainDoc::FindPartByItem(HTREEITEM item) const {
+    if (auto it = m_partMap.find(item); it != m_partMap.end()) return it->second;
+    if (auto it = m_folderMap.find(item); it != m_folderMap.end()) return FindPartByFolder(it->second);
+    return nullptr;
+}
+
+std::vector<rm::Ref<rm::Frame>> CMainDoc::FindFramesByGeneralName(std::string_view generalName) const {
+    std::vector<rm::Ref<rm::Frame>> frames;
+    for (CPartObject* part : m_allParts)
+        for (const auto& color : part->ColorObjects())
+            if (color->m_generalName == generalName)
+                if (rm::Ref<rm::Frame> f = FindFrameByName(color->m_targetFrame, part->GetFrame()))
+                    frames.push_back(std::move(f));
+    return frames;
+}
+
+void CMainDoc::SetPartVisible(HTREEITEM item, int show) {
+    CPartObject* part = FindPartByItem(item);
+    if (!part) return;
+    if (show == 1)
+        part->ShowVisuals();
+    else
+        part->HideVisuals();
+}
+
+void CMainDoc::CheckItem(HTREEITEM item) {
+    if (CPartsTree* tree = Tree()) tree->SetCheck(item, true);
+    win::PostMessage(GetApp()->m_pMainView, win::WM_REFRESH);
+}
+
+rm::Ref<rm::Frame> CMainDoc::GetEditTarget() {
+    CPartsTree* tree = Tree();
+    const HTREEITEM item = tree ? tree->GetSelectedItem() : 0;
+    if (item != 0) {
+        if (item == m_optionItem) return m_lpfOption;
+        const bool characterChild = m_characterItem != 0 && tree->GetParentItem(item) == m_characterItem;
+        if (item == m_characterItem || characterChild) {
+            if (characterChild)
+                if (CPartObject* part = FindPartByItem(item)) {
+                    CheckItem(item);
+                    part->ShowVisuals();
+                }
+            return m_lpfCharRoot;
+        }
+        if (CPartObject* part = FindPartByItem(item)) {
+            CheckItem(item);
+            part->ShowVisuals();
+            return rm::Ref<rm::Frame>(part->GetFrame());
+        }
+    }
+    return m_lpfScene;
+}
+
+void CMainDoc::ForgetPart(CPartObject* part) {
+    // The part and its descendants leave every list and map that points at them, so nothing keeps
+    // a pointer to a deleted part.
+    std::vector<CPartObject*> gone;
+    part->ForEachInTree([&gone](CPartObject* p) { gone.push_back(p); });
+    auto isGone = [&gone](const CPartObject* p) { return std::find(gone.begin(), gone.end(), p) != gone.end(); };
+    std::erase_if(m_allParts, isGone);
+    CPartsTree* tree = Tree();
+    for (auto it = m_partMap.begin(); it != m_partMap.end();) {
+        if (!isGone(it->second)) {
+            ++it;
+            continue;
+        }
+        const HTREEITEM item = it->first;
+        it = m_partMap.erase(it);
+        m_folderMap.erase(item);
+        m_flagsMap.erase(item);
+        if (tree) tree->DeleteItem(item);
+    }
+}
+
+bool CMainDoc::DeleteSelectedPart() {
+    CPartsTree* tree = Tree();
+    if (!tree) return false;
+    const HTREEITEM item = tree->GetSelectedItem();
+    auto entry = m_partMap.find(item);
+    if (item == 0 || entry == m_partMap.end()) return false;
+    CPartObject* part = entry->second;
+    if (m_forgetFrame && part->GetFrame()) m_forgetFrame(part->GetFrame());
+
+    std::unique_ptr<CPartObject> owned;
+    auto top = std::find_if(m_topLevelParts.begin(), m_topLevelParts.end(),
+                            [part](const auto& p) { return p.get() == part; });
+    if (top != m_topLevelParts.end()) {
+        owned = std::move(*top);
+        m_topLevelParts.erase(top);
+    } else if (part->GetParent()) {
+        owned = part->GetParent()->RemoveChildPart(part);
+    }
+    ForgetPart(part);  // also deletes the item and the items of option parts hanging on it
+    owned.reset();
+    win::PostMessage(GetApp()->m_pMainView, win::WM_REFRESH);
+    return true;
+}

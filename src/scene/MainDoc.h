@@ -1,31 +1,171 @@
 #pragma once
-// The scene document. This is the document's frame-facing surface: its title and file name and the
-// life-cycle calls the main frame makes. The scene itself (parts, colours, frames, scene files)
-// grows here.
+// The scene document: the frames of the scene, the parts loaded into it and the maps that tie parts
+// to the items of the scene tree. Split by concern:
+//   MainDoc.cpp          construction, lookups, visibility, edit target, deletion
+//   MainDoc_Reset.cpp    ResetScene, ResolveAssetPath, the tree preparation
+//   MainDoc_Loading.cpp  pose sets, tree and colour definitions, LoadPart, RestorePart, ApplySelection
+//   MainDoc_File.cpp     New, Open and Save of scene files (framing in SceneFile.h)
+//   SceneLights.cpp      the five scene lights
+//
+// Windows are reached only through the references of the application object and numbered window
+// messages; the progress display, the toolbar refresh and the edit view's undo history are hooks
+// that the application layer sets.
 
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/Progress.h"
+#include "platform/rm/Frame.h"
+#include "scene/PartObject.h"
+#include "scene/PartsTree.h"
+
+class CCommunicator;
 
 class CMainDoc {
-public:
+  public:
     CMainDoc();
     ~CMainDoc();
     CMainDoc(const CMainDoc&) = delete;
     CMainDoc& operator=(const CMainDoc&) = delete;
 
+    // --- Life cycle (MainDoc_File.cpp, MainDoc_Reset.cpp) ---
     // The new-document command: an empty scene titled with the new-file base name.
     bool OnNewDocument();
-    // Releases every part while the 3D library objects still exist (main frame destruction).
+    // Reads a scene file. False when it cannot be read (the scene stays), is not a scene file of
+    // this system (the scene stays, a message says so) or is damaged (a message says so and the
+    // scene is empty, never half built).
+    bool OnOpenDocument(const std::string& path);
+    // Writes the scene file through a temporary file renamed into place; false (with a message)
+    // when it cannot be written, and the previous file is untouched.
+    bool OnSaveDocument(const std::string& path);
+    // Releases every part and frame while the 3D library objects still exist (main frame
+    // destruction).
     void ReleaseAllParts();
+    // The empty scene: no parts, no maps, default eye and background images, the four frames.
+    void ResetScene();
+    // The image file named by `path`, or found by its name in the data and setup folders; empty
+    // when none exists.
+    std::string ResolveAssetPath(const std::string& path) const;
+    // The root entries of a new tree ("キャラクタ") when the character item is 0, then the pending
+    // scene file of the command line.
+    void PrepareTree();
 
     const std::string& GetTitle() const { return m_title; }
+    void SetTitle(const std::string& title) { m_title = title; }
     const std::string& GetPathName() const { return m_pathName; }
     bool IsModified() const { return m_modified; }
     void SetModifiedFlag(bool modified = true) { m_modified = modified; }
 
-    // The new-file base name of the document type.
+    // The new-file base name of the document type, the file filter and extension.
     static constexpr const char* kNewDocumentTitle = "Mariso";
+    static constexpr const char* kFileFilter = "ｼｰﾝﾃﾞｰﾀ (*.mrs)";
+    static constexpr const char* kDefaultExtension = ".mrs";
 
-private:
+    // --- The model (MainDoc.cpp) ---
+    CPartObject* FindPartByFolder(std::string_view path) const;
+    CPartObject* FindPartByItem(HTREEITEM item) const;
+    std::vector<rm::Ref<rm::Frame>> FindFramesByGeneralName(std::string_view generalName) const;
+    void SetPartVisible(HTREEITEM item, int show);
+    void CheckItem(HTREEITEM item);
+    rm::Ref<rm::Frame> GetEditTarget();
+    bool DeleteSelectedPart();
+
+    // --- Loading (MainDoc_Loading.cpp) ---
+    CPartObject* LoadPart(const std::string& path, CPartObject* part, rm::Frame* attachFrame);
+    void RestorePart(const std::string& path, CPartObject* part);
+    void LoadPoseSet(const std::string& path);
+    void LoadTreeDefinition(HTREEITEM parent, const std::string& name);
+    void ApplySelection(const std::string& path, const std::string& entryName);
+    void ApplyColors(CPartObject* part);
+    HTREEITEM FindItemByFolder(std::string_view path) const;
+    HTREEITEM FindItemByLabel(std::string_view label) const;
+
+    // --- Lights (SceneLights.cpp) ---
+    void CreateSceneLights();
+
+    // --- State ---
+    rm::Frame* GetRootFrame() const { return m_lpfRoot.Get(); }
+    rm::Frame* GetSceneFrame() const { return m_lpfScene.Get(); }
+    rm::Frame* GetCharacterRootFrame() const { return m_lpfCharRoot.Get(); }
+    rm::Frame* GetOptionFrame() const { return m_lpfOption.Get(); }
+    rm::Frame* GetCurrentFrame() const { return m_lpfCurrent.Get(); }
+    const std::vector<std::unique_ptr<CPartObject>>& TopLevelParts() const { return m_topLevelParts; }
+    const std::vector<CPartObject*>& AllParts() const { return m_allParts; }
+    const std::map<HTREEITEM, std::string>& FolderMap() const { return m_folderMap; }
+    const std::map<HTREEITEM, CPartObject*>& PartMap() const { return m_partMap; }
+    const std::map<HTREEITEM, std::string>& FlagsMap() const { return m_flagsMap; }
+    HTREEITEM GetOptionItem() const { return m_optionItem; }
+    HTREEITEM GetCharacterItem() const { return m_characterItem; }
+    HTREEITEM GetLastInsertedItem() const { return m_lastInsertedItem; }
+    const std::string& GetPoseSetPath() const { return m_poseSetPath; }
+    // The scene tree registered with the application object (null when no one hosts one).
+    CPartsTree* Tree() const;
+
+    // --- Hooks of the application layer ---
+    // Makes the progress display of a long operation (shown while the object lives). Without one
+    // the document reports progress to no one.
+    void SetProgressFactory(std::function<std::unique_ptr<ProgressSink>()> factory) {
+        m_progressFactory = std::move(factory);
+    }
+    // The main frame's refresh of its toolbar states (after a reset).
+    void SetToolbarRefresh(std::function<void()> refresh) { m_toolbarRefresh = std::move(refresh); }
+    // The edit view's ForgetFrame (before a part is deleted).
+    void SetForgetFrame(std::function<void(rm::Frame*)> forget) { m_forgetFrame = std::move(forget); }
+    // The data archive the parts are read from (the application's archive set unless set).
+    void SetArchive(CCommunicator* archive) { m_archive = archive; }
+    CCommunicator& Archive() const;
+
+    // Part records (PartObject_Serialize.cpp) reach the document through these.
+    void AdoptTopLevelPart(std::unique_ptr<CPartObject> part) { m_topLevelParts.push_back(std::move(part)); }
+    std::size_t SceneFilePartCount() const { return m_sceneFilePartCount; }
+
+  private:
+    friend class CSceneFile;
+
+    // Loading helpers.
+    std::string ReadArchiveText(const std::string& name, bool* found) const;
+    rm::Ref<rm::Frame> ReadMesh(const std::string& path, rm::Ref<rm::Frame>* readerRoot);
+    void BuildSceneTree(const std::string& poseSetPath);
+    void PlaceLights(bool placeMarkers, const std::uint32_t* colors);
+    void ForgetPart(CPartObject* part);
+    void ClearSceneState();
+    void Publish();
+
+    std::vector<std::unique_ptr<CPartObject>> m_topLevelParts;
+    std::vector<CPartObject*> m_allParts;
+    // Keyed by tree item handle; handles grow with insertion, so walking a map is insertion order.
+    std::map<HTREEITEM, std::string> m_folderMap;
+    std::map<HTREEITEM, CPartObject*> m_partMap;
+    std::map<HTREEITEM, std::string> m_flagsMap;
+    rm::Ref<rm::Frame> m_lpfRoot;
+    rm::Ref<rm::Frame> m_lpfCurrent;
+    rm::Ref<rm::Frame> m_lpfScene;
+    rm::Ref<rm::Frame> m_lpfOption;
+    rm::Ref<rm::Frame> m_lpfCharRoot;
+    std::vector<rm::Ref<rm::Object>> m_extraObjects;
+    HTREEITEM m_optionItem = 0;
+    HTREEITEM m_lastInsertedItem = 0;
+    HTREEITEM m_characterItem = 0;
+
+    // The tree item whose part is being loaded (every frame of the part carries it), the progress
+    // display of the operation under way, and the part counter of a scene file being read.
+    HTREEITEM m_currentItemTag = 0;
+    ProgressSink* m_progress = nullptr;
+    std::size_t m_sceneFilePartCount = 0;
+    std::size_t m_restoreCounter = 0;
+    bool m_poseSetLoadedOnce = false;
+    std::string m_poseSetPath;
+
+    std::function<std::unique_ptr<ProgressSink>()> m_progressFactory;
+    std::function<void()> m_toolbarRefresh;
+    std::function<void(rm::Frame*)> m_forgetFrame;
+    CCommunicator* m_archive = nullptr;
+
     std::string m_title = kNewDocumentTitle;
     std::string m_pathName;
     bool m_modified = false;

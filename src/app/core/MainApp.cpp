@@ -18,6 +18,10 @@ void CMainApp::ResetState() {
     m_pMaterialDlg = nullptr;
     m_pLightDlg = nullptr;
     m_pCameraDlg = nullptr;
+    m_pTreeModel = nullptr;
+    m_lpfRoot = nullptr;
+    m_lpfCurrent = nullptr;
+    m_lpfCharRoot = nullptr;
     m_lpDD = nullptr;
     m_lpD3DRM = nullptr;
     m_icons.clear();

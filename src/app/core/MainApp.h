@@ -21,11 +21,13 @@ class QObject;
 class QWidget;
 class CMainDoc;
 class CCommunicator;
+class CPartsTree;
 namespace win {
 class SingleInstance;
 }
 namespace rm {
 class Library;
+class Frame;
 }
 namespace surface {
 class DirectDraw;
@@ -93,6 +95,14 @@ public:
     QObject* m_pMaterialDlg = nullptr;
     QObject* m_pLightDlg = nullptr;
     QObject* m_pCameraDlg = nullptr;
+    // The scene tree model, registered by whoever hosts the tree (the main view, the batch renderer).
+    CPartsTree* m_pTreeModel = nullptr;
+
+    // The document's frames (non-owning; the document publishes them at every reset): the root
+    // frame, the current frame and the character root frame "frm-_root".
+    rm::Frame* m_lpfRoot = nullptr;
+    rm::Frame* m_lpfCurrent = nullptr;
+    rm::Frame* m_lpfCharRoot = nullptr;
 
     // The shared library objects, owned by the main frame (null before it exists and after it is
     // destroyed).

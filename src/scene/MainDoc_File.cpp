@@ -1,0 +1,92 @@
+// New, Open and Save of the scene document.
+
+#include <QFile>
+#include <QSaveFile>
+
+#include "base/ArchiveStream.h"
+#include "platform/win/UserPrompts.h"
+#include "scene/MainDoc.h"
+#include "scene/SceneFile.h"
+#include "scene/SceneMessages.h"
+#include "scene/SceneTexts.h"
+
+namespace {
+
+// The file's base name, without folder and extension (either separator).
+std::string BaseName(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+void Tell(const char* text) { win::MessageBox(nullptr, text, scene::msg::kSceneCaption, win::Buttons::Ok, win::Icon::Error); }
+
+}  // namespace
+
+bool CMainDoc::OnNewDocument() {
+    ResetScene();
+    m_characterItem = 0;
+    m_title = kNewDocumentTitle;
+    m_pathName.clear();
+    m_modified = false;
+    return true;
+}
+
+bool CMainDoc::OnOpenDocument(const std::string& path) {
+    QFile file(QString::fromUtf8(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        Tell(scene::msg::kCannotOpen);
+        return false;
+    }
+    const QByteArray data = file.readAll();
+    file.close();
+    LoadingArchive ar(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()),
+                                static_cast<std::size_t>(data.size())));
+    scene::SceneHeader header;
+    switch (CSceneFile::ReadHeader(ar, header)) {
+        case scene::SceneFileStatus::Ok: break;
+        case scene::SceneFileStatus::Foreign: Tell(scene::msg::kForeignFile); return false;
+        case scene::SceneFileStatus::NewerVersion: Tell(scene::msg::kNewerVersion); return false;
+        case scene::SceneFileStatus::Damaged: Tell(scene::msg::kDamagedFile); return false;
+    }
+
+    ResetScene();
+    m_characterItem = 0;
+    if (!CSceneFile::ReadBody(*this, ar, header)) {
+        // Nothing of a half-read scene stays: back to an empty scene with a fresh tree.
+        ResetScene();
+        m_characterItem = 0;
+        if (CPartsTree* tree = Tree()) {
+            tree->DeleteAllItems();
+            m_characterItem = tree->InsertItem(scene::kCharacterLabel, 6, 6, TVI_ROOT);
+            tree->SetCheck(m_characterItem, true);
+        }
+        m_title = kNewDocumentTitle;
+        m_pathName.clear();
+        m_modified = false;
+        Tell(scene::msg::kDamagedFile);
+        return false;
+    }
+    m_title = BaseName(path);
+    m_pathName = path;
+    m_modified = false;
+    return true;
+}
+
+bool CMainDoc::OnSaveDocument(const std::string& path) {
+    const std::vector<std::uint8_t> bytes = CSceneFile::Write(*this);
+    QSaveFile file(QString::fromUtf8(path));
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
+            static_cast<qint64>(bytes.size()) ||
+        !file.commit()) {
+        file.cancelWriting();
+        Tell(scene::msg::kCannotSave);
+        return false;
+    }
+    m_title = BaseName(path);
+    m_pathName = path;
+    m_modified = false;
+    return true;
+}

@@ -1,0 +1,324 @@
+// Loading parts from the data archive: pose sets, tree and colour definitions, one part (new or
+// reloaded), parts of a scene file, colours and eye textures, and what applying a library entry
+// does.
+
+#include <cstdio>
+
+#include "app/core/MainApp.h"
+#include "archive/Communicator.h"
+#include "base/Cp932.h"
+#include "platform/rm/Library.h"
+#include "platform/win/UserPrompts.h"
+#include "platform/win/WindowMessages.h"
+#include "scene/DefinitionText.h"
+#include "scene/FrameNames.h"
+#include "scene/MainDoc.h"
+#include "scene/PartPaths.h"
+#include "scene/SceneTexts.h"
+#include "xfile/XFileReader.h"
+
+namespace {
+
+std::string Percent(const char* format, std::size_t value) {
+    char text[160];
+    std::snprintf(text, sizeof text, format, static_cast<int>(value));
+    return text;
+}
+
+void ShowMissingData(const std::string& path) {
+    win::MessageBox(nullptr, "データブロック\"" + cp932::ToUtf8(path) + "\"が見つかりません。", "致命的エラー",
+                    win::Buttons::Ok, win::Icon::Error);
+}
+
+// A progress display for the length of one operation, made current in the document.
+class ProgressScope {
+  public:
+    ProgressScope(const std::function<std::unique_ptr<ProgressSink>()>& factory, ProgressSink*& current)
+        : m_current(current), m_previous(current) {
+        if (factory) m_sink = factory();
+        m_current = m_sink ? m_sink.get() : &m_null;
+    }
+    ~ProgressScope() { m_current = m_previous; }
+    ProgressScope(const ProgressScope&) = delete;
+    ProgressScope& operator=(const ProgressScope&) = delete;
+    ProgressSink& operator*() { return *m_current; }
+
+  private:
+    ProgressSink*& m_current;
+    ProgressSink* m_previous;
+    std::unique_ptr<ProgressSink> m_sink;
+    NullProgress m_null;
+};
+
+}  // namespace
+
+std::string CMainDoc::ReadArchiveText(const std::string& name, bool* found) const {
+    std::size_t length = 0;
+    const char* data = Archive().Read(name, length);
+    *found = data != nullptr;
+    // The archive's buffer is only valid until the next read: keep a copy.
+    return data ? std::string(data, length) : std::string();
+}
+
+rm::Ref<rm::Frame> CMainDoc::ReadMesh(const std::string& path, rm::Ref<rm::Frame>* readerRoot) {
+    bool found = false;
+    const std::string text = ReadArchiveText(path, &found);
+    if (!found) {
+        ShowMissingData(path);
+        return nullptr;
+    }
+    CXFileReader reader;
+    if (m_progress) reader.SetProgress(*m_progress);
+    reader.Load(text.data(), text.size(), GetApp()->m_lpD3DRM, nullptr, readerRoot);
+    if (!*readerRoot) return nullptr;
+    if (rm::AnimationSet* animation = reader.GetAnimationSet()) animation->SetTime(50.0f);
+    MakeFrameNamesUnique(readerRoot->Get(), m_currentItemTag);
+    const auto& children = (*readerRoot)->Children();
+    return children.empty() ? rm::Ref<rm::Frame>() : children.front();
+}
+
+CPartObject* CMainDoc::LoadPart(const std::string& path, CPartObject* part, rm::Frame* attachFrame) {
+    const std::string linkName = scene::LinkNameOf(path);
+    const std::string parentFolder = scene::ParentFolderOf(path);
+
+    rm::Ref<rm::Frame> readerRoot;
+    rm::Ref<rm::Frame> frame = ReadMesh(path, &readerRoot);
+    if (!readerRoot) return nullptr;  // missing mesh: already reported
+
+    const bool newCase = part == nullptr;
+    std::unique_ptr<CPartObject> owned;
+    if (newCase) {
+        owned = std::make_unique<CPartObject>();
+        part = owned.get();
+    }
+    CPartObject* result = nullptr;
+
+    CPartObject* parentPart = nullptr;
+    for (CPartObject* p : m_allParts)
+        if (scene::FoldersMatch(p->m_folder, parentFolder)) {
+            parentPart = p;
+            break;
+        }
+    const bool linkMissing = newCase && !parentPart && !parentFolder.empty();
+
+    if (frame && !linkMissing) {
+        bool found = false;
+        std::string colorText = ReadArchiveText(scene::ColorDefinitionOf(path), &found);
+        if (!found) colorText = ReadArchiveText(scene::DefaultColorDefinitionOf(path), &found);
+        if (found) {
+            std::vector<std::unique_ptr<CColorObject>> colors;
+            for (const scene::ColorLine& line : scene::ParseColorDefinition(colorText))
+                colors.push_back(std::make_unique<CColorObject>(line.targetFrame, line.generalName, line.remark, part));
+            if (!newCase)
+                for (CPartObject* other : m_allParts)
+                    for (const auto& old : other->ColorObjects())
+                        for (auto& color : colors)
+                            if (color->m_generalName == old->m_generalName) color->TakeColorsFrom(*old);
+            part->SetColorObjects(std::move(colors));
+            part->PruneColorObjects(frame.Get());
+        }
+
+        if (newCase) {
+            part->AttachToParent(frame, parentPart, linkName, path);
+            if (parentPart) {
+                parentPart->AddChildPart(std::move(owned));
+            } else if (parentFolder.empty()) {
+                m_topLevelParts.push_back(std::move(owned));
+                if (attachFrame) {
+                    attachFrame->AddChild(frame.Get());
+                    frame->SetPosition(m_lpfCharRoot.Get(), 0, 0, 0);
+                    frame->SetOrientation(attachFrame, 0, 0, 1, 0, 1, 0);
+                }
+                result = part;
+            }
+            if (attachFrame && attachFrame == m_lpfScene.Get()) result = part;
+        } else {
+            part->ReattachFrame(frame, path, m_lpfCharRoot.Get());
+        }
+        ApplyColors(part);
+    }
+
+    if (newCase) {
+        if (part->GetFrame() && !owned) {
+            m_allParts.push_back(part);
+        } else {
+            // Not linked (no frame, or no loaded part in its parent folder): nothing remains.
+            owned.reset();
+            result = nullptr;
+        }
+    }
+    return result;
+}
+
+void CMainDoc::RestorePart(const std::string& path, CPartObject* part) {
+    if (m_progress) {
+        ++m_restoreCounter;
+        const std::size_t total = m_sceneFilePartCount ? m_sceneFilePartCount : 1;
+        m_progress->SetText(Percent("オブジェクトを読み込んでいます。(%d%%)", m_restoreCounter * 100 / total));
+    }
+    rm::Ref<rm::Frame> readerRoot;
+    rm::Ref<rm::Frame> frame = ReadMesh(path, &readerRoot);
+    if (!readerRoot) return;
+    if (frame) {
+        part->AdoptFrame(frame);
+        ApplyColors(part);
+    }
+    m_allParts.push_back(part);
+}
+
+void CMainDoc::ApplyColors(CPartObject* part) {
+    if (!part) {
+        const std::vector<CPartObject*> all = m_allParts;
+        for (CPartObject* p : all) ApplyColors(p);
+        return;
+    }
+    CMainApp* app = GetApp();
+    for (const auto& color : part->ColorObjects()) {
+        color->ApplyColor();
+        std::string eye;
+        if (color->m_generalName == scene::kRightEye)
+            eye = app->GetSettingString("render", "eye_R", "");
+        else if (color->m_generalName == scene::kLeftEye)
+            eye = app->GetSettingString("render", "eye_L", "");
+        else
+            continue;
+        if (eye == color->m_textureName || !app->m_lpD3DRM) continue;
+        rm::Ref<rm::Texture> texture = app->m_lpD3DRM->LoadTexture(eye);
+        if (!texture) continue;
+        if (rm::Ref<rm::Frame> target = FindFrameByName(color->m_targetFrame, part->GetFrame()))
+            for (const auto& visual : target->Visuals())
+                if (auto* mesh = dynamic_cast<rm::MeshBuilder*>(visual.Get())) mesh->SetTexture(texture.Get());
+    }
+}
+
+void CMainDoc::LoadTreeDefinition(HTREEITEM parent, const std::string& name) {
+    CPartsTree* tree = Tree();
+    if (!tree) return;
+    bool found = false;
+    const std::string text = ReadArchiveText(name, &found);
+    if (!found) {
+        win::MessageBox(nullptr, "パーツ定義が見つかりません", "内部エラー");
+    } else {
+        for (const scene::TreeLine& line : scene::ParseTreeDefinition(text)) {
+            const HTREEITEM item = tree->InsertItem(line.label, 8, 8, parent);
+            if (!item) break;
+            tree->SetCheck(item, true);
+            m_lastInsertedItem = item;
+            m_folderMap[item] = scene::WithBackslash(line.folder);
+            if (line.hasFlags && !line.flags.empty()) m_flagsMap[item] = line.flags;
+        }
+    }
+    tree->Expand(parent);
+}
+
+void CMainDoc::BuildSceneTree(const std::string& poseSetPath) {
+    CPartsTree* tree = Tree();
+    tree->DeleteAllItems();
+    tree->SetItemHeight(16);
+    tree->SetImageListAttached(true);
+    LoadTreeDefinition(TVI_ROOT, "light.txt");
+    m_characterItem = tree->InsertItem(scene::kCharacterLabel, 6, 6, TVI_ROOT);
+    tree->SetCheck(m_characterItem, true);
+    LoadTreeDefinition(m_characterItem, scene::TreeDefinitionOf(poseSetPath));
+    // Without an option definition there is no option item (not the figure's last entry).
+    m_lastInsertedItem = 0;
+    LoadTreeDefinition(TVI_ROOT, "option.txt");
+    m_optionItem = m_lastInsertedItem;
+}
+
+void CMainDoc::LoadPoseSet(const std::string& path) {
+    ResetScene();
+    CMainApp* app = GetApp();
+    if (!Tree()) return;
+    bool found = false;
+    const std::string text = ReadArchiveText(path, &found);
+    if (found) {
+        BuildSceneTree(path);
+        m_poseSetPath = path;
+        const std::vector<std::string> parts = scene::ParsePoseSet(text);
+        {
+            ProgressScope progress(m_progressFactory, m_progress);
+            (*progress).SetTitle("処理中");
+            for (std::size_t i = 0; i < parts.size(); ++i) {
+                (*progress).SetText(Percent("オブジェクトを読み込んでいます。 (%d%%)", i * 100 / parts.size()));
+                if (parts[i].empty()) continue;
+                m_currentItemTag = FindItemByFolder(parts[i]);
+                LoadPart(parts[i], nullptr, m_lpfCharRoot.Get());
+                m_currentItemTag = 0;
+            }
+        }
+        CreateSceneLights();
+        win::SendMessage(app->m_pMainView, win::WM_SELECT_TREE_ITEM, m_characterItem);
+    }
+    app->SetSettingFloat("view", "field", 4.0f);
+    win::SendMessage(app->m_pCameraDlg, win::WM_REFRESH);
+    win::SendMessage(app->m_pLightDlg, win::WM_REFRESH);
+    win::PostMessage(app->m_p3DView, win::WM_SETTINGS_CHANGED);
+    win::PostMessage(app->m_pMainView, win::WM_REFRESH);
+}
+
+void CMainDoc::ApplySelection(const std::string& path, const std::string& entryName) {
+    CPartsTree* tree = Tree();
+    if (!tree) return;
+    CMainApp* app = GetApp();
+    const HTREEITEM item = tree->GetSelectedItem();
+    if (item != 0 && item == m_characterItem && scene::IsPoseSetPath(path)) {
+        if (m_poseSetLoadedOnce &&
+            win::MessageBox(nullptr,
+                            "編集内容が破棄されます。よろしいですか？\n（この処理は環境によって時間がかかる場合があります）",
+                            "基本ポーズの読み込み", win::Buttons::OkCancel, win::Icon::Warning) != win::IDOK)
+            return;
+        m_poseSetLoadedOnce = true;
+        LoadPoseSet(path);
+        return;
+    }
+    {
+        ProgressScope progress(m_progressFactory, m_progress);
+        (*progress).SetTitle("処理中");
+        (*progress).SetText("3Dオブジェクトの読み込み中");
+        auto flags = m_flagsMap.find(item);
+        if (item != 0 && flags != m_flagsMap.end() && scene::FlagsAddParts(flags->second)) {
+            if (!tree->ItemHasChildren(item)) {
+                rm::Frame* frame = nullptr;
+                if (item == m_optionItem)
+                    frame = m_lpfOption.Get();
+                else if (CPartObject* owner = FindPartByItem(item))
+                    frame = owner->GetFrame();
+                if (frame) {
+                    frame->SetPosition(nullptr, 0, 0, 0);
+                    frame->SetOrientation(nullptr, 0, 0, 1, 0, 1, 0);
+                }
+            }
+            const HTREEITEM added = tree->InsertItem(scene::kLoadingLabel, item);
+            tree->Expand(item);
+            tree->EnsureVisible(added);
+            tree->SelectItem(added);
+            tree->SetCheck(added, true);
+            if (CPartObject* part = LoadPart(path, nullptr, m_lpfOption.Get())) {
+                const std::size_t cut = cp932::FindChar(entryName, '\\');
+                tree->SetItemText(added, entryName.substr(0, cut));
+                m_partMap[added] = part;
+            }
+            win::PostMessage(app->m_pMaterialDlg, win::WM_TREE_SELECTION_CHANGED, added);
+        } else if (CPartObject* part = FindPartByItem(item)) {
+            LoadPart(path, part, m_lpfCharRoot.Get());
+        }
+    }
+    win::PostMessage(app->m_pMainView, win::WM_REFRESH);
+    win::PostMessage(app->m_pMaterialDlg, win::WM_TREE_SELECTION_CHANGED, tree->GetSelectedItem());
+}
+
+HTREEITEM CMainDoc::FindItemByFolder(std::string_view path) const {
+    const std::string folder = scene::FolderOf(path);
+    for (const auto& [item, itemFolder] : m_folderMap)
+        if (scene::FoldersMatch(itemFolder, folder)) return item;
+    return 0;
+}
+
+HTREEITEM CMainDoc::FindItemByLabel(std::string_view label) const {
+    CPartsTree* tree = Tree();
+    if (!tree) return 0;
+    for (const auto& [item, folder] : m_folderMap)
+        if (tree->GetItemText(item) == label) return item;
+    return 0;
+}

@@ -1,0 +1,98 @@
+#pragma once
+// One loaded part: a folder of the data archive loaded as a frame hierarchy, hanging on the link
+// frame of its parent part (or on a document frame). It owns its child parts and its colour
+// objects; the frames belong to the scene and are held by counted references.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/rm/Frame.h"
+#include "scene/ColorObject.h"
+
+class CMainDoc;
+class CPartIndexTable;
+class StoringArchive;
+class LoadingArchive;
+
+class CPartObject {
+  public:
+    static constexpr std::uint32_t kSerialId = 0xF529AC31u;
+
+    CPartObject() = default;
+    // Shows the visuals, deletes the colour objects and the child parts, takes the frame out of
+    // its parent frame and leaves the parent part.
+    ~CPartObject();
+    CPartObject(const CPartObject&) = delete;
+    CPartObject& operator=(const CPartObject&) = delete;
+
+    // Detaches the visuals of the part's frames (recorded for ShowVisuals); the walk does not go
+    // below the part's link frames, so child parts keep theirs.
+    void HideVisuals();
+    void ShowVisuals();
+    bool IsVisible() const { return m_hiddenFrames.empty(); }
+
+    // Takes `frame` as the part's frame: its box, its leaf frames as the new link frames; child
+    // parts move to the new link frames of the same names; the old frame leaves its parent.
+    void AdoptFrame(rm::Ref<rm::Frame> frame);
+    // A new part: folder and definition path from `path`, AdoptFrame, link name and parent; with a
+    // parent, the frame hangs on the parent's link frame named `linkName`. The caller hands the
+    // part itself to the parent's AddChildPart.
+    void AttachToParent(rm::Ref<rm::Frame> frame, CPartObject* parent, const std::string& linkName,
+                        const std::string& path);
+    // A reloaded part: the new frame hangs where the old one did, then AdoptFrame.
+    void ReattachFrame(rm::Ref<rm::Frame> frame, const std::string& path, rm::Frame* characterRoot);
+    // Drops the colour objects whose target frame is not under `frame` and strips the visuals of
+    // the marker frames.
+    void PruneColorObjects(rm::Frame* frame);
+
+    void AddChildPart(std::unique_ptr<CPartObject> child);
+    // Takes the child out of the children (ownership goes to the caller); null when not a child.
+    std::unique_ptr<CPartObject> RemoveChildPart(CPartObject* child);
+    const std::vector<std::unique_ptr<CPartObject>>& Children() const { return m_children; }
+
+    void AddColorObject(std::unique_ptr<CColorObject> color);
+    void DeleteColorObjects() { m_colors.clear(); }
+    const std::vector<std::unique_ptr<CColorObject>>& ColorObjects() const { return m_colors; }
+    // Replaces the colour objects (their owner becomes this part).
+    void SetColorObjects(std::vector<std::unique_ptr<CColorObject>> colors);
+
+    const std::string& GetLinkName() const { return m_linkName; }
+    rm::Frame* GetFrame() const { return m_frame.Get(); }
+    CPartObject* GetParent() const { return m_parent; }
+    const std::vector<rm::Ref<rm::Frame>>& LinkFrames() const { return m_linkFrames; }
+    // Calls `f` for this part and every descendant, parents first.
+    template <class F>
+    void ForEachInTree(F&& f) {
+        f(this);
+        for (const auto& child : m_children) child->ForEachInTree(f);
+    }
+
+    // The part record with its colour records and child records.
+    void Serialize(StoringArchive& ar, CPartIndexTable& table);
+    // Reads a part record into this new part. The caller has placed the part with its owner (the
+    // enclosing part, which is also m_parent, or the document's top-level list). False when the
+    // record cannot be read reliably; the load then ends.
+    bool Serialize(LoadingArchive& ar, CMainDoc& doc, int depth);
+
+    std::int32_t m_serialIndex = -1;
+    std::string m_linkName = "n/a";
+    std::string m_folder = "n/a";
+    std::string m_definitionPath = "n/a";
+    std::array<float, 6> m_box{};
+    std::uint32_t m_lastResult = 0;
+    CPartObject* m_parent = nullptr;  // not owned
+
+  private:
+    void HideBelow(rm::Frame* frame);
+    bool IsLinkFrameName(const std::string& name) const;
+
+    rm::Ref<rm::Frame> m_frame;
+    std::vector<std::unique_ptr<CPartObject>> m_children;
+    std::vector<rm::Ref<rm::Frame>> m_hiddenFrames;
+    std::vector<rm::Ref<rm::Visual>> m_hiddenVisuals;
+    std::vector<rm::Ref<rm::Frame>> m_linkFrames;
+    std::vector<std::unique_ptr<CColorObject>> m_colors;
+};

@@ -1,0 +1,170 @@
+#include "scene/SceneFile.h"
+
+#include <cstring>
+
+#include "app/core/MainApp.h"
+#include "base/ArchiveStream.h"
+#include "platform/rm/Library.h"
+#include "platform/win/WindowMessages.h"
+#include "scene/MainDoc.h"
+#include "scene/PartIndexTable.h"
+#include "scene/SceneLights.h"
+#include "scene/SceneTexts.h"
+
+namespace {
+
+std::size_t CountParts(const CMainDoc& doc) {
+    std::size_t n = 0;
+    for (const auto& top : doc.TopLevelParts()) top->ForEachInTree([&n](CPartObject*) { ++n; });
+    return n;
+}
+
+// Empties the part index table when a read or write is over (it points at parts).
+struct TableScope {
+    ~TableScope() { CPartIndexTable::Instance().Prepare(0); }
+};
+
+}  // namespace
+
+std::vector<std::uint8_t> CSceneFile::Write(CMainDoc& doc) {
+    CMainApp* app = GetApp();
+    StoringArchive ar;
+    ar.WriteBytes(std::string_view(scene::kSceneSignature, sizeof scene::kSceneSignature));
+    ar.WriteU32(scene::kSceneVersion);
+    const std::size_t partCount = CountParts(doc);
+    ar.WriteU32(static_cast<std::uint32_t>(partCount));
+    ar.WriteString(doc.m_poseSetPath);
+
+    rm::Library* library = app->m_lpD3DRM;
+    const bool hasLights = library && library->GetNamedObject(scene::kSceneLights[0].name);
+    ar.WriteU8(hasLights ? 1 : 0);
+    if (hasLights)
+        for (const scene::LightSpec& spec : scene::kSceneLights) {
+            auto light = rm::RefCast<rm::Light>(library->GetNamedObject(spec.name));
+            ar.WriteU32(light ? (light->GetColor() & 0xFFFFFFu) : spec.color);
+        }
+    ar.WriteF32(app->GetSettingFloat("view", "field", 4.0f));
+    ar.WriteString(app->GetSettingString("render", "eye_L", ""));
+    ar.WriteString(app->GetSettingString("render", "eye_R", ""));
+    ar.WriteString(app->GetSettingString("render", "bg", ""));
+    ar.WriteI32(app->GetSettingInt("bg", "edit", 0));
+    ar.WriteI32(app->GetSettingInt("bg", "render", 0));
+
+    TableScope scope;
+    CPartIndexTable& table = CPartIndexTable::Instance();
+    table.Prepare(partCount);
+    ar.WriteU32(static_cast<std::uint32_t>(doc.m_topLevelParts.size()));
+    for (const auto& part : doc.m_topLevelParts) part->Serialize(ar, table);
+
+    CPartsTree* tree = doc.Tree();
+    std::vector<std::pair<HTREEITEM, CPartObject*>> options;
+    if (tree)
+        for (const auto& [item, part] : doc.m_partMap)
+            if (tree->Exists(item)) options.emplace_back(item, part);
+    ar.WriteU32(static_cast<std::uint32_t>(options.size()));
+    for (const auto& [item, part] : options) {
+        ar.WriteI32(part->m_serialIndex);
+        ar.WriteString(tree->GetItemText(tree->GetParentItem(item)));
+        ar.WriteString(tree->GetItemText(item));
+    }
+
+    std::vector<std::int32_t> hidden;
+    for (const auto& top : doc.m_topLevelParts)
+        top->ForEachInTree([&hidden](CPartObject* p) {
+            if (!p->IsVisible()) hidden.push_back(p->m_serialIndex);
+        });
+    ar.WriteU32(static_cast<std::uint32_t>(hidden.size()));
+    for (std::int32_t index : hidden) ar.WriteI32(index);
+    return ar.TakeBytes();
+}
+
+scene::SceneFileStatus CSceneFile::ReadHeader(LoadingArchive& ar, scene::SceneHeader& header) {
+    const std::string signature = ar.ReadBytes(sizeof scene::kSceneSignature);
+    if (!ar.Ok() || std::memcmp(signature.data(), scene::kSceneSignature, sizeof scene::kSceneSignature) != 0)
+        return scene::SceneFileStatus::Foreign;
+    const std::uint32_t version = ar.ReadU32();
+    if (!ar.Ok()) return scene::SceneFileStatus::Damaged;
+    if (version != scene::kSceneVersion) return scene::SceneFileStatus::NewerVersion;
+    header.partCount = ar.ReadU32();
+    header.poseSet = ar.ReadString();
+    header.hasLights = ar.ReadU8() != 0;
+    if (header.hasLights)
+        for (std::uint32_t& color : header.lightColors) color = ar.ReadU32() & 0xFFFFFFu;
+    header.field = ar.ReadF32();
+    header.eyeL = ar.ReadString();
+    header.eyeR = ar.ReadString();
+    header.background = ar.ReadString();
+    header.bgEdit = ar.ReadI32();
+    header.bgRender = ar.ReadI32();
+    if (!ar.Ok() || header.partCount > ar.Remaining() / scene::kMinPartRecordSize)
+        return scene::SceneFileStatus::Damaged;
+    return scene::SceneFileStatus::Ok;
+}
+
+bool CSceneFile::ReadBody(CMainDoc& doc, LoadingArchive& ar, const scene::SceneHeader& header) {
+    CMainApp* app = GetApp();
+    app->SetSettingFloat("view", "field", header.field);
+    app->SetSettingString("render", "eye_L", doc.ResolveAssetPath(header.eyeL));
+    app->SetSettingString("render", "eye_R", doc.ResolveAssetPath(header.eyeR));
+    app->SetSettingString("render", "bg", doc.ResolveAssetPath(header.background));
+    app->SetSettingInt("bg", "edit", header.bgEdit);
+    app->SetSettingInt("bg", "render", header.bgRender);
+
+    CPartsTree* tree = doc.Tree();
+    if (tree && !header.poseSet.empty()) {
+        doc.BuildSceneTree(header.poseSet);
+    } else if (tree) {
+        doc.m_characterItem = 0;
+        tree->DeleteAllItems();
+        doc.m_characterItem = tree->InsertItem(scene::kCharacterLabel, 6, 6, TVI_ROOT);
+        tree->SetCheck(doc.m_characterItem, true);
+    }
+    doc.m_poseSetPath = header.poseSet;
+
+    TableScope scope;
+    CPartIndexTable& table = CPartIndexTable::Instance();
+    table.Prepare(header.partCount);
+    doc.m_sceneFilePartCount = header.partCount;
+    doc.m_restoreCounter = 0;
+    const std::uint32_t topCount = ar.ReadU32();
+    if (!ar.Ok() || topCount > ar.Remaining() / scene::kMinPartRecordSize) return false;
+    for (std::uint32_t i = 0; i < topCount; ++i) {
+        auto part = std::make_unique<CPartObject>();
+        CPartObject* raw = part.get();
+        doc.m_topLevelParts.push_back(std::move(part));
+        if (!raw->Serialize(ar, doc, 0)) return false;
+    }
+
+    const std::uint32_t optionCount = ar.ReadU32();
+    if (!ar.Ok() || optionCount > ar.Remaining() / 6) return false;
+    for (std::uint32_t i = 0; i < optionCount; ++i) {
+        CPartObject* part = table.At(ar.ReadI32());
+        const std::string parentLabel = ar.ReadString();
+        const std::string label = ar.ReadString();
+        if (!ar.Ok() || !part) return false;
+        const HTREEITEM parent = tree ? doc.FindItemByLabel(parentLabel) : 0;
+        if (!parent) continue;  // the tree definitions no longer offer that entry
+        const HTREEITEM item = tree->InsertItem(label, parent);
+        tree->SetCheck(item, true);
+        tree->Expand(parent);
+        doc.m_partMap[item] = part;
+    }
+
+    const std::uint32_t hiddenCount = ar.ReadU32();
+    if (!ar.Ok() || hiddenCount > ar.Remaining() / 4) return false;
+    for (std::uint32_t i = 0; i < hiddenCount; ++i) {
+        CPartObject* part = table.At(ar.ReadI32());
+        if (!ar.Ok() || !part) return false;
+        part->HideVisuals();
+    }
+    if (!ar.Ok()) return false;
+
+    if (header.hasLights) doc.PlaceLights(false, header.lightColors);
+
+    win::SendMessage(app->m_pMainView, win::WM_SELECT_TREE_ITEM, doc.m_characterItem);
+    win::SendMessage(app->m_pCameraDlg, win::WM_REFRESH);
+    win::SendMessage(app->m_pLightDlg, win::WM_REFRESH);
+    win::PostMessage(app->m_p3DView, win::WM_SETTINGS_CHANGED);
+    win::PostMessage(app->m_pMainView, win::WM_REFRESH);
+    return true;
+}

@@ -1,0 +1,65 @@
+#pragma once
+// The scene file (*.mrs) around the part records. Layout, little-endian, strings counted:
+//
+//   signature   8 bytes  "MRSCENE" 0x1A (a foreign file is refused before the scene is touched)
+//   version     u32      1
+//   part count  u32      every part record of the file (sizes the part index table, drives the
+//                        progress text of the reload)
+//   pose set    str      the pose set the tree was built from ("" for a scene without one)
+//   lights      u8       1 when the scene lights exist; then 5 × u32 colours 0x00RRGGBB of
+//                        LIGHTOBJECT@0 ... LIGHTOBJECT@4
+//   lens        f32      view/field
+//   eye L, R    str × 2  render/eye_L, render/eye_R
+//   background  str, i32, i32   render/bg, bg/edit, bg/render
+//   top level   u32 count, then the part records of the top-level parts in list order
+//   options     u32 count, then per option part: i32 serial index, str label of the "ADD" entry it
+//               was added under, str its own tree label
+//   hidden      u32 count, then i32 serial indices of the parts whose visuals are hidden
+//
+// Reading reproduces the tree from the pose set's tree definitions, then the parts, the option
+// entries, the hidden parts and the lights with their colours. Every count is checked against the
+// bytes that remain before anything is made.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+class CMainDoc;
+class LoadingArchive;
+
+namespace scene {
+
+inline constexpr char kSceneSignature[8] = {'M', 'R', 'S', 'C', 'E', 'N', 'E', '\x1A'};
+inline constexpr std::uint32_t kSceneVersion = 1;
+// Smallest records (every string empty, no colours, no children): a part record is 85 bytes, a
+// colour record 28; an option entry 6, a hidden entry 4.
+inline constexpr std::size_t kMinPartRecordSize = 85;
+inline constexpr std::size_t kMinColorRecordSize = 28;
+// Part records nest at most this deep (a figure chain is a handful of parts).
+inline constexpr int kMaxPartDepth = 64;
+
+struct SceneHeader {
+    std::uint32_t partCount = 0;
+    std::string poseSet;
+    bool hasLights = false;
+    std::uint32_t lightColors[5] = {};
+    float field = 4.0f;
+    std::string eyeL, eyeR, background;
+    std::int32_t bgEdit = 0, bgRender = 0;
+};
+
+enum class SceneFileStatus { Ok, Foreign, NewerVersion, Damaged };
+
+}  // namespace scene
+
+class CSceneFile {
+  public:
+    // The whole file image of the document's scene.
+    static std::vector<std::uint8_t> Write(CMainDoc& doc);
+    // Reads signature, version and header; the archive is left at the first part count.
+    static scene::SceneFileStatus ReadHeader(LoadingArchive& ar, scene::SceneHeader& header);
+    // Rebuilds the scene of a reset document from the rest of the file; false when the file is
+    // damaged (the caller resets again).
+    static bool ReadBody(CMainDoc& doc, LoadingArchive& ar, const scene::SceneHeader& header);
+};
