@@ -1,6 +1,7 @@
 #include "archive/LzwDecoder.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "archive/LzwFormat.h"
@@ -8,6 +9,15 @@
 namespace lzw {
 
 namespace {
+
+// The byte values in order, the source of literal codes; 16 bytes of padding let the fixed-size copy
+// read past the last one.
+constexpr auto kIdentityTable = [] {
+    std::array<std::uint8_t, 256 + 16> t{};
+    for (unsigned i = 0; i < 256; ++i) t[i] = static_cast<std::uint8_t>(i);
+    return t;
+}();
+const std::uint8_t* const kIdentity = kIdentityTable.data();
 
 // Reads codes most significant bit first from a bounded input. The accumulator is left-aligned;
 // a code that is not completely present ends the stream (the coder drops the partly filled byte).
@@ -17,10 +27,14 @@ class BitReader {
         : m_p(input.data()), m_end(input.data() + input.size()) {}
 
     bool Read(unsigned width, unsigned& code) {
-        if (m_bits < width) {
-            Refill();
-            if (m_bits < width) return false;
+        // With eight bytes left the refill needs no test of the bit count; a refill that adds
+        // nothing is harmless.
+        if (m_end - m_p >= 8) {
+            FastRefill();
+        } else if (m_bits < width) {
+            TailRefill();
         }
+        if (m_bits < width) return false;
         code = static_cast<unsigned>(m_acc >> (64 - width));
         m_acc <<= width;
         m_bits -= width;
@@ -28,17 +42,17 @@ class BitReader {
     }
 
   private:
-    void Refill() {
-        if (m_end - m_p >= 8) {
-            // Eight bytes are present: load them at once and keep whole bytes only. Bits loaded
-            // beyond the counted ones are the very bits the next refill ORs in again.
-            std::uint64_t v = 0;
-            for (int i = 0; i < 8; ++i) v = (v << 8) | m_p[i];
-            m_acc |= v >> m_bits;
-            m_p += (63 - m_bits) >> 3;
-            m_bits |= 56;
-            return;
-        }
+    // Loads eight bytes at once and counts whole bytes only. Bits loaded beyond the counted ones
+    // are the very bits the next refill ORs in again.
+    void FastRefill() {
+        std::uint64_t v;
+        std::memcpy(&v, m_p, sizeof v);
+        m_acc |= __builtin_bswap64(v) >> m_bits;
+        m_p += (63 - m_bits) >> 3;
+        m_bits |= 56;
+    }
+
+    void TailRefill() {
         while (m_bits <= 56 && m_p < m_end) {
             m_acc |= std::uint64_t{*m_p++} << (56 - m_bits);
             m_bits += 8;
@@ -59,9 +73,11 @@ std::optional<std::uint32_t> ExpandedLength(std::span<const std::uint8_t> input)
            (std::uint32_t{input[7]} << 24);
 }
 
-// Entries are written before they are read (codes are checked against the next free code), so the
-// table needs no clearing.
-LzwDecoder::LzwDecoder() : m_entries(std::make_unique_for_overwrite<Entry[]>(kLastCode + 1)) {}
+// Dictionary entries are written before they are read (codes are checked against the next free
+// code); the literals' entries are set once.
+LzwDecoder::LzwDecoder() : m_entries(std::make_unique_for_overwrite<Entry[]>(kLastCode + 1)) {
+    for (std::uint32_t c = 0; c <= 0xFF; ++c) m_entries[c] = {c, 1};
+}
 LzwDecoder::~LzwDecoder() = default;
 
 bool LzwDecoder::Expand(std::span<std::uint8_t> output, std::size_t& length,
@@ -93,42 +109,34 @@ bool LzwDecoder::Expand(std::span<std::uint8_t> output, std::size_t& length,
 
         while (pos < total) {
             if (!reader.Read(width, code)) return pos == total;
-            if (code == kCodeEnd || code == kCodeFlush) break;
-            if (code == kCodeBump) {
+            if (code - kCodeEnd <= kCodeFlush - kCodeEnd) {  // a control code
+                if (code != kCodeBump) break;                // END or FLUSH: a new generation
                 if (++width > kMaxWidth) return false;
                 continue;
             }
+            if (code > next || next > kLastCode) return false;
+            // Define (old, first byte of this string) before copying, so that the code being
+            // defined (code == next) reads like any other. Literals are entries too: their bytes
+            // come from kIdentity instead of the output, chosen without a branch.
+            entries[next] = {static_cast<std::uint32_t>(oldPos), static_cast<std::uint32_t>(oldLength + 1)};
+            const Entry e = entries[code];
+            const std::uint8_t* const src = (code <= 0xFF ? kIdentity : out) + e.offset;
+            const std::size_t stringLength = e.length;
             std::uint8_t* const dst = out + pos;
             const std::size_t room = total - pos;
-            std::size_t stringLength = 1;
-            if (code <= 0xFF) {
-                *dst = static_cast<std::uint8_t>(code);
-            } else if (code < next) {
-                // The string lies wholly before dst (it ends at most one byte into the output that
-                // followed its prefix). With 16 bytes of room the copy is one fixed-size move whose
-                // surplus is overwritten by later output; bytes read past the string are zeroed or
-                // already written, and never at or past `total`.
-                const Entry& e = entries[code];
-                stringLength = e.length;
-                const std::uint8_t* src = out + e.offset;
-                if (stringLength <= 16 && room >= 16) {
-                    std::uint8_t block[16];
-                    std::memcpy(block, src, 16);
-                    std::memcpy(dst, block, 16);
-                } else {
-                    std::memcpy(dst, src, std::min(stringLength, room));
-                }
-            } else if (code == next) {
-                // The string being defined: old's string followed by its own first byte. Old's
-                // string ends exactly at dst, so the copy does not overlap.
-                stringLength = oldLength + 1;
-                std::memcpy(dst, out + oldPos, std::min(oldLength, room));
-                if (room > oldLength) dst[oldLength] = dst[0];
+            if (stringLength <= 16 && room >= 16) {
+                // A string lies wholly before dst, except the one being defined, whose last byte
+                // is this output's first (fixed below). One fixed-size move copies it; the surplus
+                // lands before `total` and is overwritten by later output, and the bytes read past
+                // the string are zeroed, already written, or kIdentity's padding.
+                std::uint8_t block[16];
+                std::memcpy(block, src, 16);
+                std::memcpy(dst, block, 16);
             } else {
-                return false;
+                std::memcpy(dst, src, std::min(code == next ? oldLength : stringLength, room));
             }
-            if (next > kLastCode) return false;
-            entries[next++] = {static_cast<std::uint32_t>(oldPos), static_cast<std::uint32_t>(oldLength + 1)};
+            if (code == next && room > oldLength) dst[oldLength] = dst[0];
+            ++next;
             oldPos = pos;
             oldLength = stringLength;
             pos += std::min(stringLength, room);
