@@ -12,6 +12,7 @@ class QWidget;
 
 // The archive set of the application: its volume list "%sdisk1.vd|%sdisk2.vd|" with the application
 // folder (ending in "/") for both "%s", and the extensions the builder compresses.
+inline constexpr char kVolumeListFormat[] = "%sdisk1.vd|%sdisk2.vd|";
 inline std::string VolumeListFor(const std::string& appFolder) {
     return appFolder + "disk1.vd|" + appFolder + "disk2.vd|";
 }
