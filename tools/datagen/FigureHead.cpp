@@ -7,7 +7,7 @@ namespace datagen {
 
 namespace {
 
-constexpr int kHeadSegments = kNeckSegments * 2;  // every other ring point meets the neck ring
+constexpr int kHeadSegments = kNeckSegments * 2;  // above the neck band
 constexpr double kHeadWidth = 1.2, kHeadHeight = 1.28;
 
 // Cross-sections of the head above the neck cut; heights above y = 0.7 and the widths are stretched
@@ -73,33 +73,34 @@ Ring RingAt(const std::vector<Ring>& rings, double y, bool envelope) {
 }
 
 Mesh Face(const std::vector<Ring>& rings) {
-    // The neck cut has kNeckSegments points; the head rings have twice as many. The first band
-    // (neck ring to the next ring) is therefore built from a neck ring resampled at the head's
-    // resolution whose even points are exactly the neck ring's points; the odd points lie on the
-    // straight edges between them, so no crack opens at the cut.
+    // The neck cut and the next ring have kNeckSegments points, exactly the body's neck ring, so
+    // every cut vertex has its partner; the band above doubles the resolution with triangles.
     Mesh m;
-    const int n = kHeadSegments;
-    for (std::size_t i = 0; i < rings.size(); ++i)
-        for (int k = 0; k < n; ++k) {
-            if (i == 0 && k % 2 == 1) {
-                const Vec3 a = RingPoint(rings[0], k / 2, kNeckSegments);
-                const Vec3 b = RingPoint(rings[0], (k / 2 + 1) % kNeckSegments, kNeckSegments);
-                m.positions.push_back((a + b) * 0.5);
-            } else if (i == 0) {
-                m.positions.push_back(RingPoint(rings[0], k / 2, kNeckSegments));
-            } else {
-                m.positions.push_back(RingPoint(rings[i], k, n));
-            }
-        }
+    const int coarse = kNeckSegments, n = kHeadSegments;
+    for (int i = 0; i < 2; ++i)
+        for (int k = 0; k < coarse; ++k) m.positions.push_back(RingPoint(rings[i], k, coarse));
+    const int fine0 = static_cast<int>(m.positions.size());
+    for (std::size_t i = 2; i < rings.size(); ++i)
+        for (int k = 0; k < n; ++k) m.positions.push_back(RingPoint(rings[i], k, n));
+    // Rings run upwards: seen from outside a face goes round (k, k + 1) below, then back above.
+    for (int k = 0; k < coarse; ++k) {
+        const int k1 = (k + 1) % coarse;
+        m.faces.push_back({k, k1, coarse + k1, coarse + k});
+    }
+    auto fine = [&](int ring, int k) { return fine0 + (ring - 2) * n + (k % n); };
+    for (int k = 0; k < coarse; ++k) {
+        const int lo = coarse + k, lo1 = coarse + (k + 1) % coarse;
+        m.faces.push_back({lo, lo1, fine(2, 2 * k + 1)});
+        m.faces.push_back({lo, fine(2, 2 * k + 1), fine(2, 2 * k)});
+        m.faces.push_back({lo1, fine(2, 2 * k + 2), fine(2, 2 * k + 1)});
+    }
     const int count = static_cast<int>(rings.size());
-    for (int i = 0; i + 1 < count; ++i)
-        for (int k = 0; k < n; ++k) {
-            const int k1 = (k + 1) % n;
-            m.faces.push_back({i * n + k, i * n + k1, (i + 1) * n + k1, (i + 1) * n + k});
-        }
+    for (int i = 2; i + 1 < count; ++i)
+        for (int k = 0; k < n; ++k)
+            m.faces.push_back({fine(i, k), fine(i, k + 1), fine(i + 1, k + 1), fine(i + 1, k)});
     const int pole = static_cast<int>(m.positions.size());
     m.positions.push_back({0, rings.back().y + 0.05, rings.back().cz});
-    for (int k = 0; k < n; ++k) m.faces.push_back({pole, (count - 1) * n + k, (count - 1) * n + (k + 1) % n});
+    for (int k = 0; k < n; ++k) m.faces.push_back({pole, fine(count - 1, k), fine(count - 1, k + 1)});
     m.ComputeNormals();
     return m;
 }
