@@ -54,14 +54,8 @@ void CMainApp::OpenArchive() {
         progress->Open(GetApp()->m_pMainWnd);
         return progress;
     };
-    // The volume list with the application folder in place of every "%s" (paths of any length).
-    std::string volumes = kVolumeListFormat;
-    for (std::size_t at = volumes.find("%s"); at != std::string::npos; at = volumes.find("%s", at)) {
-        volumes.replace(at, 2, GetAppFolder());
-        at += GetAppFolder().size();
-    }
     // An archive with no usable volume simply finds no files; start-up goes on.
-    m_archive->Open(volumes, GetDriveList(), kCompressionFilter, context);
+    m_archive->Open(VolumeListFor(GetAppFolder()), GetDriveList(), kCompressionFilter, context);
 }
 
 bool CMainApp::InitInstance(const QStringList& arguments) {
