@@ -4,6 +4,37 @@
 
 namespace rm {
 
+MeshBuilder::~MeshBuilder() {
+    // Faces held elsewhere outlive the mesh; they no longer have records to keep.
+    for (auto& f : m_faces) f->m_mesh = nullptr;
+}
+
+void Face::Sync() {
+    if (!m_mesh) return;
+    FaceRecord& r = m_mesh->m_records[m_index];
+    r.color = m_color;
+    r.material = m_material.Get();
+    r.texture = m_texture.Get();
+}
+
+std::uint32_t Face::SetColor(std::uint32_t argb) {
+    m_color = argb;
+    Sync();
+    return D3DRM_OK;
+}
+
+std::uint32_t Face::SetMaterial(Material* m) {
+    m_material.Reset(m);
+    Sync();
+    return D3DRM_OK;
+}
+
+std::uint32_t Face::SetTexture(Texture* t) {
+    m_texture.Reset(t);
+    Sync();
+    return D3DRM_OK;
+}
+
 std::uint32_t MeshBuilder::AddFaces(std::span<const Vector> vertices, std::span<const Vector> normals,
                                     std::span<const std::uint32_t> faceData, ObjectArray<Face>* outFaces) {
     // Validate everything before adding anything.
@@ -32,6 +63,8 @@ std::uint32_t MeshBuilder::AddFaces(std::span<const Vector> vertices, std::span<
         m_normals.push_back({});
     }
     m_corners.reserve(m_corners.size() + newCorners);
+    m_faces.reserve(m_faces.size() + (faceData.size() + 6) / 7);
+    m_records.reserve(m_faces.capacity());
     pos = 0;
     while (pos < faceData.size() && faceData[pos] != 0) {
         const std::uint32_t n = faceData[pos++];
@@ -42,7 +75,8 @@ std::uint32_t MeshBuilder::AddFaces(std::span<const Vector> vertices, std::span<
             m_corners.push_back({vBase + vi, normals.empty() ? zeroNormal : nBase + ni});
         }
         pos += 2 * std::size_t(n);
-        Ref<Face> face = Ref<Face>::Adopt(new Face(m_registry, first, n));
+        Ref<Face> face = Ref<Face>::Adopt(new Face(m_registry, this, GetFaceCount(), first, n));
+        m_records.push_back({first, n, face->GetColor(), nullptr, nullptr});
         if (outFaces) outFaces->Append(face);
         m_faces.push_back(std::move(face));
     }

@@ -23,6 +23,17 @@ struct TexCoord {
     float u = 0, v = 0;
 };
 
+// What the rasteriser reads of a face, kept beside the corners so that drawing a mesh walks
+// plain arrays instead of one object per face. The face objects keep it up to date; the
+// material and texture stay alive through the face, which the mesh holds.
+struct FaceRecord {
+    std::uint32_t firstCorner;
+    std::uint32_t cornerCount;
+    std::uint32_t color;
+    const Material* material;
+    const Texture* texture;
+};
+
 class MeshBuilder : public Visual {
   public:
     const char* GetClassName() const override { return "MeshBuilder"; }
@@ -76,9 +87,12 @@ class MeshBuilder : public Visual {
     const std::vector<TexCoord>& TexCoords() const { return m_texCoords; }
     const std::vector<Corner>& Corners() const { return m_corners; }
     const std::vector<Ref<Face>>& Faces() const { return m_faces; }
+    const std::vector<FaceRecord>& FaceRecords() const { return m_records; }
 
   private:
     friend class Library;
+    friend class Face;
+    ~MeshBuilder() override;
     explicit MeshBuilder(std::shared_ptr<ObjectRegistry> registry)
         : Visual(registry), m_registry(std::move(registry)) {}
 
@@ -88,6 +102,7 @@ class MeshBuilder : public Visual {
     std::vector<TexCoord> m_texCoords;
     std::vector<Corner> m_corners;
     std::vector<Ref<Face>> m_faces;
+    std::vector<FaceRecord> m_records;
     bool m_wrapU = false;
     bool m_wrapV = false;
 };

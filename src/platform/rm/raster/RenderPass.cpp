@@ -101,10 +101,9 @@ void RenderPass::DrawMesh(const MeshInstance& inst, const Lighting& lighting, Cl
     const bool perVertexLight = m_lights && m_gouraud && m_fill == D3DRMFILL_SOLID;
     if (perVertexLight) m_lit.assign(vertices.size(), LitCache{});
 
-    for (const auto& facePtr : mesh.Faces()) {
-        const Face& face = *facePtr;
-        const std::uint32_t n = face.GetVertexCount();
-        const Corner* fc = corners.data() + face.FirstCorner();
+    for (const FaceRecord& face : mesh.FaceRecords()) {
+        const std::uint32_t n = face.cornerCount;
+        const Corner* fc = corners.data() + face.firstCorner;
         // Corners that are not finite numbers (bad mesh data) leave the face out.
         bool finite = true;
         for (std::uint32_t k = 0; k < n; ++k) finite &= Finite(m_camPos[fc[k].vertex]);
@@ -126,11 +125,11 @@ void RenderPass::DrawMesh(const MeshInstance& inst, const Lighting& lighting, Cl
         }
         if (!(Dot(normal, p0) < 0.0f)) continue;
 
-        const SurfaceLook look = SurfaceLook::Of(face.GetColor(), face.MaterialPtr());
+        const SurfaceLook look = SurfaceLook::Of(face.color, face.material);
         const float alpha = look.alpha * 255.0f;
         ShadeMode mode;
         mode.gouraud = perVertexLight;
-        mode.texture = m_fill == D3DRMFILL_SOLID ? face.TexturePtr() : nullptr;
+        mode.texture = m_fill == D3DRMFILL_SOLID ? face.texture : nullptr;
         mode.blend = m_blend && look.alpha < 1.0f && m_fill == D3DRMFILL_SOLID;
         mode.bilinear = m_bilinear;
 
@@ -162,11 +161,10 @@ void RenderPass::DrawMesh(const MeshInstance& inst, const Lighting& lighting, Cl
                     cache.power = look.power;
                     cache.combined = false;
                 }
-                if (!cache.combined || cache.color != face.GetColor() ||
-                    cache.material != face.MaterialPtr()) {
+                if (!cache.combined || cache.color != face.color || cache.material != face.material) {
                     cache.rgb = Lighting::Combine(look, cache.terms);
-                    cache.color = face.GetColor();
-                    cache.material = face.MaterialPtr();
+                    cache.color = face.color;
+                    cache.material = face.material;
                     cache.combined = true;
                 }
                 col = cache.rgb;
