@@ -2,9 +2,9 @@
 
 #include "FigureSet.h"
 #include "LightMarkers.h"
-#include "Painter.h"
 #include "Pictures.h"
 #include "Props.h"
+#include "RmThumbnail.h"
 #include "XFileWriter.h"
 #include "base/Cp932.h"
 
@@ -24,6 +24,7 @@ class Builder {
     Builder(const LabelTable& labels, ContentTree& out) : m_labels(labels), m_out(out) {
         const QRgb irises[] = {qRgb(120, 72, 40), qRgb(60, 110, 190), qRgb(60, 140, 80), qRgb(110, 110, 120)};
         for (QRgb iris : irises) m_eyes.push_back(EyeTexture(iris));
+        m_eyeBmp = EncodeBmp24(m_eyes[0]);
     }
 
     bool Run(const std::vector<Pose>& poses, std::string* error) {
@@ -62,13 +63,19 @@ class Builder {
         for (const auto& c : node.children) AddColourLines(c, out);
     }
 
-    void Thumbnail(int volume, const std::string& name, const std::vector<Drawable>& items,
-                   const ViewSpec& view) {
+    // Rendered at four times the size and averaged down, so edges are smooth at 64 x 64.
+    bool Thumbnail(int volume, const std::string& name, const std::vector<RmPart>& parts, const RmView& view,
+                   std::string* error) {
         const int big = kThumbnailSize * kThumbnailOversample;
-        const QImage picture = PaintMeshes(items, big, big, view, qRgb(236, 242, 248), qRgb(176, 184, 200));
+        const QImage picture = RenderParts(parts, m_eyeBmp, big, view);
+        if (picture.isNull()) {
+            if (error) *error = "cannot render the thumbnail " + name;
+            return false;
+        }
         const QImage small =
             picture.scaled(kThumbnailSize, kThumbnailSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         m_out.volumes[volume][name] = EncodeJpeg(small, 92);
+        return true;
     }
 
     bool PoseSet(const Pose& pose, std::string* error) {
@@ -92,21 +99,15 @@ class Builder {
                 }
                 Part(0, f.folder + v.file, v.part);
                 list += v.file + "|" + Stem(v.file) + ".jpg|" + name->second + "\r\n";
-                std::vector<Drawable> items;
-                CollectDrawables(v.part, Mat4{}, &pose, items, nullptr, &m_eyes[0]);
-                ViewSpec view;
-                view.direction = {0.45, -0.25, 1.0};
-                Thumbnail(0, f.folder + Stem(v.file) + ".jpg", items, view);
+                if (!Thumbnail(0, f.folder + Stem(v.file) + ".jpg",
+                               {{m_out.volumes[0][f.folder + v.file], ""}}, RmView{}, error))
+                    return false;
             }
             Text(0, f.folder + "plist.txt", list);
         }
         m_out.volumes[0][pose.name + ".OBJ"] = objList;
         Text(0, pose.name + ".tre", tree);
-        ViewSpec view;
-        view.direction = {0.35, -0.18, 1.0};
-        view.fill = 0.9;
-        Thumbnail(0, pose.name + ".jpg", AssembleFigure(folders, pose, &m_eyes[0]), view);
-        return true;
+        return Thumbnail(0, pose.name + ".jpg", FigureParts(folders), PoseView(), error);
     }
 
     bool PropFolder(std::string* error) {
@@ -121,9 +122,9 @@ class Builder {
             }
             Part(1, "PROP\\" + file, it->part);
             list += file + "|" + Stem(file) + ".jpg|" + name + "\r\n";
-            std::vector<Drawable> items;
-            CollectDrawables(it->part, Mat4{}, nullptr, items, nullptr, nullptr);
-            Thumbnail(1, "PROP\\" + Stem(file) + ".jpg", items, ViewSpec{});
+            if (!Thumbnail(1, "PROP\\" + Stem(file) + ".jpg", {{m_out.volumes[1]["PROP\\" + file], ""}},
+                           RmView{}, error))
+                return false;
         }
         Text(1, "PROP\\plist.txt", list);
         return true;
@@ -141,9 +142,23 @@ class Builder {
     const LabelTable& m_labels;
     ContentTree& m_out;
     std::vector<QImage> m_eyes;
+    std::string m_eyeBmp;
 };
 
 }  // namespace
+
+std::vector<RmPart> FigureParts(const std::vector<PartFolder>& folders) {
+    std::vector<RmPart> parts;
+    for (const auto& f : folders) parts.push_back({WriteXFile(f.variants.front().part), f.joint});
+    return parts;
+}
+
+RmView PoseView() {
+    RmView view;
+    view.direction = {0.35, -0.18, 1.0};
+    view.fill = 0.9;
+    return view;
+}
 
 std::string ColourDefinitionName(const std::string& meshPath) {
     return meshPath.empty() ? std::string() : meshPath.substr(0, meshPath.size() - 1) + "txt";

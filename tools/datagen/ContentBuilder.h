@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "FigureSet.h"
 #include "LabelTable.h"
 #include "PoseTable.h"
+#include "RmThumbnail.h"
 
 namespace datagen {
 
@@ -22,6 +24,11 @@ struct ContentTree {
 
 std::optional<ContentTree> BuildContent(const std::vector<Pose>& poses, const LabelTable& labels,
                                         std::string* error);
+
+// The parts of a pose set's figure (the first variant of every folder) for the renderer, and the
+// view its pictures are taken from.
+std::vector<RmPart> FigureParts(const std::vector<PartFolder>& folders);
+RmView PoseView();
 
 // The colour definition name of a mesh path: its last character replaced by "txt".
 std::string ColourDefinitionName(const std::string& meshPath);

@@ -14,7 +14,7 @@ struct JointRow {
 // The skeleton of the standing figure: about 20 units from the soles (y = -10) to the top of the
 // head, centred on the part origin of the body.
 constexpr JointRow kJoints[] = {
-    {"HEAD", {0, 6.95, 0.10}}, {"ARML", {1.98, 5.32, 0.05}}, {"FARML", {0, -3.0, 0}},
+    {"HEAD", {0, 6.72, 0.10}}, {"ARML", {1.98, 5.32, 0.05}}, {"FARML", {0, -3.0, 0}},
     {"HANDL", {0, -2.7, 0}},   {"LEGL", {0.95, -0.45, 0}},   {"SHINL", {0, -4.55, 0}},
     {"FOOTL", {0, -4.25, 0}},
 };

@@ -80,46 +80,4 @@ std::vector<PartFolder> BuildPoseFolders(const Pose& pose) {
     return folders;
 }
 
-namespace {
-
-void Collect(const FrameNode& node, const Mat4& parentWorld, bool isTop, const Pose* pose,
-             std::vector<Drawable>& out, std::vector<std::pair<std::string, Mat4>>* links,
-             const QImage* eye) {
-    std::string joint;
-    Mat4 local = isTop ? Mat4{} : node.matrix;
-    const bool link = !isTop && IsJoint(node.name, &joint);
-    if (link && pose) local = pose->Turn(joint).WithOrigin(JointOffset(joint));
-    const Mat4 world = local * parentWorld;
-    if (link && links) links->push_back({joint, world});
-    if (node.hasMesh) {
-        const bool eyeFrame = node.name == "FRM-EYEL" || node.name == "FRM-EYER";
-        out.push_back({&node.mesh, world, node.surface, eyeFrame ? eye : nullptr});
-    }
-    for (const auto& c : node.children) Collect(c, world, false, pose, out, links, eye);
-}
-
-}  // namespace
-
-void CollectDrawables(const PartFile& part, const Mat4& world, const Pose* pose, std::vector<Drawable>& out,
-                      std::vector<std::pair<std::string, Mat4>>* links, const QImage* eye) {
-    Collect(part.top, world, true, pose, out, links, eye);
-}
-
-std::vector<Drawable> AssembleFigure(const std::vector<PartFolder>& folders, const Pose& pose,
-                                     const QImage* eye) {
-    std::vector<Drawable> out;
-    std::vector<std::pair<std::string, Mat4>> links;
-    for (const auto& f : folders) {
-        Mat4 world;
-        if (!f.joint.empty()) {
-            const auto it =
-                std::find_if(links.begin(), links.end(), [&](const auto& l) { return l.first == f.joint; });
-            if (it == links.end()) continue;
-            world = it->second;
-        }
-        CollectDrawables(f.variants.front().part, world, &pose, out, &links, eye);
-    }
-    return out;
-}
-
 }  // namespace datagen

@@ -3,8 +3,8 @@
 // Builds the sample library from the tables in DIR (poses.txt, labels.txt): writes the volume
 // trees under WORKDIR/disk1 and WORKDIR/disk2 (the fallback folders named in drive.dat), packs
 // them into BINDIR/disk1.vd and BINDIR/disk2.vd with their indexes, and writes drive.dat and the
-// TEXTURE, BACKGROUND and IMAGE pictures into BINDIR. With --preview, also draws each pose set
-// at 400 x 500 into DIR as PNG.
+// TEXTURE, BACKGROUND and IMAGE pictures into BINDIR. With --preview, also renders each pose set
+// at 500 x 500 into DIR as PNG.
 
 #include <QFile>
 #include <QImage>
@@ -118,13 +118,11 @@ int main(int argc, char** argv) {
         return Fail("cannot write drive.dat");
 
     if (!preview.empty()) {
-        const QImage eye = EyeTexture(qRgb(120, 72, 40));
+        const std::string eye = EncodeBmp24(EyeTexture(qRgb(120, 72, 40)));
         for (const auto& pose : *poses) {
-            ViewSpec view;
-            view.direction = {0.3, -0.15, 1.0};
-            const QImage picture = PaintMeshes(AssembleFigure(BuildPoseFolders(pose), pose, &eye), 800, 1000,
-                                               view, qRgb(236, 242, 248), qRgb(150, 158, 175));
-            picture.scaled(400, 500, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+            const QImage picture = RenderParts(FigureParts(BuildPoseFolders(pose)), eye, 1000, PoseView());
+            if (picture.isNull()) return Fail("cannot render the preview of " + pose.name);
+            picture.scaled(500, 500, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                 .save(QString::fromStdString((preview / (pose.name + ".png")).string()));
         }
     }
