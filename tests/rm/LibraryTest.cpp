@@ -167,6 +167,27 @@ TEST(MeshBuilderTest, SetNormalColourMaterialAndBox) {
     EXPECT_EQ(b.max, (Vector{1, 5, 2}));
 }
 
+TEST(MeshBuilderTest, FacesKeepTheRenderRecordsCurrentAndMayOutliveTheirMesh) {
+    Ref<Library> lib = Library::Create();
+    Ref<MeshBuilder> mesh = lib->CreateMeshBuilder();
+    const Vector v[] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}};
+    const std::uint32_t f[] = {3, 0, 0, 1, 0, 2, 0, 0};
+    ObjectArray<Face> faces;
+    mesh->AddFaces(v, {}, f, &faces);
+    Ref<Face> face = faces.GetElement(0);
+    Ref<Material> m = lib->CreateMaterial(2);
+    face->SetColor(0x80123456);
+    face->SetMaterial(m.Get());
+    ASSERT_EQ(mesh->FaceRecords().size(), 1u);
+    EXPECT_EQ(mesh->FaceRecords()[0].color, 0x80123456u);
+    EXPECT_EQ(mesh->FaceRecords()[0].material, m.Get());
+    EXPECT_EQ(mesh->FaceRecords()[0].cornerCount, 3u);
+    faces = {};
+    mesh = nullptr;
+    face->SetColor(0xFF000000);  // the mesh is gone: only the face changes
+    EXPECT_EQ(face->GetColor(), 0xFF000000u);
+}
+
 TEST(DeviceTableTest, EnumerationListsTheSoftwareRasteriser) {
     Ref<Library> lib = Library::Create();
     DeviceTable table;
