@@ -6,6 +6,7 @@
 
 #include "platform/surface/DirectDraw.h"
 #include "platform/surface/Surface.h"
+#include "platform/surface/SurfaceImage.h"
 
 using namespace surface;
 
@@ -167,6 +168,19 @@ TEST(DirectDrawTest, DisplayFormatIsSettableAndUsedForPlainSurfaces) {
     EXPECT_NE(dd->CreateSurface(d, &s), DD_OK);
     d.flags = DDSD_WIDTH;
     EXPECT_NE(dd->CreateSurface(d, &s), DD_OK);
+}
+
+TEST(SurfaceImageTest, EveryFormatConvertsToTheSameColours) {
+    for (std::uint32_t bits : {8u, 16u, 24u, 32u}) {
+        Ref<Surface> s = Surface::Create(3, 2, PixelFormat::FromBits(bits), 3);
+        s->SetPixel(2, 1, PackPixel(s->Format(), 0xFFFFFF, &s->GetPalette()));
+        s->SetPixel(0, 0, PackPixel(s->Format(), 0xFF0000, &s->GetPalette()));
+        const QImage img = ToImage(*s);
+        ASSERT_EQ(img.size(), QSize(3, 2));
+        EXPECT_EQ(img.pixel(2, 1), 0xFFFFFFFFu) << bits;
+        EXPECT_EQ(img.pixel(0, 0), 0xFFFF0000u) << bits;
+        EXPECT_EQ(img.pixel(1, 0), 0xFF000000u) << bits;
+    }
 }
 
 }  // namespace
