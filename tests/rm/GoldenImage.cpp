@@ -3,14 +3,13 @@
 #include <QImage>
 #include <cstdlib>
 
+#include "platform/surface/SurfaceImage.h"
+
 namespace rmtest {
 
 std::string CompareWithGolden(const surface::Surface& s, const std::string& name) {
     const std::string path = std::string(MARISOLE_RM_GOLDEN_DIR) + "/" + name + ".png";
-    QImage rendered(int(s.Width()), int(s.Height()), QImage::Format_RGB32);
-    for (std::uint32_t y = 0; y < s.Height(); ++y)
-        for (std::uint32_t x = 0; x < s.Width(); ++x)
-            rendered.setPixel(int(x), int(y), 0xFF000000u | s.GetColor(x, y));
+    const QImage rendered = surface::ToImage(s);
     if (const char* update = std::getenv("MARISOLE_UPDATE_GOLDEN"); update && *update == '1') {
         return rendered.save(QString::fromStdString(path), "PNG") ? std::string() : "cannot write " + path;
     }
