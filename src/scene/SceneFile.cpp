@@ -150,16 +150,26 @@ bool CSceneFile::ReadBody(CMainDoc& doc, LoadingArchive& ar, const scene::SceneH
         doc.m_partMap[item] = part;
     }
 
+    std::vector<CPartObject*> hiddenParts;
     const std::uint32_t hiddenCount = ar.ReadU32();
     if (!ar.Ok() || hiddenCount > ar.Remaining() / 4) return false;
     for (std::uint32_t i = 0; i < hiddenCount; ++i) {
         CPartObject* part = table.At(ar.ReadI32());
         if (!ar.Ok() || !part) return false;
         part->HideVisuals();
+        hiddenParts.push_back(part);
     }
     if (!ar.Ok()) return false;
 
     if (header.hasLights) doc.PlaceLights(false, header.lightColors);
+    // The tree shows hidden parts unchecked, as the user left them.
+    if (tree)
+        for (const auto& [item, part] : doc.m_partMap)
+            if (!part->IsVisible()) tree->SetCheck(item, false);
+    if (tree)
+        for (CPartObject* part : hiddenParts)
+            if (HTREEITEM item = doc.FindItemByFolder(part->m_definitionPath); item && doc.FindPartByItem(item) == part)
+                tree->SetCheck(item, false);
 
     win::SendMessage(app->m_pMainView, win::WM_SELECT_TREE_ITEM, doc.m_characterItem);
     win::SendMessage(app->m_pCameraDlg, win::WM_REFRESH);

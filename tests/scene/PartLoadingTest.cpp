@@ -1,0 +1,267 @@
+// Loading a pose set and single parts from the fixture library: linking, colours, unique names,
+// replacement, option parts and the pose set question.
+
+#include <gtest/gtest.h>
+
+#include "SceneFixture.h"
+#include "app/core/MainApp.h"
+#include "scene/FrameNames.h"
+
+namespace {
+
+rm::MeshBuilder* MeshOf(rm::Frame* frame) {
+    return frame && !frame->Visuals().empty() ? dynamic_cast<rm::MeshBuilder*>(frame->Visuals()[0].Get()) : nullptr;
+}
+
+std::vector<std::string> Folders(const std::vector<CPartObject*>& parts) {
+    std::vector<std::string> out;
+    for (CPartObject* p : parts) out.push_back(p->m_folder);
+    return out;
+}
+
+TEST_F(SceneTest, PoseSetLinksEachPartAtItsParentsLinkFrame) {
+    LoadFigure();
+    EXPECT_TRUE(prompts->asked.empty()) << prompts->asked[0].text;
+    CPartObject* body = Part(kBodyPath);
+    CPartObject* arm = Part(kArmPath);
+    CPartObject* hand = Part(kHandPath);
+    ASSERT_TRUE(body && arm && hand);
+    // BODY\ARML\arm.x hangs on the frame ARML of the part in BODY_B\ (folder comparison).
+    EXPECT_EQ(arm->GetParent(), body);
+    EXPECT_EQ(scene::NormaliseFrameName(arm->GetFrame()->Parent()->GetName()), "ARML");
+    EXPECT_EQ(FindFrameByName("ARML", body->GetFrame()).Get(), arm->GetFrame()->Parent());
+    EXPECT_EQ(hand->GetParent(), arm);
+    EXPECT_EQ(scene::NormaliseFrameName(hand->GetFrame()->Parent()->GetName()), "HANDL");
+    EXPECT_EQ(body->GetFrame()->Parent(), doc->GetCharacterRootFrame());
+    EXPECT_EQ(arm->GetLinkName(), "ARML");
+    EXPECT_EQ(body->m_definitionPath, kBodyPath);
+
+    EXPECT_EQ(Folders(doc->AllParts()), (std::vector<std::string>{"BODY_B\\", "BODY\\ARML\\", "BODY\\ARML\\HANDL\\",
+                                                                  "LIGHT4\\", "LIGHT1\\", "LIGHT2\\", "LIGHT3\\"}));
+    ASSERT_EQ(doc->TopLevelParts().size(), 5u);
+    EXPECT_EQ(doc->TopLevelParts()[0].get(), body);
+    ASSERT_EQ(body->Children().size(), 1u);
+
+    // Link frames are the leaves of the part's hierarchy.
+    std::vector<std::string> links;
+    for (const auto& f : body->LinkFrames()) links.push_back(scene::NormaliseFrameName(f->GetName()));
+    EXPECT_EQ(links, (std::vector<std::string>{"ARML", "HEAD", "HHH"}));
+
+    // Every frame of the part is named uniquely and tagged with the part's tree item.
+    const HTREEITEM bodyItem = ItemLabelled("体");
+    ASSERT_NE(bodyItem, 0u);
+    EXPECT_NE(body->GetFrame()->GetName().find('@'), std::string::npos);
+    EXPECT_EQ(body->GetFrame()->GetAppData(), bodyItem);
+    EXPECT_EQ(FindFrameByName("HEAD", body->GetFrame())->GetAppData(), bodyItem);
+    EXPECT_EQ(doc->FindPartByItem(bodyItem), body);
+    EXPECT_EQ(doc->FindPartByItem(ItemLabelled("左手")), hand);
+}
+
+TEST_F(SceneTest, PoseSetBuildsTheTreeFromTheDefinitions) {
+    LoadFigure();
+    std::vector<std::string> labels;
+    for (HTREEITEM item : tree.Inserted()) labels.push_back(tree.GetItemText(item));
+    EXPECT_EQ(labels, (std::vector<std::string>{Sjis("太陽光"), Sjis("点光源１"), Sjis("点光源２"), Sjis("点光源３"),
+                                                Sjis("キャラクタ"), Sjis("体"), Sjis("左腕"), Sjis("左手"), Sjis("小物")}));
+    EXPECT_EQ(tree.GetItemText(doc->GetCharacterItem()), Sjis("キャラクタ"));
+    EXPECT_EQ(doc->GetOptionItem(), ItemLabelled("小物"));
+    EXPECT_EQ(tree.GetParentItem(ItemLabelled("左手")), doc->GetCharacterItem());
+    EXPECT_TRUE(tree.IsExpanded(doc->GetCharacterItem()));
+    EXPECT_TRUE(tree.GetCheck(ItemLabelled("体")));
+    EXPECT_EQ(doc->FolderMap().at(ItemLabelled("左腕")), "BODY\\ARML\\");
+    EXPECT_EQ(doc->FlagsMap().at(doc->GetOptionItem()), "ADD");
+    EXPECT_EQ(doc->FlagsMap().count(ItemLabelled("体")), 0u);
+    EXPECT_EQ(doc->FindItemByFolder("BODY\\ARML\\arm.x"), ItemLabelled("左腕"));
+    EXPECT_EQ(doc->FindItemByFolder("BODY_Z\\x.x"), ItemLabelled("体"));  // folder comparison
+    EXPECT_EQ(doc->FindItemByLabel(Sjis("左腕")), ItemLabelled("左腕"));
+    EXPECT_EQ(doc->FindItemByLabel(Sjis("キャラクタ")), 0u);  // not a definition entry
+    EXPECT_EQ(GetApp()->GetSettingFloat("view", "field", 0), 4.0f);
+}
+
+TEST_F(SceneTest, ColourDefinitionsArePrunedAndApplied) {
+    LoadFigure();
+    CPartObject* body = Part(kBodyPath);
+    std::vector<std::string> targets;
+    for (const auto& c : body->ColorObjects()) targets.push_back(c->m_targetFrame);
+    // NOSUCH names no frame of the mesh: gone.
+    EXPECT_EQ(targets, (std::vector<std::string>{"BODY", "HEAD", "ARML"}));
+    EXPECT_EQ(body->ColorObjects()[0]->m_remark, "skin");
+    EXPECT_EQ(body->ColorObjects()[0]->m_owner, body);
+    // The marker frame HHH keeps no visuals.
+    EXPECT_TRUE(FindFrameByName("HHH", body->GetFrame())->Visuals().empty());
+    rm::MeshBuilder* mesh = MeshOf(body->GetFrame());
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(mesh->GetFace(0)->GetColor(), 0xFFFFFFFFu);
+    ASSERT_NE(mesh->GetFace(0)->MaterialPtr(), nullptr);
+    EXPECT_EQ(mesh->GetFace(0)->MaterialPtr()->GetName(), Sjis("肌"));
+    EXPECT_EQ(mesh->GetFace(0)->MaterialPtr()->GetPower(), 50.0f);
+
+    // Applying twice keeps the top byte at 0xFF.
+    CColorObject& skin = *body->ColorObjects()[0];
+    skin.m_diffuse = 0x00123456;
+    skin.ApplyColor();
+    EXPECT_EQ(skin.m_diffuse, 0xFF123456u);
+    skin.ApplyColor();
+    EXPECT_EQ(skin.m_diffuse, 0xFF123456u);
+    EXPECT_EQ(mesh->GetFace(1)->GetColor(), 0xFF123456u);
+
+    // Skin frames of every part, in part order.
+    const auto skinFrames = doc->FindFramesByGeneralName(Sjis("肌"));
+    ASSERT_EQ(skinFrames.size(), 4u);
+    EXPECT_EQ(skinFrames[0].Get(), body->GetFrame());
+    EXPECT_EQ(skinFrames[2].Get(), Part(kArmPath)->GetFrame());
+}
+
+TEST_F(SceneTest, ApplyingAColourToAHiddenPartShowsItOnlyMeanwhile) {
+    LoadFigure();
+    CPartObject* arm = Part(kArmPath);
+    arm->HideVisuals();
+    arm->ColorObjects()[0]->m_diffuse = 0x00ABCDEF;
+    arm->ColorObjects()[0]->ApplyColor();
+    EXPECT_FALSE(arm->IsVisible());
+    arm->ShowVisuals();
+    EXPECT_EQ(MeshOf(arm->GetFrame())->GetFace(0)->GetColor(), 0xFFABCDEFu);
+}
+
+TEST_F(SceneTest, HidingAParentLeavesItsChildrenVisible) {
+    LoadFigure();
+    CPartObject* body = Part(kBodyPath);
+    CPartObject* arm = Part(kArmPath);
+    body->HideVisuals();
+    EXPECT_FALSE(body->IsVisible());
+    EXPECT_TRUE(body->GetFrame()->Visuals().empty());
+    EXPECT_TRUE(FindFrameByName("HEAD", body->GetFrame())->Visuals().empty());
+    EXPECT_TRUE(arm->IsVisible());
+    EXPECT_EQ(arm->GetFrame()->Visuals().size(), 1u);
+    EXPECT_EQ(Part(kHandPath)->GetFrame()->Visuals().size(), 1u);
+    body->ShowVisuals();
+    EXPECT_TRUE(body->IsVisible());
+    EXPECT_EQ(body->GetFrame()->Visuals().size(), 1u);
+    // Through the tree item.
+    doc->SetPartVisible(ItemLabelled("左腕"), 0);
+    EXPECT_FALSE(arm->IsVisible());
+    doc->SetPartVisible(ItemLabelled("左腕"), 1);
+    EXPECT_TRUE(arm->IsVisible());
+}
+
+TEST_F(SceneTest, ReplacingAMeshKeepsChildrenAndColours) {
+    LoadFigure();
+    CPartObject* body = Part(kBodyPath);
+    CPartObject* arm = Part(kArmPath);
+    // The material dialog changes a general name on every part.
+    for (CPartObject* p : doc->AllParts())
+        for (const auto& c : p->ColorObjects())
+            if (c->m_generalName == Sjis("肌")) c->m_diffuse = 0xFF112233;
+    rm::Ref<rm::Frame> oldFrame(body->GetFrame());
+
+    tree.SelectItem(ItemLabelled("体"));
+    doc->ApplySelection("BODY_B\\body2.x", "body2");
+    EXPECT_TRUE(prompts->asked.empty());
+    EXPECT_EQ(Part(kBodyPath), body);  // the same part object, a new mesh
+    EXPECT_NE(body->GetFrame(), oldFrame.Get());
+    EXPECT_EQ(scene::NormaliseFrameName(body->GetFrame()->GetName()), "BODY2");
+    EXPECT_EQ(oldFrame->Parent(), nullptr);
+    EXPECT_EQ(body->GetFrame()->Parent(), doc->GetCharacterRootFrame());
+    EXPECT_EQ(body->m_definitionPath, "BODY_B\\body2.x");
+    // The arm moved to the new ARML frame, placed at its origin.
+    EXPECT_EQ(arm->GetParent(), body);
+    EXPECT_EQ(FindFrameByName("ARML", body->GetFrame()).Get(), arm->GetFrame()->Parent());
+    rm::Vector position{9, 9, 9};
+    arm->GetFrame()->GetPosition(arm->GetFrame()->Parent(), &position);
+    EXPECT_EQ(position, (rm::Vector{0, 0, 0}));
+    // The default colour definition of the folder, with the colours chosen for the general names.
+    ASSERT_EQ(body->ColorObjects().size(), 2u);
+    EXPECT_EQ(body->ColorObjects()[0]->m_targetFrame, "BODY2");
+    EXPECT_EQ(body->ColorObjects()[0]->m_diffuse, 0xFF112233u);
+    EXPECT_EQ(MeshOf(body->GetFrame())->GetFace(0)->GetColor(), 0xFF112233u);
+    EXPECT_EQ(doc->AllParts().size(), 7u);
+}
+
+TEST_F(SceneTest, AChildThatLosesItsLinkFrameIsReported) {
+    LoadFigure();
+    tree.SelectItem(ItemLabelled("体"));
+    doc->ApplySelection("BODY_B\\body3.x", "body3");
+    ASSERT_EQ(prompts->asked.size(), 1u);
+    EXPECT_EQ(prompts->asked[0].caption, "内部情報に矛盾");
+    EXPECT_EQ(prompts->asked[0].text,
+              "管理不能オブジェクトが発生しました。\nパーツアタッチの際、親を失う子パーツが存在します。");
+    // The load went on: the body has its new mesh, the arm stays a child part.
+    EXPECT_EQ(scene::NormaliseFrameName(Part(kBodyPath)->GetFrame()->GetName()), "BODY3");
+    EXPECT_EQ(Part(kArmPath)->GetParent(), Part(kBodyPath));
+}
+
+TEST_F(SceneTest, MissingMeshesAndLinkTargetsMakeNoPart) {
+    WriteData("ORPHAN/LEG/leg.x", XFile(XFrame("LEG", true)));
+    WriteData("EMPTY/empty.x", XFile(""));
+    EXPECT_EQ(doc->LoadPart("NOPE\\x.x", nullptr, doc->GetCharacterRootFrame()), nullptr);
+    ASSERT_EQ(prompts->MessageTexts().size(), 1u);
+    EXPECT_EQ(prompts->MessageTexts()[0], "データブロック\"NOPE\\x.x\"が見つかりません。");
+    EXPECT_EQ(prompts->asked[0].caption, "致命的エラー");
+    // No loaded part in ORPHAN\: the leg is dropped without a word; a mesh without frames too.
+    EXPECT_EQ(doc->LoadPart("ORPHAN\\LEG\\leg.x", nullptr, doc->GetCharacterRootFrame()), nullptr);
+    EXPECT_EQ(doc->LoadPart("EMPTY\\empty.x", nullptr, doc->GetCharacterRootFrame()), nullptr);
+    EXPECT_EQ(prompts->asked.size(), 1u);
+    EXPECT_TRUE(doc->AllParts().empty());
+    EXPECT_TRUE(doc->TopLevelParts().empty());
+}
+
+TEST_F(SceneTest, AColourDefinitionOf300TokensMakesAtMost260ColourObjects) {
+    WriteData("MANY/many.x", XFile(XFrame("ROOT", true)));
+    std::string text;
+    for (int i = 0; i < 300; ++i) text += "ROOT|G" + std::to_string(i) + "|;";
+    WriteData("MANY/many.txt", text);
+    CPartObject* part = doc->LoadPart("MANY\\many.x", nullptr, doc->GetCharacterRootFrame());
+    ASSERT_NE(part, nullptr);
+    EXPECT_EQ(part->ColorObjects().size(), 260u);
+    EXPECT_EQ(part->ColorObjects().back()->m_generalName, "G259");
+}
+
+TEST_F(SceneTest, AnAddEntryAddsAnOptionPart) {
+    LoadFigure();
+    const HTREEITEM option = doc->GetOptionItem();
+    tree.SelectItem(option);
+    doc->GetOptionFrame()->SetPosition(nullptr, 3, 4, 5);
+    doc->ApplySelection("PROPS\\cup.x", Sjis("カップ\\cup.x"));
+    ASSERT_EQ(tree.Children(option).size(), 1u);
+    const HTREEITEM added = tree.Children(option)[0];
+    EXPECT_EQ(tree.GetItemText(added), Sjis("カップ"));
+    EXPECT_TRUE(tree.GetCheck(added));
+    EXPECT_EQ(tree.GetSelectedItem(), added);
+    EXPECT_TRUE(tree.IsExpanded(option));
+    CPartObject* cup = doc->PartMap().at(added);
+    ASSERT_NE(cup, nullptr);
+    EXPECT_EQ(cup->GetFrame()->Parent(), doc->GetOptionFrame());
+    EXPECT_EQ(cup->ColorObjects().size(), 1u);
+    // The first option part resets the option frame.
+    rm::Vector p;
+    doc->GetOptionFrame()->GetPosition(nullptr, &p);
+    EXPECT_EQ(p, (rm::Vector{0, 0, 0}));
+    EXPECT_EQ(doc->FindPartByItem(added), cup);
+    EXPECT_EQ(doc->TopLevelParts().back().get(), cup);
+}
+
+TEST_F(SceneTest, EveryPoseSetAfterTheFirstAsksBeforeDiscardingTheScene) {
+    doc->PrepareTree();  // the new tree's character item, as the main view asks for it
+    ASSERT_NE(doc->GetCharacterItem(), 0u);
+    tree.SelectItem(doc->GetCharacterItem());
+    doc->ApplySelection(kPoseSet, "P1");
+    EXPECT_TRUE(prompts->asked.empty());
+    ASSERT_NE(Part(kBodyPath), nullptr);
+    CPartObject* body = Part(kBodyPath);
+
+    tree.SelectItem(doc->GetCharacterItem());
+    prompts->messageAnswers = {win::IDCANCEL};
+    doc->ApplySelection("POSE\\p1.obj", "P1");
+    ASSERT_EQ(prompts->asked.size(), 1u);
+    EXPECT_EQ(prompts->asked[0].caption, "基本ポーズの読み込み");
+    EXPECT_EQ(prompts->asked[0].buttons, win::Buttons::OkCancel);
+    EXPECT_EQ(Part(kBodyPath), body);  // unchanged
+
+    tree.SelectItem(doc->GetCharacterItem());
+    prompts->messageAnswers = {win::IDOK};
+    doc->ApplySelection(kPoseSet, "P1");
+    EXPECT_EQ(prompts->asked.size(), 2u);
+    EXPECT_EQ(doc->AllParts().size(), 7u);
+}
+
+}  // namespace

@@ -1,0 +1,397 @@
+// Scene files: the byte layout of part and colour records, the save/open round trip, and damaged
+// or foreign files.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <algorithm>
+#include <cstring>
+
+#include "SceneFixture.h"
+#include "app/core/MainApp.h"
+#include "base/ArchiveStream.h"
+#include "scene/FrameNames.h"
+#include "scene/PartIndexTable.h"
+#include "scene/SceneFile.h"
+
+namespace {
+
+// One part record as the test reads it back, independently of the document's reader.
+struct Record {
+    std::uint32_t id = 0;
+    std::int32_t index = 0, parent = 0;
+    std::string folder, path, link, parentFrame, parentPath;
+    float placement[15] = {};
+    struct Color {
+        std::uint32_t id;
+        std::string general, remark, target;
+        std::uint32_t diffuse, specular, emissive;
+        float power;
+        std::string ownerPath;
+        std::int32_t owner;
+    };
+    std::vector<Color> colors;
+    std::vector<Record> children;
+};
+
+Record ReadRecord(LoadingArchive& ar) {
+    Record r;
+    r.id = ar.ReadU32();
+    r.index = ar.ReadI32();
+    r.parent = ar.ReadI32();
+    r.folder = ar.ReadString();
+    r.path = ar.ReadString();
+    r.link = ar.ReadString();
+    r.parentFrame = ar.ReadString();
+    for (float& f : r.placement) f = ar.ReadF32();
+    r.parentPath = ar.ReadString();
+    const std::int32_t colors = ar.ReadI32();
+    for (std::int32_t i = 0; i < colors && ar.Ok(); ++i) {
+        Record::Color c;
+        c.id = ar.ReadU32();
+        c.general = ar.ReadString();
+        c.remark = ar.ReadString();
+        c.target = ar.ReadString();
+        c.diffuse = ar.ReadU32();
+        c.specular = ar.ReadU32();
+        c.emissive = ar.ReadU32();
+        c.power = ar.ReadF32();
+        c.ownerPath = ar.ReadString();
+        c.owner = ar.ReadI32();
+        r.colors.push_back(c);
+    }
+    const std::int32_t children = ar.ReadI32();
+    for (std::int32_t i = 0; i < children && ar.Ok(); ++i) r.children.push_back(ReadRecord(ar));
+    return r;
+}
+
+void SkipHeader(LoadingArchive& ar, scene::SceneHeader& header) {
+    ASSERT_EQ(CSceneFile::ReadHeader(ar, header), scene::SceneFileStatus::Ok);
+}
+
+TEST_F(SceneTest, AThreeLevelChainIsWrittenInPreOrder) {
+    rm::Frame* charRoot = doc->GetCharacterRootFrame();
+    ASSERT_NE(doc->LoadPart(kBodyPath, nullptr, charRoot), nullptr);
+    doc->LoadPart(kArmPath, nullptr, charRoot);
+    doc->LoadPart(kHandPath, nullptr, charRoot);
+    Part(kArmPath)->GetFrame()->SetPosition(nullptr, 1.5f, -2, 3);
+
+    const std::vector<std::uint8_t> bytes = CSceneFile::Write(*doc);
+    ASSERT_GE(bytes.size(), 8u);
+    EXPECT_EQ(std::memcmp(bytes.data(), "MRSCENE\x1A", 8), 0);
+    LoadingArchive ar(bytes);
+    scene::SceneHeader header;
+    SkipHeader(ar, header);
+    EXPECT_EQ(header.partCount, 3u);
+    EXPECT_EQ(header.poseSet, "");
+    EXPECT_FALSE(header.hasLights);
+    ASSERT_EQ(ar.ReadU32(), 1u);  // one top-level part
+
+    const Record body = ReadRecord(ar);
+    EXPECT_EQ(body.id, 0xF529AC31u);
+    EXPECT_EQ(body.index, 0);
+    EXPECT_EQ(body.parent, -1);
+    EXPECT_EQ(body.folder, "BODY_B\\");
+    EXPECT_EQ(body.path, kBodyPath);
+    EXPECT_EQ(body.link, "BODY_B");
+    EXPECT_EQ(body.parentFrame, "frm-_root");
+    EXPECT_EQ(body.parentPath, "(null)");
+    EXPECT_EQ(body.placement[5], 1.0f);   // direction z
+    EXPECT_EQ(body.placement[7], 1.0f);   // up y
+    EXPECT_EQ(body.placement[12], 3.0f);  // box: max x of the quads (HEAD's; the marker HHH lost its mesh)
+    ASSERT_EQ(body.colors.size(), 3u);
+    EXPECT_EQ(body.colors[0].id, 0xB04F41C7u);
+    EXPECT_EQ(body.colors[0].general, Sjis("肌"));
+    EXPECT_EQ(body.colors[0].remark, "skin");
+    EXPECT_EQ(body.colors[0].target, "BODY");
+    EXPECT_EQ(body.colors[0].diffuse, 0xFFFFFFFFu);
+    EXPECT_EQ(body.colors[0].specular, 0x5A5A5Au);
+    EXPECT_EQ(body.colors[0].emissive, 0u);
+    EXPECT_EQ(body.colors[0].power, 50.0f);
+    EXPECT_EQ(body.colors[0].ownerPath, kBodyPath);
+    EXPECT_EQ(body.colors[0].owner, 0);
+
+    ASSERT_EQ(body.children.size(), 1u);
+    const Record& arm = body.children[0];
+    EXPECT_EQ(arm.index, 1);
+    EXPECT_EQ(arm.parent, 0);
+    EXPECT_EQ(scene::NormaliseFrameName(arm.parentFrame), "ARML");
+    EXPECT_NE(arm.parentFrame.find('@'), std::string::npos);
+    EXPECT_EQ(arm.parentPath, kBodyPath);
+    EXPECT_EQ(arm.placement[0], 1.5f);
+    EXPECT_EQ(arm.placement[1], -2.0f);
+    ASSERT_EQ(arm.colors.size(), 1u);
+    EXPECT_EQ(arm.colors[0].owner, 1);
+    ASSERT_EQ(arm.children.size(), 1u);
+    EXPECT_EQ(arm.children[0].index, 2);
+    EXPECT_EQ(arm.children[0].parent, 1);
+    EXPECT_TRUE(arm.children[0].children.empty());
+    EXPECT_EQ(ar.ReadU32(), 0u);  // no option entries
+    EXPECT_EQ(ar.ReadU32(), 0u);  // no hidden parts
+    EXPECT_TRUE(ar.Ok());
+    EXPECT_TRUE(ar.AtEnd());
+}
+
+TEST(SceneRecords, APathLongerThan254BytesUsesTheWideLengthForm) {
+    CPartObject part;
+    part.m_definitionPath = std::string(300, 'P');
+    StoringArchive out;
+    CPartIndexTable table;
+    table.Prepare(1);
+    part.Serialize(out, table);
+    const auto& b = out.Bytes();
+    // id, index, parent index, folder "n/a", then the path: 0xFF and a 16-bit length.
+    const std::size_t at = 12 + 1 + 3;
+    ASSERT_GT(b.size(), at + 3);
+    EXPECT_EQ(b[at], 0xFF);
+    EXPECT_EQ(b[at + 1] | (b[at + 2] << 8), 300);
+    LoadingArchive in(b);
+    in.ReadBytes(12);
+    EXPECT_EQ(in.ReadString(), "n/a");
+    EXPECT_EQ(in.ReadString(), std::string(300, 'P'));
+    EXPECT_EQ(table.Take(&part), -1);  // full
+}
+
+// What a user sees of a scene, for comparing before saving and after opening.
+struct Snapshot {
+    std::vector<std::string> parts;
+    std::vector<std::string> labels;
+    std::vector<std::uint32_t> lights;
+    float field = 0;
+    std::string background;
+    friend bool operator==(const Snapshot&, const Snapshot&) = default;
+};
+
+Snapshot Take(const CMainDoc& doc, const CPartsTree& tree, rm::Library& library) {
+    Snapshot s;
+    for (CPartObject* p : doc.AllParts()) {
+        std::string line = p->m_definitionPath + " on " +
+                           scene::NormaliseFrameName(p->GetFrame() && p->GetFrame()->Parent() ? p->GetFrame()->Parent()->GetName() : "-");
+        rm::Vector pos, dir, up;
+        p->GetFrame()->GetPosition(nullptr, &pos);
+        p->GetFrame()->GetOrientation(nullptr, &dir, &up);
+        char text[200];
+        std::snprintf(text, sizeof text, " at %.4f %.4f %.4f dir %.4f %.4f %.4f up %.4f %.4f %.4f vis %d", pos.x, pos.y,
+                      pos.z, dir.x, dir.y, dir.z, up.x, up.y, up.z, p->IsVisible() ? 1 : 0);
+        line += text;
+        for (const auto& c : p->ColorObjects()) {
+            std::snprintf(text, sizeof text, " [%s %08X %06X %06X %.1f]", c->m_targetFrame.c_str(), c->m_diffuse,
+                          c->m_specular, c->m_emissive, c->m_power);
+            line += text;
+        }
+        s.parts.push_back(line);
+    }
+    for (HTREEITEM item : tree.Inserted()) {
+        int image = 0, selected = 0;
+        tree.GetItemImage(item, image, selected);
+        s.labels.push_back(tree.GetItemText(item) + (tree.GetCheck(item) ? " +" : " -") + std::to_string(image) +
+                           " under " + tree.GetItemText(tree.GetParentItem(item)));
+    }
+    for (int k = 0; k < 5; ++k) {
+        auto light = rm::RefCast<rm::Light>(library.GetNamedObject("LIGHTOBJECT@" + std::to_string(k)));
+        s.lights.push_back(light ? light->GetColor() : 0);
+    }
+    s.field = GetApp()->GetSettingFloat("view", "field", 0);
+    s.background = GetApp()->GetSettingString("render", "bg", "") + "|" +
+                   std::to_string(GetApp()->GetSettingInt("bg", "edit", 0));
+    return s;
+}
+
+class SceneFileTest : public SceneTest {
+  protected:
+    // The figure with an option part, a moved arm, new colours, a hidden hand, a changed light,
+    // lens and background.
+    void BuildEditedScene() {
+        LoadFigure();
+        tree.SelectItem(doc->GetOptionItem());
+        doc->ApplySelection("PROPS\\cup.x", "cup");
+        rm::Frame* arm = Part(kArmPath)->GetFrame();
+        arm->SetPosition(nullptr, 0.25f, 1.5f, -2);
+        arm->SetOrientation(nullptr, 0, 1, 0, 0, 0, -1);
+        for (CPartObject* p : doc->AllParts())
+            for (const auto& c : p->ColorObjects()) {
+                c->m_diffuse = 0x00102030;
+                c->m_specular = 0x010203;
+                c->m_power = 12.5f;
+                c->ApplyColor();
+            }
+        doc->SetPartVisible(ItemLabelled("左手"), 0);
+        tree.SetCheck(ItemLabelled("左手"), false);
+        rm::RefCast<rm::Light>(library->GetNamedObject("LIGHTOBJECT@2"))->SetColor(0x00FF00);
+        Part("LIGHT1\\POINT.X")->GetFrame()->SetPosition(nullptr, 7, 8, 9);
+        GetApp()->SetSettingFloat("view", "field", 6.5f);
+        GetApp()->SetSettingInt("bg", "edit", 1);
+        prompts->asked.clear();
+    }
+    std::string Save() {
+        const std::string path = TempPath("pose1.mrs");
+        EXPECT_TRUE(doc->OnSaveDocument(path));
+        return path;
+    }
+    void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+        QFile file(QString::fromStdString(path));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    }
+    std::vector<std::uint8_t> ReadFile(const std::string& path) {
+        QFile file(QString::fromStdString(path));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray data = file.readAll();
+        return {data.begin(), data.end()};
+    }
+    bool SceneIsEmpty() const {
+        return doc->AllParts().empty() && doc->TopLevelParts().empty() && doc->PartMap().empty() &&
+               doc->FolderMap().empty() && doc->GetCharacterRootFrame()->Children().size() == 1u;
+    }
+};
+
+TEST_F(SceneFileTest, OpeningASavedSceneGivesBackTheSameScene) {
+    BuildEditedScene();
+    const Snapshot before = Take(*doc, tree, *library);
+    const std::string path = Save();
+    EXPECT_EQ(doc->GetTitle(), "pose1");
+
+    ASSERT_TRUE(doc->OnNewDocument());
+    ASSERT_TRUE(SceneIsEmpty());
+    ASSERT_TRUE(doc->OnOpenDocument(path));
+    EXPECT_TRUE(prompts->asked.empty()) << prompts->asked[0].text;
+    const Snapshot after = Take(*doc, tree, *library);
+    EXPECT_EQ(after.parts, before.parts);
+    EXPECT_EQ(after.labels, before.labels);
+    EXPECT_EQ(after.lights, before.lights);
+    EXPECT_EQ(after.field, 6.5f);
+    EXPECT_EQ(after.background, before.background);
+    EXPECT_EQ(doc->GetTitle(), "pose1");
+    EXPECT_EQ(doc->GetPathName(), path);
+
+    // The scene is one the user can go on working with: indices, links, items and edit targets.
+    for (std::size_t i = 0; i < doc->AllParts().size(); ++i)
+        EXPECT_EQ(doc->AllParts()[i]->m_serialIndex, static_cast<std::int32_t>(i));
+    EXPECT_EQ(Part(kArmPath)->GetParent(), Part(kBodyPath));
+    EXPECT_EQ(doc->FindPartByItem(ItemLabelled("左腕")), Part(kArmPath));
+    const HTREEITEM cupItem = tree.Children(doc->GetOptionItem()).at(0);
+    EXPECT_EQ(doc->PartMap().at(cupItem), Part("PROPS\\cup.x"));
+    EXPECT_EQ(doc->GetOptionItem(), ItemLabelled("小物"));
+    EXPECT_EQ(doc->GetPoseSetPath(), kPoseSet);
+    EXPECT_EQ(Part("PROPS\\cup.x")->GetFrame()->Parent(), doc->GetOptionFrame());
+
+    // Saved again and opened again, it is still the same scene.
+    ASSERT_TRUE(doc->OnSaveDocument(TempPath("again.mrs")));
+    ASSERT_TRUE(doc->OnOpenDocument(TempPath("again.mrs")));
+    EXPECT_EQ(Take(*doc, tree, *library), before);
+}
+
+TEST_F(SceneFileTest, AForeignOrUnreadableFileLeavesTheSceneAsItWas) {
+    LoadFigure();
+    prompts->asked.clear();
+    WriteFile(TempPath("foreign.mrs"), {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!'});
+    EXPECT_FALSE(doc->OnOpenDocument(TempPath("foreign.mrs")));
+    EXPECT_FALSE(doc->OnOpenDocument(TempPath("missing.mrs")));
+    std::vector<std::uint8_t> newer = CSceneFile::Write(*doc);
+    newer[8] = 2;
+    WriteFile(TempPath("newer.mrs"), newer);
+    EXPECT_FALSE(doc->OnOpenDocument(TempPath("newer.mrs")));
+    EXPECT_EQ(prompts->MessageTexts(), (std::vector<std::string>{"このファイルはシーンデータではありません。",
+                                                                 "ファイルを開けません。",
+                                                                 "このシーンデータは新しいバージョンで作成されているため開けません。"}));
+    EXPECT_EQ(doc->AllParts().size(), 7u);
+    EXPECT_EQ(doc->GetTitle(), "Mariso");
+}
+
+TEST_F(SceneFileTest, ATruncatedFileIsRefusedAtEveryLengthWithoutAHalfScene) {
+    BuildEditedScene();
+    const std::vector<std::uint8_t> whole = CSceneFile::Write(*doc);
+    const std::string path = TempPath("cut.mrs");
+    // Every length up to the end of the first part record's colours, then a coarser walk.
+    for (std::size_t length = 0; length < whole.size(); length += (length < 400 ? 1 : 37)) {
+        doc->OnNewDocument();
+        prompts->asked.clear();
+        WriteFile(path, std::vector<std::uint8_t>(whole.begin(), whole.begin() + static_cast<long>(length)));
+        ASSERT_FALSE(doc->OnOpenDocument(path)) << length;
+        ASSERT_EQ(prompts->asked.size(), 1u) << length;
+        ASSERT_TRUE(SceneIsEmpty()) << length;
+        ASSERT_EQ(doc->GetTitle(), "Mariso");
+    }
+    WriteFile(path, whole);
+    doc->OnNewDocument();
+    EXPECT_TRUE(doc->OnOpenDocument(path));
+}
+
+TEST_F(SceneFileTest, DamagedRecordsEndTheLoadWithAMessage) {
+    rm::Frame* charRoot = doc->GetCharacterRootFrame();
+    doc->LoadPart(kBodyPath, nullptr, charRoot);
+    doc->LoadPart(kArmPath, nullptr, charRoot);
+    const std::vector<std::uint8_t> whole = CSceneFile::Write(*doc);
+    LoadingArchive ar(whole);
+    scene::SceneHeader header;
+    SkipHeader(ar, header);
+    const std::size_t top = ar.Position();      // top-level count
+    const std::size_t record = top + 4;         // the body's record
+    const std::size_t parentIndex = record + 8;  // its parent index
+    const std::uint8_t colorId[] = {0xC7, 0x41, 0x4F, 0xB0};
+    const std::size_t bodyColors = static_cast<std::size_t>(
+        std::search(whole.begin(), whole.end(), std::begin(colorId), std::end(colorId)) - whole.begin());
+    // id, "肌", "skin", "BODY", three colours, power, owner path: then the owner index.
+    const std::size_t colorOwner = bodyColors + 4 + 3 + 5 + 5 + 12 + 4 + 14;
+    ASSERT_EQ(whole[bodyColors], 0xC7);
+
+    struct Patch {
+        const char* what;
+        std::size_t at;
+        std::uint32_t value;
+    };
+    const Patch patches[] = {
+        {"part serial id", record, 0x12345678},
+        {"colour serial id", bodyColors, 0x12345678},
+        {"parent index naming no earlier part", parentIndex, 5},
+        {"owner index naming another part", colorOwner, 1},
+        {"top-level count past the end", top, 0xFFFFFFFF},
+        {"part count past the end", 12, 0x7FFFFFFF},
+        {"colour count past the end", bodyColors - 4, 0x10000000},
+    };
+    const std::string path = TempPath("damaged.mrs");
+    for (const Patch& patch : patches) {
+        std::vector<std::uint8_t> bytes = whole;
+        std::memcpy(&bytes[patch.at], &patch.value, 4);
+        WriteFile(path, bytes);
+        doc->OnNewDocument();
+        prompts->asked.clear();
+        const std::uint32_t errors = CPartIndexTable::ErrorCount();
+        EXPECT_FALSE(doc->OnOpenDocument(path)) << patch.what;
+        EXPECT_EQ(prompts->MessageTexts(), (std::vector<std::string>{"シーンデータが壊れているため、読み込みを中止しました。"}))
+            << patch.what;
+        EXPECT_TRUE(SceneIsEmpty()) << patch.what;
+        if (std::string_view(patch.what).find("serial id") != std::string_view::npos) {
+            EXPECT_EQ(CPartIndexTable::ErrorCount(), errors + 1) << patch.what;
+        }
+    }
+}
+
+TEST_F(SceneFileTest, AMissingMeshKeepsThePartWithoutFrameAndReadsItsChildren) {
+    rm::Frame* charRoot = doc->GetCharacterRootFrame();
+    doc->LoadPart(kBodyPath, nullptr, charRoot);
+    doc->LoadPart(kArmPath, nullptr, charRoot);
+    const std::string path = Save();
+    QFile::remove(QString::fromStdString(DataFolder() + "BODY_B/body.x"));
+    doc->OnNewDocument();
+    prompts->asked.clear();
+    ASSERT_TRUE(doc->OnOpenDocument(path));
+    EXPECT_EQ(prompts->MessageTexts(), (std::vector<std::string>{"データブロック\"BODY_B\\body.x\"が見つかりません。"}));
+    ASSERT_EQ(doc->TopLevelParts().size(), 1u);
+    CPartObject* body = doc->TopLevelParts()[0].get();
+    EXPECT_EQ(body->GetFrame(), nullptr);
+    ASSERT_EQ(body->Children().size(), 1u);
+    // The arm's parent frame no longer exists: it is loaded but not attached under the scene.
+    EXPECT_NE(body->Children()[0]->GetFrame(), nullptr);
+    EXPECT_EQ(body->Children()[0]->GetFrame()->Parent(), nullptr);
+}
+
+TEST_F(SceneFileTest, SavingIntoAMissingFolderFailsWithAMessage) {
+    LoadFigure();
+    prompts->asked.clear();
+    EXPECT_FALSE(doc->OnSaveDocument(TempPath("no/such/folder/x.mrs")));
+    EXPECT_EQ(prompts->MessageTexts(), (std::vector<std::string>{"ファイルを保存できません。"}));
+    EXPECT_EQ(doc->GetTitle(), "Mariso");
+}
+
+}  // namespace
