@@ -189,11 +189,9 @@ Mesh HairShell(const std::vector<Ring>& rings, double frontY, double sideY, doub
     m.ComputeNormals();
     // An inner sheet, facing inwards, gives the hair its thickness: hanging hair is seen from
     // both sides.
-    Mesh inner = m;
+    Mesh inner = m.Flipped();
     for (auto& p : inner.positions)
         p = {p.x * 0.96, p.y - 0.02, rings.back().cz + (p.z - rings.back().cz) * 0.96};
-    for (auto& n : inner.normals) n = -n;
-    for (auto& f : inner.faces) std::reverse(f.begin() + 1, f.end());
     m.Append(inner);
     return m;
 }

@@ -41,6 +41,13 @@ void Mesh::ComputeNormals() {
     for (std::size_t i = 0; i < sum.size(); ++i) normals[i] = Normalised(sum[i]);
 }
 
+Mesh Mesh::Flipped() const {
+    Mesh m = *this;
+    for (auto& f : m.faces) std::reverse(f.begin() + 1, f.end());
+    for (auto& n : m.normals) n = -n;
+    return m;
+}
+
 Vec3 RingPoint(const Ring& r, int k, int n) {
     // Angle 0 at +x, then towards -z (the front), -x, +z.
     const double a = 2 * kPi * k / n;

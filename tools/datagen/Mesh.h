@@ -22,6 +22,9 @@ struct Mesh {
     void Transform(const Mat4& m);
     // Normals of every vertex as the area-weighted mean of its faces' normals.
     void ComputeNormals();
+    // The same surface seen from the other side: corners reversed, normals negated (the inside of
+    // a cup, the underside of a sheet).
+    Mesh Flipped() const;
 };
 
 // One cross-section of a lofted tube: an ellipse at height y, centre (cx, cz), half widths rx,

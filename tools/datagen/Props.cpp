@@ -130,9 +130,7 @@ PartFile Mug() {
     mug.Append(Annulus(at.y + 1.5, 0.45, 0.45, 0.55, 0.55, at, 20, true));
     Mesh inner = Loft(
         {{at.y + 1.5, 0.45, 0.45, 0.45, at.x, at.z, 0}, {at.y + 0.2, 0.45, 0.45, 0.45, at.x, at.z, 0}}, o);
-    for (auto& f : inner.faces) std::reverse(f.begin() + 1, f.end());
-    for (auto& n : inner.normals) n = -n;
-    mug.Append(inner);
+    mug.Append(inner.Flipped());
     for (int i = 0; i < 5; ++i) {
         const double a0 = kPi * (-0.5 + i / 5.0), a1 = kPi * (-0.5 + (i + 1) / 5.0);
         mug.Append(Capsule(at + Vec3{-0.55 - 0.4 * std::cos(a0), 0.75 + 0.45 * std::sin(a0), 0},
@@ -162,9 +160,7 @@ PartFile Umbrella() {
     o.capStart = true;
     canopy.front().rx = canopy.front().rzF = canopy.front().rzB = 0.05;
     Mesh cloth = Loft(canopy, o);
-    Mesh under = cloth;
-    for (auto& f : under.faces) std::reverse(f.begin() + 1, f.end());
-    for (auto& n : under.normals) n = -n;
+    Mesh under = cloth.Flipped();
     for (auto& v : under.positions) v.y -= 0.03;
     cloth.Append(under);
     p.top.MeshChild("FRM-CANOPY", cloth, Plain(0.30, 0.55, 0.85, 30, 0.3));

@@ -32,17 +32,21 @@ void WriteColour3(std::string& out, const Colour& c) {
     out += Real(c.r) + ";" + Real(c.g) + ";" + Real(c.b) + ";;\n";
 }
 
+// A count, then one "x;y;z;" line per vector, separated by "," and ended by ";".
+void WriteVectors(std::string& out, const std::vector<Vec3>& vectors, int d) {
+    Indent(out, d);
+    out += std::to_string(vectors.size()) + ";\n";
+    for (std::size_t i = 0; i < vectors.size(); ++i) {
+        const Vec3& p = vectors[i];
+        Indent(out, d);
+        out += Real(p.x) + ";" + Real(p.y) + ";" + Real(p.z) + (i + 1 < vectors.size() ? ";,\n" : ";;\n");
+    }
+}
+
 void WriteMesh(std::string& out, const Mesh& mesh, const Surface& s, int d) {
     Indent(out, d);
     out += "Mesh {\n";
-    Indent(out, d + 1);
-    out += std::to_string(mesh.positions.size()) + ";\n";
-    for (std::size_t i = 0; i < mesh.positions.size(); ++i) {
-        const Vec3& p = mesh.positions[i];
-        Indent(out, d + 1);
-        out +=
-            Real(p.x) + ";" + Real(p.y) + ";" + Real(p.z) + (i + 1 < mesh.positions.size() ? ";,\n" : ";;\n");
-    }
+    WriteVectors(out, mesh.positions, d + 1);
     auto faceList = [&](int depth) {
         Indent(out, depth);
         out += std::to_string(mesh.faces.size()) + ";\n";
@@ -82,14 +86,7 @@ void WriteMesh(std::string& out, const Mesh& mesh, const Surface& s, int d) {
 
     Indent(out, d + 1);
     out += "MeshNormals {\n";
-    Indent(out, d + 2);
-    out += std::to_string(mesh.normals.size()) + ";\n";
-    for (std::size_t i = 0; i < mesh.normals.size(); ++i) {
-        const Vec3& n = mesh.normals[i];
-        Indent(out, d + 2);
-        out +=
-            Real(n.x) + ";" + Real(n.y) + ";" + Real(n.z) + (i + 1 < mesh.normals.size() ? ";,\n" : ";;\n");
-    }
+    WriteVectors(out, mesh.normals, d + 2);
     // One normal per vertex: the normal indices repeat the vertex indices.
     faceList(d + 2);
     Indent(out, d + 1);
