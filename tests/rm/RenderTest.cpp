@@ -64,6 +64,17 @@ class RenderTest : public ::testing::Test {
         t[0] = 0xFF2020FF;  // marks the top-left texel
         return lib->CreateTexture(8, 8, t);
     }
+    // A white quad with the checker texture repeated twice, its top edge tilted towards the camera.
+    void DrawTiltedCheckerQuad() {
+        device->SetQuality(D3DRMRENDER_UNLITFLAT);
+        Ref<MeshBuilder> quad = rmtest::MakeGrid(*lib, 1.5f, 1, 2.0f);
+        quad->SetColor(0xFFFFFFFF);
+        Ref<Texture> tex = Checker();
+        quad->SetTexture(tex.Get());
+        Ref<Frame> f = Place(quad.Get(), 0, 0, 4);
+        f->AddRotation(D3DRMCOMBINE_BEFORE, 1, 0, 0, -kPi / 3);
+        Draw();
+    }
     void Draw() {
         viewport->Clear(D3DRMCLEAR_ALL);
         ASSERT_EQ(viewport->Render(root.Get()), D3DRM_OK);
@@ -124,14 +135,7 @@ TEST_F(RenderTest, RenderingIsDeterministic) {
 }
 
 TEST_F(RenderTest, TexturedQuadInPerspective) {
-    device->SetQuality(D3DRMRENDER_UNLITFLAT);
-    Ref<MeshBuilder> quad = rmtest::MakeGrid(*lib, 1.5f, 1, 2.0f);
-    quad->SetColor(0xFFFFFFFF);
-    Ref<Texture> tex = Checker();
-    quad->SetTexture(tex.Get());
-    Ref<Frame> f = Place(quad.Get(), 0, 0, 4);
-    f->AddRotation(D3DRMCOMBINE_BEFORE, 1, 0, 0, -kPi / 3);  // top edge tilted towards the camera
-    Draw();
+    DrawTiltedCheckerQuad();
     EXPECT_EQ(rmtest::CompareWithGolden(*target, "textured_quad"), "");
 }
 
@@ -161,15 +165,8 @@ TEST_F(RenderTest, WrapFlagTakesTheShortWayAcrossTheSeam) {
 }
 
 TEST_F(RenderTest, NearestTextureQualityShowsOnlyTexelColours) {
-    device->SetQuality(D3DRMRENDER_UNLITFLAT);
     device->SetTextureQuality(D3DRMTEXTURE_NEAREST);
-    Ref<MeshBuilder> quad = rmtest::MakeGrid(*lib, 1.5f, 1, 2.0f);
-    quad->SetColor(0xFFFFFFFF);
-    Ref<Texture> tex = Checker();
-    quad->SetTexture(tex.Get());
-    Ref<Frame> f = Place(quad.Get(), 0, 0, 4);
-    f->AddRotation(D3DRMCOMBINE_BEFORE, 1, 0, 0, -kPi / 3);
-    Draw();
+    DrawTiltedCheckerQuad();
     std::set<std::uint32_t> colours;
     for (std::uint32_t y = 0; y < target->Height(); ++y)
         for (std::uint32_t x = 0; x < target->Width(); ++x) colours.insert(target->GetPixel(x, y));
