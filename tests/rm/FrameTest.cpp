@@ -108,6 +108,16 @@ TEST_F(FrameTest, PositionRelativeToAnotherFrame) {
     ExpectNear(p, {0, 0, 1});
 }
 
+TEST_F(FrameTest, PositionRelativeToItselfMovesAlongItsOwnAxes) {
+    Ref<Frame> f = lib->CreateFrame(nullptr);
+    f->SetPosition(nullptr, 1, 2, 3);
+    f->AddRotation(D3DRMCOMBINE_BEFORE, 0, 1, 0, kPi / 2);  // own z = parent's +x
+    f->SetPosition(f.Get(), 0, 0, 2);
+    Vector p;
+    f->GetPosition(nullptr, &p);
+    ExpectNear(p, {3, 2, 3});
+}
+
 TEST_F(FrameTest, SetOrientationThenGetOrientationRelativeToAnotherFrame) {
     Ref<Frame> root = lib->CreateFrame(nullptr);
     Ref<Frame> ref = lib->CreateFrame(root.Get());
