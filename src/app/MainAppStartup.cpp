@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/Artwork.h"
+#include "app/DocumentCommands.h"
 #include "app/ProgressWindow.h"
 #include "archive/Communicator.h"
 #include "app/MainFrame.h"
@@ -87,6 +88,7 @@ bool CMainApp::InitInstance(const QStringList& arguments) {
     g_frame = std::make_unique<CMainFrame>();
     g_frame->setCentralWidget(new CMainView(g_frame.get()));
     m_archive->SetMessageOwner(g_frame.get());
+    BindDocumentCommands(*g_frame, *g_document);
 
     // The scene named on the command line opens once the document has prepared its tree.
     SetPendingSceneFile(commandLine.sceneFile);

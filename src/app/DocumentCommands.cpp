@@ -1,0 +1,74 @@
+#include "app/DocumentCommands.h"
+
+#include <memory>
+
+#include "app/MainFrame.h"
+#include "app/ProgressWindow.h"
+#include "app/core/Commands.h"
+#include "app/core/MainApp.h"
+#include "platform/win/UserPrompts.h"
+#include "scene/MainDoc.h"
+
+namespace {
+
+win::FileChooserRequest SceneChooser(CMainFrame& frame, const char* caption, const CMainDoc& doc) {
+    win::FileChooserRequest request;
+    request.owner = &frame;
+    request.caption = caption;
+    request.filter = CMainDoc::kFileFilter;
+    request.initialPath = doc.GetPathName();
+    return request;
+}
+
+void Opened(CMainFrame& frame, CMainDoc& doc) {
+    frame.AddRecentFile(QString::fromStdString(doc.GetPathName()));
+    frame.UpdateTitle(doc.GetTitle());
+}
+
+}  // namespace
+
+bool OpenSceneFile(CMainFrame& frame, CMainDoc& doc, const std::string& path) {
+    if (!doc.OnOpenDocument(path)) {
+        frame.UpdateTitle(doc.GetTitle());
+        return false;
+    }
+    Opened(frame, doc);
+    return true;
+}
+
+bool SaveSceneFile(CMainFrame& frame, CMainDoc& doc, bool askForName) {
+    std::string path = doc.GetPathName();
+    if (askForName || path.empty()) {
+        const auto chosen = win::Prompts().ChooseSaveFile(SceneChooser(frame, "名前を付けて保存", doc));
+        if (!chosen || chosen->empty()) return false;
+        path = *chosen;
+        // The document type's extension when the name has none.
+        const std::size_t slash = path.find_last_of('/');
+        if (path.find('.', slash == std::string::npos ? 0 : slash + 1) == std::string::npos)
+            path += CMainDoc::kDefaultExtension;
+    }
+    if (!doc.OnSaveDocument(path)) return false;
+    Opened(frame, doc);
+    return true;
+}
+
+void BindDocumentCommands(CMainFrame& frame, CMainDoc& doc) {
+    doc.SetToolbarRefresh([&frame] { frame.RefreshToolbar(); });
+    doc.SetProgressFactory([]() -> std::unique_ptr<ProgressSink> {
+        auto progress = std::make_unique<CProgressWindow>();
+        progress->Open(GetApp()->m_pMainWnd);
+        return progress;
+    });
+    frame.SetCommandHandler(ID_FILE_NEW, [&frame, &doc] {
+        doc.OnNewDocument();
+        doc.PrepareTree();
+        frame.UpdateTitle(doc.GetTitle());
+    });
+    frame.SetCommandHandler(ID_FILE_OPEN, [&frame, &doc] {
+        const auto chosen = win::Prompts().ChooseOpenFile(SceneChooser(frame, "開く", doc));
+        if (chosen && !chosen->empty()) OpenSceneFile(frame, doc, *chosen);
+    });
+    frame.SetCommandHandler(ID_FILE_SAVE, [&frame, &doc] { SaveSceneFile(frame, doc, false); });
+    frame.SetCommandHandler(ID_FILE_SAVE_AS, [&frame, &doc] { SaveSceneFile(frame, doc, true); });
+    frame.SetOpenFileHandler([&frame, &doc](const QString& path) { OpenSceneFile(frame, doc, path.toStdString()); });
+}
