@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstdio>
 
 #include "platform/rm/BmpTexture.h"
 #include "platform/rm/Library.h"
@@ -105,6 +106,14 @@ TEST(BmpTextureTest, LibraryLoadsATextureFileAndRefusesMissingOnes) {
     ASSERT_TRUE(t);
     EXPECT_EQ(t->Texel(0, 0), 0xFF302010u);
     EXPECT_FALSE(lib->LoadTexture(dir.filePath("missing.bmp").toStdString()));
+    EXPECT_FALSE(lib->LoadTexture(dir.path().toStdString()));  // a folder
+    // Paths are the system's bytes, whatever they are.
+    const std::string raw = dir.path().toStdString() + "/\x83\x65\xff.bmp";
+    std::FILE* out = std::fopen(raw.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::fwrite(bmp.data(), 1, bmp.size(), out);
+    std::fclose(out);
+    EXPECT_TRUE(lib->LoadTexture(raw));
 }
 
 }  // namespace

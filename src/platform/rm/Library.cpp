@@ -1,6 +1,8 @@
 #include "platform/rm/Library.h"
 
-#include <QFile>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "platform/rm/BmpTexture.h"
 #include "platform/rm/ObjectRegistry.h"
@@ -45,13 +47,22 @@ Ref<Animation> Library::CreateAnimation() {
 }
 
 Ref<Texture> Library::LoadTexture(std::string_view path) {
-    QFile file(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
-    // A texture larger than this is no texture of ours (4096 x 4096 x 4 bytes plus headers).
-    constexpr qint64 kMaxFile = 64 * 1024 * 1024 + 4096;
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFile) return {};
-    const QByteArray bytes = file.readAll();
-    return LoadTextureFromMemory(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                           static_cast<std::size_t>(bytes.size())));
+    // The path is the operating system's bytes, opened as they are.
+    const std::string name(path);
+    std::FILE* file = std::fopen(name.c_str(), "rb");
+    if (!file) return {};
+    // A texture larger than this is no texture of ours (8192 x 8192 x 4 bytes plus headers).
+    constexpr long kMaxFile = 256L * 1024 * 1024 + 4096;
+    std::vector<std::uint8_t> bytes;
+    long size = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
+    if (size >= 0 && size <= kMaxFile && std::fseek(file, 0, SEEK_SET) == 0) {
+        bytes.resize(static_cast<std::size_t>(size));
+        if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) bytes.clear();
+    }
+    std::fclose(file);
+    if (bytes.empty()) return {};
+    return LoadTextureFromMemory(bytes);
 }
 
 Ref<Texture> Library::LoadTextureFromMemory(std::span<const std::uint8_t> bmp) {
