@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "app/BatchRender.h"
 #include "app/core/CommandLine.h"
 #include "archive/BuildArchiveCommand.h"
 #include "app/core/MainApp.h"
@@ -30,9 +31,10 @@ int main(int argc, char** argv) {
         case CommandLine::Action::Error:
             std::cerr << "marisole: " << commandLine.error << "\n";
             return 2;
-        case CommandLine::Action::Render:
-            std::cerr << "marisole: rendering from the command line is not available in this build\n";
-            return 1;
+        case CommandLine::Action::Render: {
+            QCoreApplication app(argc, argv);
+            return RunBatchRender(commandLine, app.arguments(), std::cerr);
+        }
         case CommandLine::Action::BuildArchive:
             return RunBuildArchiveCommand(commandLine.archiveSource, commandLine.archiveVolume, std::cout);
         case CommandLine::Action::RunApplication: break;

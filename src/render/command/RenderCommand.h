@@ -47,5 +47,3 @@ RenderSceneResult RenderScene(const RenderSceneContext& context);
 
 // Joint smoothing on the scene's skin meshes with its progress window; SHIFT stops it.
 void SmoothJointsCommand(const RenderSceneContext& context, double threshold);
-
-inline constexpr double kJointThreshold = 0.01;

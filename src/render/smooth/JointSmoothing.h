@@ -36,3 +36,5 @@ std::vector<SmoothMesh> CollectSmoothMeshes(const std::vector<rm::Ref<rm::Frame>
 void WriteBackNormals(std::vector<SmoothMesh>& meshes);
 
 inline constexpr std::size_t kMaxSkinFrames = 512;
+// The joining distance of both the smoothing command and the render.
+inline constexpr double kJointThreshold = 0.01;

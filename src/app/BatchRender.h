@@ -1,0 +1,13 @@
+#pragma once
+// marisole --render: loads a pose set or a scene file from the archive beside the executable,
+// places the camera as the edit view places its own, and renders through the same pipeline as the
+// render command, without any window. Messages and progress go to the error stream.
+
+#include <QStringList>
+#include <ostream>
+
+struct CommandLine;
+
+// Returns the process exit code: 0 when the picture was written and nothing went wrong while
+// loading, 1 otherwise.
+int RunBatchRender(const CommandLine& commandLine, const QStringList& arguments, std::ostream& err);
