@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/RecordingProgress.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -12,15 +14,6 @@
 #include "platform/rm/MeshBuilder.h"
 
 namespace {
-
-struct RecordingProgress final : ProgressSink {
-    std::vector<int> positions;
-    std::vector<std::string> texts;
-    void SetTitle(const std::string&) override {}
-    void SetText(const std::string& t) override { texts.push_back(t); }
-    void SetRange(int, int) override {}
-    void SetPos(int p) override { positions.push_back(p); }
-};
 
 // A red square facing the camera 20 units in front of it, lit by a white ambient light.
 class SmallScene : public ::testing::Test {

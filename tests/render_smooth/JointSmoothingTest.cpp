@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/RecordingProgress.h"
+
 #include <cmath>
 #include <random>
 
@@ -12,14 +14,6 @@
 namespace {
 
 using rm::Vector;
-
-struct RecordingProgress final : ProgressSink {
-    std::vector<std::string> titles, texts;
-    void SetTitle(const std::string& t) override { titles.push_back(t); }
-    void SetText(const std::string& t) override { texts.push_back(t); }
-    void SetRange(int, int) override {}
-    void SetPos(int) override {}
-};
 
 class Scene {
 public:
