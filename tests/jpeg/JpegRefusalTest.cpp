@@ -138,6 +138,32 @@ TEST(JpegRefusal, HeaderVariantsThatAreAccepted) {
     }
 }
 
+TEST(JpegRefusal, TwoSixteenBitQuantisationTablesInOneSegment) {
+    // Each table is read by its own size (129 bytes), so the second one lands in slot 1 intact.
+    BuildSpec spec;
+    spec.wideQuant = true;
+    spec.quant.fill(300);
+    spec.block = [](int, int, int) {
+        ZigzagBlock b = DcBlock(1);
+        b[1] = 1;
+        return b;
+    };
+    const auto expected = DecodeWithOurs(BuildJpeg(spec));
+    ASSERT_TRUE(expected.ok);
+
+    spec.quant.fill(7);
+    Bytes file = BuildJpeg(spec);
+    const std::size_t dqt = At(file, 0xDB);
+    Bytes second{0x11};                                                      // 16-bit entries, slot 1
+    for (int k = 0; k < 64; ++k) second.insert(second.end(), {0x01, 0x2C});  // 300
+    file.insert(file.begin() + static_cast<std::ptrdiff_t>(dqt + 4 + 129), second.begin(), second.end());
+    SetU16(file, dqt + 2, 2 + 2 * 129);
+    file[At(file, 0xC0) + 12] = 1;  // the component uses slot 1
+    const auto d = DecodeWithOurs(file);
+    ASSERT_TRUE(d.ok);
+    EXPECT_EQ(d.pixels, expected.pixels);
+}
+
 TEST(JpegRefusal, ProgressiveAndArithmeticFilesOfACommonEncoder) {
     const auto picture = MakePicture(48, 40, 3);
     struct Row {
