@@ -48,6 +48,9 @@ TEST(ArchiveIndex, AcceptanceByLengthOrFormatFlag) {
         bool accepted;
     } rows[] = {
         {"index shorter than its volume, flag 1", [](Bytes&) {}, true},
+        {"index longer than its volume, flag 1", [](Bytes& b) { b.resize(b.size() + 500, 0x5A); }, true},
+        {"index of any total length field, flag 1", [](Bytes& b) { PutU32(b, kTotalLength, 0x7FFFFFFF); },
+         true},
         {"flag 0, length equal to the total length",
          [](Bytes& b) {
              PutU32(b, kFormatFlag, 0);
