@@ -14,6 +14,7 @@
 #include "scene/FrameNames.h"
 #include "scene/MainDoc.h"
 #include "scene/PartPaths.h"
+#include "scene/ProgressScope.h"
 #include "scene/SceneTexts.h"
 #include "xfile/XFileReader.h"
 
@@ -29,26 +30,6 @@ void ShowMissingData(const std::string& path) {
     win::MessageBox(nullptr, "データブロック\"" + cp932::ToUtf8(path) + "\"が見つかりません。", "致命的エラー",
                     win::Buttons::Ok, win::Icon::Error);
 }
-
-// A progress display for the length of one operation, made current in the document.
-class ProgressScope {
-  public:
-    ProgressScope(const std::function<std::unique_ptr<ProgressSink>()>& factory, ProgressSink*& current)
-        : m_current(current), m_previous(current) {
-        if (factory) m_sink = factory();
-        m_current = m_sink ? m_sink.get() : &m_null;
-    }
-    ~ProgressScope() { m_current = m_previous; }
-    ProgressScope(const ProgressScope&) = delete;
-    ProgressScope& operator=(const ProgressScope&) = delete;
-    ProgressSink& operator*() { return *m_current; }
-
-  private:
-    ProgressSink*& m_current;
-    ProgressSink* m_previous;
-    std::unique_ptr<ProgressSink> m_sink;
-    NullProgress m_null;
-};
 
 }  // namespace
 
@@ -237,7 +218,7 @@ void CMainDoc::LoadPoseSet(const std::string& path) {
         m_poseSetPath = path;
         const std::vector<std::string> parts = scene::ParsePoseSet(text);
         {
-            ProgressScope progress(m_progressFactory, m_progress);
+            scene::ProgressScope progress(m_progressFactory, m_progress);
             (*progress).SetTitle("処理中");
             for (std::size_t i = 0; i < parts.size(); ++i) {
                 (*progress).SetText(Percent("オブジェクトを読み込んでいます。 (%d%%)", i * 100 / parts.size()));
@@ -273,7 +254,7 @@ void CMainDoc::ApplySelection(const std::string& path, const std::string& entryN
         return;
     }
     {
-        ProgressScope progress(m_progressFactory, m_progress);
+        scene::ProgressScope progress(m_progressFactory, m_progress);
         (*progress).SetTitle("処理中");
         (*progress).SetText("3Dオブジェクトの読み込み中");
         auto flags = m_flagsMap.find(item);

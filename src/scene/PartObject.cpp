@@ -124,13 +124,16 @@ void CPartObject::AttachToParent(rm::Ref<rm::Frame> frame, CPartObject* parent, 
     AdoptFrame(frame);
     m_linkName = linkName;
     m_parent = parent;
-    if (!parent || !m_frame) return;
-    rm::Ref<rm::Frame> target = FindFrameByName(linkName, parent->GetFrame());
+    if (parent && m_frame) HangOnLinkFrame(*m_frame);
+}
+
+void CPartObject::HangOnLinkFrame(rm::Frame& frame) {
+    rm::Ref<rm::Frame> target = FindFrameByName(m_linkName, m_parent->GetFrame());
     if (target)
-        m_lastResult = target->AddChild(m_frame.Get());
+        m_lastResult = target->AddChild(&frame);
     else
-        ShowTargetMissing(linkName);
-    PlaceAtOrigin(*m_frame, target.Get());
+        ShowTargetMissing(m_linkName);
+    PlaceAtOrigin(frame, target.Get());
 }
 
 void CPartObject::ReattachFrame(rm::Ref<rm::Frame> frame, const std::string& path, rm::Frame* characterRoot) {
@@ -138,12 +141,7 @@ void CPartObject::ReattachFrame(rm::Ref<rm::Frame> frame, const std::string& pat
     m_definitionPath = path;
     if (frame) {
         if (m_parent) {
-            rm::Ref<rm::Frame> target = FindFrameByName(m_linkName, m_parent->GetFrame());
-            if (target)
-                m_lastResult = target->AddChild(frame.Get());
-            else
-                ShowTargetMissing(m_linkName);
-            PlaceAtOrigin(*frame, target.Get());
+            HangOnLinkFrame(*frame);
         } else if (characterRoot) {
             m_lastResult = characterRoot->AddChild(frame.Get());
             PlaceAtOrigin(*frame, characterRoot);

@@ -87,6 +87,9 @@ class CPartObject {
 
   private:
     void HideBelow(rm::Frame* frame);
+    // Adds `frame` to the parent's link frame named like the link name, at its origin (a missing
+    // link frame is reported and the frame is placed relative to its own parent).
+    void HangOnLinkFrame(rm::Frame& frame);
     bool IsLinkFrameName(const std::string& name) const;
 
     rm::Ref<rm::Frame> m_frame;

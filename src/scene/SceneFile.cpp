@@ -8,6 +8,7 @@
 #include "platform/win/WindowMessages.h"
 #include "scene/MainDoc.h"
 #include "scene/PartIndexTable.h"
+#include "scene/ProgressScope.h"
 #include "scene/SceneLights.h"
 #include "scene/SceneTexts.h"
 
@@ -128,11 +129,15 @@ bool CSceneFile::ReadBody(CMainDoc& doc, LoadingArchive& ar, const scene::SceneH
     doc.m_restoreCounter = 0;
     const std::uint32_t topCount = ar.ReadU32();
     if (!ar.Ok() || topCount > ar.Remaining() / scene::kMinPartRecordSize) return false;
-    for (std::uint32_t i = 0; i < topCount; ++i) {
-        auto part = std::make_unique<CPartObject>();
-        CPartObject* raw = part.get();
-        doc.m_topLevelParts.push_back(std::move(part));
-        if (!raw->Serialize(ar, doc, 0)) return false;
+    {
+        scene::ProgressScope progress(doc.m_progressFactory, doc.m_progress);
+        (*progress).SetTitle("処理中");
+        for (std::uint32_t i = 0; i < topCount; ++i) {
+            auto part = std::make_unique<CPartObject>();
+            CPartObject* raw = part.get();
+            doc.m_topLevelParts.push_back(std::move(part));
+            if (!raw->Serialize(ar, doc, 0)) return false;
+        }
     }
 
     const std::uint32_t optionCount = ar.ReadU32();

@@ -265,3 +265,74 @@ TEST_F(SceneTest, EveryPoseSetAfterTheFirstAsksBeforeDiscardingTheScene) {
 }
 
 }  // namespace
+
+namespace {
+
+// A 1 x 1 24-bit bitmap of one colour.
+std::string OnePixelBmp(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    std::string bmp = "BM";
+    auto u32 = [&bmp](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) bmp += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    auto u16 = [&bmp](std::uint16_t v) {
+        bmp += static_cast<char>(v & 0xFF);
+        bmp += static_cast<char>(v >> 8);
+    };
+    u32(58);
+    u32(0);
+    u32(54);
+    u32(40);
+    u32(1);
+    u32(1);
+    u16(1);
+    u16(24);
+    for (std::uint32_t v : {0u, 4u, 0u, 0u, 0u, 0u}) u32(v);
+    bmp += static_cast<char>(b);
+    bmp += static_cast<char>(g);
+    bmp += static_cast<char>(r);
+    bmp += '\0';
+    return bmp;
+}
+
+TEST_F(SceneTest, EyeColoursTakeTheEyeTextures) {
+    WriteData("../app/TEXTURE/eye_01a.bmp", OnePixelBmp(0x10, 0x20, 0x30));
+    WriteData("../app/TEXTURE/eye_02.bmp", OnePixelBmp(0x40, 0x50, 0x60));
+    doc->OnNewDocument();  // resolves the default eye texture
+    ASSERT_EQ(GetApp()->GetSettingString("render", "eye_L", ""), AppFolder() + "TEXTURE/eye_01a.bmp");
+    GetApp()->SetSettingString("render", "eye_R", AppFolder() + "TEXTURE/eye_02.bmp");
+    WriteData("EYE/eye.x", XFile(XFrame("FACE", true, 0, XFrame("EYEL", true, 1) + XFrame("EYER", true, 2))));
+    WriteData("EYE/eye.txt", Sjis("EYEL|左目|;EYER|右目|;FACE|肌|"));
+    CPartObject* face = doc->LoadPart("EYE\\eye.x", nullptr, doc->GetCharacterRootFrame());
+    ASSERT_NE(face, nullptr);
+    auto texel = [&face](const char* frame) -> std::uint32_t {
+        rm::MeshBuilder* mesh = MeshOf(FindFrameByName(frame, face->GetFrame()).Get());
+        if (!mesh || !mesh->GetFace(0)->GetTexture()) return 0;
+        return mesh->GetFace(0)->GetTexture()->Texel(0, 0) & 0xFFFFFF;
+    };
+    EXPECT_EQ(texel("EYEL"), 0x102030u);
+    EXPECT_EQ(texel("EYER"), 0x405060u);
+    EXPECT_EQ(texel("FACE"), 0u);
+}
+
+TEST_F(SceneTest, PreparingTheTreeMakesTheCharacterItemAndOpensThePendingScene) {
+    LoadFigure();
+    const std::string path = TempPath("pending.mrs");
+    ASSERT_TRUE(doc->OnSaveDocument(path));
+    doc->OnNewDocument();
+    GetApp()->SetPendingSceneFile(path);
+    doc->PrepareTree();
+    EXPECT_EQ(GetApp()->GetPendingSceneFile(), "");
+    EXPECT_EQ(doc->AllParts().size(), 7u);
+    EXPECT_EQ(doc->GetTitle(), "pending");
+    EXPECT_EQ(tree.GetItemText(doc->GetCharacterItem()), Sjis("キャラクタ"));
+
+    doc->OnNewDocument();
+    doc->PrepareTree();
+    EXPECT_EQ(tree.InsertedCount(), 1u);
+    EXPECT_TRUE(tree.GetCheck(doc->GetCharacterItem()));
+    int image = 0, selected = 0;
+    tree.GetItemImage(doc->GetCharacterItem(), image, selected);
+    EXPECT_EQ(image, 6);
+}
+
+}  // namespace

@@ -281,6 +281,37 @@ TEST_F(SceneFileTest, OpeningASavedSceneGivesBackTheSameScene) {
     EXPECT_EQ(Take(*doc, tree, *library), before);
 }
 
+// Records the texts shown by the progress displays the document opens.
+class RecordingProgress final : public ProgressSink {
+  public:
+    explicit RecordingProgress(std::vector<std::string>& texts) : m_texts(texts) {}
+    void SetTitle(const std::string& text) override { m_texts.push_back("title " + text); }
+    void SetText(const std::string& text) override { m_texts.push_back(text); }
+    void SetRange(int, int) override {}
+    void SetPos(int) override {}
+
+  private:
+    std::vector<std::string>& m_texts;
+};
+
+TEST_F(SceneFileTest, OpeningShowsTheShareOfPartsReloaded) {
+    LoadFigure();
+    const std::string path = Save();
+    std::vector<std::string> texts;
+    doc->SetProgressFactory([&texts] { return std::make_unique<RecordingProgress>(texts); });
+    ASSERT_TRUE(doc->OnOpenDocument(path));
+    // Seven parts: 1 * 100 / 7 ... 7 * 100 / 7.
+    EXPECT_EQ(texts, (std::vector<std::string>{"title 処理中", "オブジェクトを読み込んでいます。(14%)",
+                                               "オブジェクトを読み込んでいます。(28%)", "オブジェクトを読み込んでいます。(42%)",
+                                               "オブジェクトを読み込んでいます。(57%)", "オブジェクトを読み込んでいます。(71%)",
+                                               "オブジェクトを読み込んでいます。(85%)", "オブジェクトを読み込んでいます。(100%)"}));
+    texts.clear();
+    LoadFigure();
+    ASSERT_GE(texts.size(), 4u);
+    EXPECT_EQ(texts[1], "オブジェクトを読み込んでいます。 (0%)");
+    EXPECT_EQ(texts[3], "オブジェクトを読み込んでいます。 (66%)");
+}
+
 TEST_F(SceneFileTest, AForeignOrUnreadableFileLeavesTheSceneAsItWas) {
     LoadFigure();
     prompts->asked.clear();
