@@ -9,6 +9,7 @@
 #include "base/Cp932.h"
 #include "content/ContentFixture.h"
 #include "platform/win/ScriptedPrompts.h"
+#include "render/smooth/JointSmoothing.h"
 #include "scene/MainDoc.h"
 #include "scene/PartObject.h"
 #include "scene/PartsTree.h"
@@ -133,6 +134,69 @@ TEST_F(ContentScene, EveryPropIsAddedUnderTheOptionEntryWithoutAMessage) {
     }
     EXPECT_EQ(doc->AllParts().size(), before + props.size());
     EXPECT_EQ(tree.Children(option).size(), props.size());
+}
+
+struct SeamPair {
+    rm::MeshBuilder* a;
+    std::uint32_t normalA;
+    rm::MeshBuilder* b;
+    std::uint32_t normalB;
+};
+
+// Vertex pairs of two different skin meshes at the same place (closer than the joining distance).
+std::vector<SeamPair> CoincidentSkinVertices(const std::vector<rm::Ref<rm::Frame>>& frames) {
+    struct Vertex {
+        rm::MeshBuilder* mesh;
+        std::uint32_t normal;
+        rm::Vector world;
+    };
+    std::vector<std::vector<Vertex>> meshes;
+    for (const auto& frame : frames)
+        for (const auto& mesh : content::MeshesOf(frame.Get())) {
+            std::vector<Vertex> vertices;
+            const auto faces = mesh->FaceData();
+            for (std::uint32_t i = 0; i < mesh->GetVertexCount(); ++i) {
+                rm::Vector w;
+                frame->Transform(&w, &mesh->Vertices()[i]);
+                vertices.push_back({mesh.Get(), FindFirstNormal(faces, i), w});
+            }
+            meshes.push_back(std::move(vertices));
+        }
+    std::vector<SeamPair> pairs;
+    for (std::size_t i = 0; i < meshes.size(); ++i)
+        for (std::size_t j = i + 1; j < meshes.size(); ++j)
+            for (const auto& p : meshes[i])
+                for (const auto& q : meshes[j]) {
+                    const float dx = p.world.x - q.world.x, dy = p.world.y - q.world.y,
+                                dz = p.world.z - q.world.z;
+                    if (dx * dx + dy * dy + dz * dz < float(kJointThreshold * kJointThreshold))
+                        pairs.push_back({p.mesh, p.normal, q.mesh, q.normal});
+                }
+    return pairs;
+}
+
+float NormalDot(const SeamPair& s) {
+    const rm::Vector& a = s.a->Normals()[s.normalA];
+    const rm::Vector& b = s.b->Normals()[s.normalB];
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+// The standing figure has seams (neck, elbows, wrists) whose two sides start with their own
+// normals; smoothing gives each pair one normal, without a message.
+TEST_F(ContentScene, JointSmoothingClosesTheSeamsOfTheStandingFigure) {
+    LoadPoseSet("STAND.OBJ");
+    const auto skin = doc->FindFramesByGeneralName(cp932::FromUtf8("肌"));
+    const auto pairs = CoincidentSkinVertices(skin);
+    ASSERT_GE(pairs.size(), 5u * 16u);  // neck, two elbows and two wrists, a ring each
+    std::size_t differing = 0;
+    for (const auto& p : pairs) differing += NormalDot(p) < 0.99999f;
+    EXPECT_GT(differing, pairs.size() / 2);
+
+    NullProgress progress;
+    SmoothJoints(skin, kJointThreshold, progress, [] { return false; });
+    EXPECT_TRUE(prompts->MessageTexts().empty());
+    // The seams of the standing figure turn no joint, so both sides' normals are in the same axes.
+    for (const auto& p : pairs) EXPECT_GT(NormalDot(p), 0.99999f);
 }
 
 }  // namespace
