@@ -32,7 +32,7 @@ class ArchiveBuilderTest : public ::testing::Test {
     }
 
     fixture::TempTree tree;
-    fixture::RecordingProgress progress;
+    RecordingProgress progress;
     win::ScopedPrompts prompts;
 
     void SetUp() override { std::filesystem::create_directories(tree.Path("out")); }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Progress.h"
+#include "support/RecordingProgress.h"
 
 namespace fixture {
 
@@ -34,16 +35,5 @@ class TempTree {
 
 // Builds sourceFolder into folder + stem + ".vd" and folder + stem + ".VDH"; true when built.
 bool BuildVolume(const std::string& sourceFolder, const std::string& folder, const std::string& stem);
-
-// Records what a long operation reports.
-class RecordingProgress final : public ProgressSink {
-  public:
-    std::vector<std::string> titles;
-    std::vector<std::string> texts;
-    void SetTitle(const std::string& text) override { titles.push_back(text); }
-    void SetText(const std::string& text) override { texts.push_back(text); }
-    void SetRange(int, int) override {}
-    void SetPos(int) override {}
-};
 
 }  // namespace fixture

@@ -41,7 +41,7 @@ class CommunicatorTest : public ::testing::Test {
         context.setupPath = app.Path("setup");
         context.makeBuildProgress = [this] {
             ++progressMade;
-            return std::make_unique<fixture::RecordingProgress>();
+            return std::make_unique<RecordingProgress>();
         };
         archive.Open(app.Path("disk1.vd|") + app.Path("disk2.vd|"), app.Path("src1/|") + app.Path("src2/|"),
                      kCompressionFilter, context);
