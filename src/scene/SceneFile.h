@@ -36,8 +36,9 @@ inline constexpr std::uint32_t kSceneVersion = 1;
 // colour record 28; an option entry 6, a hidden entry 4.
 inline constexpr std::size_t kMinPartRecordSize = 85;
 inline constexpr std::size_t kMinColorRecordSize = 28;
-// Part records nest at most this deep (a figure chain is a handful of parts).
-inline constexpr int kMaxPartDepth = 64;
+// Part records nest at most this deep (a figure chain is a handful of parts; each part may add up
+// to 128 nested frames, and the frame searches recurse through all of them).
+inline constexpr int kMaxPartDepth = 32;
 
 struct SceneHeader {
     std::uint32_t partCount = 0;

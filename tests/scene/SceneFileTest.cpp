@@ -426,3 +426,49 @@ TEST_F(SceneFileTest, SavingIntoAMissingFolderFailsWithAMessage) {
 }
 
 }  // namespace
+
+namespace {
+
+// A scene file of one chain of `length` parts without meshes, each the only child of the one before.
+std::vector<std::uint8_t> ChainFile(int length) {
+    StoringArchive ar;
+    ar.WriteBytes(std::string_view(scene::kSceneSignature, sizeof scene::kSceneSignature));
+    ar.WriteU32(scene::kSceneVersion);
+    ar.WriteU32(static_cast<std::uint32_t>(length));
+    ar.WriteString("");
+    ar.WriteU8(0);
+    ar.WriteF32(4.0f);
+    for (int i = 0; i < 3; ++i) ar.WriteString("");
+    ar.WriteI32(0);
+    ar.WriteI32(0);
+    ar.WriteU32(1);
+    for (int i = 0; i < length; ++i) {
+        ar.WriteU32(CPartObject::kSerialId);
+        ar.WriteI32(i);
+        ar.WriteI32(i - 1);
+        for (int s = 0; s < 4; ++s) ar.WriteString("");
+        for (int f = 0; f < 15; ++f) ar.WriteF32(0);
+        ar.WriteString("");
+        ar.WriteI32(0);
+        ar.WriteI32(i + 1 < length ? 1 : 0);
+    }
+    ar.WriteU32(0);
+    ar.WriteU32(0);
+    return ar.TakeBytes();
+}
+
+TEST_F(SceneFileTest, PartRecordsNestAtMost33Deep) {
+    WriteFile(TempPath("33.mrs"), ChainFile(33));
+    WriteFile(TempPath("34.mrs"), ChainFile(34));
+    EXPECT_TRUE(doc->OnOpenDocument(TempPath("33.mrs")));
+    int depth = 0;
+    for (const CPartObject* p = doc->TopLevelParts().at(0).get(); !p->Children().empty(); p = p->Children()[0].get())
+        ++depth;
+    EXPECT_EQ(depth, scene::kMaxPartDepth);
+    prompts->asked.clear();
+    EXPECT_FALSE(doc->OnOpenDocument(TempPath("34.mrs")));
+    EXPECT_EQ(prompts->MessageTexts().back(), "シーンデータが壊れているため、読み込みを中止しました。");
+    EXPECT_TRUE(SceneIsEmpty());
+}
+
+}  // namespace
