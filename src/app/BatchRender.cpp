@@ -7,7 +7,6 @@
 #include "app/core/MainApp.h"
 #include "archive/ArchiveContext.h"
 #include "archive/Communicator.h"
-#include "archive/TerminalProgress.h"
 #include "archive/TerminalPrompts.h"
 #include "base/Cp932.h"
 #include "platform/rm/DeviceObjects.h"
@@ -35,6 +34,27 @@ public:
 
 private:
     TerminalPrompts m_terminal;
+};
+
+// Progress for a batch run: one line per stage (each new title or text), never one per percent.
+class StageProgress final : public ProgressSink {
+public:
+    explicit StageProgress(std::ostream& err) : m_err(err) {}
+    void SetTitle(const std::string& text) override { Print(text); }
+    void SetText(const std::string& text) override { Print(text); }
+    void SetRange(int, int) override {}
+    void SetPos(int) override {}
+
+private:
+    void Print(const std::string& text) {
+        // Texts that only count up ("... (40%)") are shown once, by what comes before the number.
+        const std::string stage = text.substr(0, text.find_first_of("(0123456789"));
+        if (stage.empty() || stage == m_last) return;
+        m_last = stage;
+        m_err << text << "\n";
+    }
+    std::ostream& m_err;
+    std::string m_last;
 };
 
 }  // namespace
@@ -66,7 +86,7 @@ int RunBatchRender(const CommandLine& c, const QStringList& arguments, std::ostr
     {
         CMainDoc document;
         document.SetProgressFactory([&err]() -> std::unique_ptr<ProgressSink> {
-            return std::make_unique<TerminalProgress>(err);
+            return std::make_unique<StageProgress>(err);
         });
         document.OnNewDocument();
         bool loaded = false;
@@ -82,7 +102,7 @@ int RunBatchRender(const CommandLine& c, const QStringList& arguments, std::ostr
 
         if (loaded) {
             if (c.renderSmooth) {
-                TerminalProgress progress(err);
+                StageProgress progress(err);
                 SmoothJoints(document.FindFramesByGeneralName(cp932::FromUtf8("肌")), kJointThreshold, progress,
                              {});
             }
@@ -95,7 +115,7 @@ int RunBatchRender(const CommandLine& c, const QStringList& arguments, std::ostr
             // The edit view's camera: a child of the view root at the origin, looking down +z.
             rm::Ref<rm::Frame> viewRoot = devices.Library3D()->CreateFrame(nullptr);
             rm::Ref<rm::Frame> camera = devices.Library3D()->CreateFrame(viewRoot.Get());
-            TerminalProgress progress(err);
+            StageProgress progress(err);
             RenderRequest request;
             request.directDraw = devices.DirectDraw();
             request.library = devices.Library3D();
