@@ -7,8 +7,8 @@
 // first (a seed for the corpus).
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdint>
 #include <cstdlib>
@@ -40,8 +40,8 @@ struct World {
     World() {
         const QByteArray quad =
             "Mesh {\n4;\n0;0;0;,\n1;0;0;,\n1;1;0;,\n0;1;0;;\n2;\n3;0,1,2;,\n3;0,2,3;;\n}\n";
-        Write("BODY_B/body.x", "xof 0302txt 0064\nFrame BODY {\n" + quad + "Frame ARML {\n}\nFrame HEAD {\n" + quad +
-                                   "}\n}\n");
+        Write("BODY_B/body.x", "xof 0302txt 0064\nFrame BODY {\n" + quad + "Frame ARML {\n}\nFrame HEAD {\n" +
+                                   quad + "}\n}\n");
         Write("BODY_B/body.txt", "BODY|skin|;HEAD|hair|");
         Write("BODY/ARML/arm.x", "xof 0302txt 0064\nFrame ARM {\n" + quad + "Frame HANDL {\n}\n}\n");
         Write("POSE/P.OBJ", "BODY_B\\body.x|BODY\\ARML\\arm.x");
@@ -60,7 +60,8 @@ struct World {
             doc->LoadPoseSet("POSE\\P.OBJ");
             const std::vector<std::uint8_t> bytes = CSceneFile::Write(*doc);
             QFile out(QString::fromLocal8Bit(seed));
-            if (out.open(QIODevice::WriteOnly)) out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+            if (out.open(QIODevice::WriteOnly))
+                out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         }
     }
 };

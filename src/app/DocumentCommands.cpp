@@ -70,5 +70,6 @@ void BindDocumentCommands(CMainFrame& frame, CMainDoc& doc) {
     });
     frame.SetCommandHandler(ID_FILE_SAVE, [&frame, &doc] { SaveSceneFile(frame, doc, false); });
     frame.SetCommandHandler(ID_FILE_SAVE_AS, [&frame, &doc] { SaveSceneFile(frame, doc, true); });
-    frame.SetOpenFileHandler([&frame, &doc](const QString& path) { OpenSceneFile(frame, doc, path.toStdString()); });
+    frame.SetOpenFileHandler(
+        [&frame, &doc](const QString& path) { OpenSceneFile(frame, doc, path.toStdString()); });
 }

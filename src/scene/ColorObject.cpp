@@ -7,9 +7,15 @@
 #include "scene/PartIndexTable.h"
 #include "scene/PartObject.h"
 
-float ColorRed(std::uint32_t rgb) { return static_cast<float>((rgb >> 16) & 0xFF) / 255.0f; }
-float ColorGreen(std::uint32_t rgb) { return static_cast<float>((rgb >> 8) & 0xFF) / 255.0f; }
-float ColorBlue(std::uint32_t rgb) { return static_cast<float>(rgb & 0xFF) / 255.0f; }
+float ColorRed(std::uint32_t rgb) {
+    return static_cast<float>((rgb >> 16) & 0xFF) / 255.0f;
+}
+float ColorGreen(std::uint32_t rgb) {
+    return static_cast<float>((rgb >> 8) & 0xFF) / 255.0f;
+}
+float ColorBlue(std::uint32_t rgb) {
+    return static_cast<float>(rgb & 0xFF) / 255.0f;
+}
 
 CColorObject::CColorObject(std::string targetFrame, std::string generalName, std::string remark,
                            CPartObject* owner)

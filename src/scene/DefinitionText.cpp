@@ -33,7 +33,9 @@ std::vector<std::string> Tokenize(std::string_view text, std::string_view separa
     return tokens;
 }
 
-std::vector<std::string> ParsePoseSet(std::string_view text) { return Tokenize(text, "\r\n|;", 1); }
+std::vector<std::string> ParsePoseSet(std::string_view text) {
+    return Tokenize(text, "\r\n|;", 1);
+}
 
 namespace {
 // The "|"-separated fields of a token, empty fields kept.

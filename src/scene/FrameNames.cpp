@@ -25,8 +25,12 @@ std::string ReadFrameName(const rm::Frame& frame) {
     return std::string(buffer);
 }
 
-std::uint32_t FrameNameCounter() { return g_frameNameCounter; }
-void SetFrameNameCounter(std::uint32_t value) { g_frameNameCounter = value; }
+std::uint32_t FrameNameCounter() {
+    return g_frameNameCounter;
+}
+void SetFrameNameCounter(std::uint32_t value) {
+    g_frameNameCounter = value;
+}
 
 std::string FrameNameSuffix(std::uint32_t value) {
     char text[16];

@@ -9,20 +9,26 @@
 #include "scene/FrameNames.h"
 #include "scene/PartPaths.h"
 
-CMainDoc::CMainDoc() { GetApp()->m_pDocument = this; }
+CMainDoc::CMainDoc() {
+    GetApp()->m_pDocument = this;
+}
 
 CMainDoc::~CMainDoc() {
     ReleaseAllParts();
     if (GetApp()->m_pDocument == this) GetApp()->m_pDocument = nullptr;
 }
 
-CPartsTree* CMainDoc::Tree() const { return GetApp()->m_pTreeModel; }
+CPartsTree* CMainDoc::Tree() const {
+    return GetApp()->m_pTreeModel;
+}
 
-CCommunicator& CMainDoc::Archive() const { return m_archive ? *m_archive : GetApp()->GetArchive(); }
+CCommunicator& CMainDoc::Archive() const {
+    return m_archive ? *m_archive : GetApp()->GetArchive();
+}
 
 CPartObject* CMainDoc::FindPartByFolder(std::string_view path) const {
-    const std::string folder = scene::WithBackslash(scene::FolderOf(path).empty() ? std::string(path)
-                                                                                  : scene::FolderOf(path));
+    const std::string folder =
+        scene::WithBackslash(scene::FolderOf(path).empty() ? std::string(path) : scene::FolderOf(path));
     for (CPartObject* part : m_allParts)
         if (cp932::EqualsNoCase(part->m_folder, folder)) return part;
     for (const auto& part : m_topLevelParts)
@@ -88,7 +94,9 @@ void CMainDoc::ForgetPart(CPartObject* part) {
     // a pointer to a deleted part.
     std::vector<CPartObject*> gone;
     part->ForEachInTree([&gone](CPartObject* p) { gone.push_back(p); });
-    auto isGone = [&gone](const CPartObject* p) { return std::find(gone.begin(), gone.end(), p) != gone.end(); };
+    auto isGone = [&gone](const CPartObject* p) {
+        return std::find(gone.begin(), gone.end(), p) != gone.end();
+    };
     std::erase_if(m_allParts, isGone);
     CPartsTree* tree = Tree();
     for (auto it = m_partMap.begin(); it != m_partMap.end();) {

@@ -20,7 +20,9 @@ std::string BaseName(const std::string& path) {
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-void Tell(const char* text) { win::MessageBox(nullptr, text, scene::msg::kSceneCaption, win::Buttons::Ok, win::Icon::Error); }
+void Tell(const char* text) {
+    win::MessageBox(nullptr, text, scene::msg::kSceneCaption, win::Buttons::Ok, win::Icon::Error);
+}
 
 }  // namespace
 
@@ -45,10 +47,17 @@ bool CMainDoc::OnOpenDocument(const std::string& path) {
                                 static_cast<std::size_t>(data.size())));
     scene::SceneHeader header;
     switch (CSceneFile::ReadHeader(ar, header)) {
-        case scene::SceneFileStatus::Ok: break;
-        case scene::SceneFileStatus::Foreign: Tell(scene::msg::kForeignFile); return false;
-        case scene::SceneFileStatus::NewerVersion: Tell(scene::msg::kNewerVersion); return false;
-        case scene::SceneFileStatus::Damaged: Tell(scene::msg::kDamagedFile); return false;
+        case scene::SceneFileStatus::Ok:
+            break;
+        case scene::SceneFileStatus::Foreign:
+            Tell(scene::msg::kForeignFile);
+            return false;
+        case scene::SceneFileStatus::NewerVersion:
+            Tell(scene::msg::kNewerVersion);
+            return false;
+        case scene::SceneFileStatus::Damaged:
+            Tell(scene::msg::kDamagedFile);
+            return false;
     }
 
     ResetScene();

@@ -27,8 +27,8 @@ std::string Percent(const char* format, std::size_t value) {
 }
 
 void ShowMissingData(const std::string& path) {
-    win::MessageBox(nullptr, "データブロック\"" + cp932::ToUtf8(path) + "\"が見つかりません。", "致命的エラー",
-                    win::Buttons::Ok, win::Icon::Error);
+    win::MessageBox(nullptr, "データブロック\"" + cp932::ToUtf8(path) + "\"が見つかりません。",
+                    "致命的エラー", win::Buttons::Ok, win::Icon::Error);
 }
 
 }  // namespace
@@ -89,7 +89,8 @@ CPartObject* CMainDoc::LoadPart(const std::string& path, CPartObject* part, rm::
         if (found) {
             std::vector<std::unique_ptr<CColorObject>> colors;
             for (const scene::ColorLine& line : scene::ParseColorDefinition(colorText))
-                colors.push_back(std::make_unique<CColorObject>(line.targetFrame, line.generalName, line.remark, part));
+                colors.push_back(
+                    std::make_unique<CColorObject>(line.targetFrame, line.generalName, line.remark, part));
             if (!newCase)
                 for (CPartObject* other : m_allParts)
                     for (const auto& old : other->ColorObjects())
@@ -135,7 +136,8 @@ void CMainDoc::RestorePart(const std::string& path, CPartObject* part) {
     if (m_progress) {
         ++m_restoreCounter;
         const std::size_t total = m_sceneFilePartCount ? m_sceneFilePartCount : 1;
-        m_progress->SetText(Percent("オブジェクトを読み込んでいます。(%d%%)", m_restoreCounter * 100 / total));
+        m_progress->SetText(
+            Percent("オブジェクトを読み込んでいます。(%d%%)", m_restoreCounter * 100 / total));
     }
     rm::Ref<rm::Frame> readerRoot;
     rm::Ref<rm::Frame> frame = ReadMesh(path, &readerRoot);
@@ -168,7 +170,8 @@ void CMainDoc::ApplyColors(CPartObject* part) {
         if (!texture) continue;
         if (rm::Ref<rm::Frame> target = FindFrameByName(color->m_targetFrame, part->GetFrame()))
             for (const auto& visual : target->Visuals())
-                if (auto* mesh = dynamic_cast<rm::MeshBuilder*>(visual.Get())) mesh->SetTexture(texture.Get());
+                if (auto* mesh = dynamic_cast<rm::MeshBuilder*>(visual.Get()))
+                    mesh->SetTexture(texture.Get());
     }
 }
 
@@ -221,7 +224,8 @@ void CMainDoc::LoadPoseSet(const std::string& path) {
             scene::ProgressScope progress(m_progressFactory, m_progress);
             (*progress).SetTitle("処理中");
             for (std::size_t i = 0; i < parts.size(); ++i) {
-                (*progress).SetText(Percent("オブジェクトを読み込んでいます。 (%d%%)", i * 100 / parts.size()));
+                (*progress).SetText(
+                    Percent("オブジェクトを読み込んでいます。 (%d%%)", i * 100 / parts.size()));
                 if (parts[i].empty()) continue;
                 m_currentItemTag = FindItemByFolder(parts[i]);
                 LoadPart(parts[i], nullptr, m_lpfCharRoot.Get());
@@ -246,7 +250,8 @@ void CMainDoc::ApplySelection(const std::string& path, const std::string& entryN
     if (item != 0 && item == m_characterItem && scene::IsPoseSetPath(path)) {
         if (m_poseSetLoadedOnce &&
             win::MessageBox(nullptr,
-                            "編集内容が破棄されます。よろしいですか？\n（この処理は環境によって時間がかかる場合があります）",
+                            "編集内容が破棄されます。よろしいですか？\n（この処理は環境によって時間がかかる場"
+                            "合があります）",
                             "基本ポーズの読み込み", win::Buttons::OkCancel, win::Icon::Warning) != win::IDOK)
             return;
         m_poseSetLoadedOnce = true;

@@ -26,5 +26,9 @@ CPartIndexTable& CPartIndexTable::Instance() {
     return table;
 }
 
-std::uint32_t CPartIndexTable::ErrorCount() { return g_serialErrors; }
-void CPartIndexTable::CountError() { ++g_serialErrors; }
+std::uint32_t CPartIndexTable::ErrorCount() {
+    return g_serialErrors;
+}
+void CPartIndexTable::CountError() {
+    ++g_serialErrors;
+}

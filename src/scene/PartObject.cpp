@@ -11,9 +11,9 @@ namespace {
 
 // Frames of the marker geometry that loaded parts carry for the edit view's own use; they never
 // show their visuals.
-constexpr const char* kMarkerFrames[] = {"HHH", "E",  "A", "FF", "G",  "CC", "D",  "HH", "B",
-                                         "AA",  "EE", "F", "PAPA", "I", "K", "H", "BB", "C",
-                                         "GG",  "KK", "L", "LL", "II", "J", "JJ", "DD"};
+constexpr const char* kMarkerFrames[] = {"HHH", "E",  "A", "FF",   "G",  "CC", "D",  "HH", "B",
+                                         "AA",  "EE", "F", "PAPA", "I",  "K",  "H",  "BB", "C",
+                                         "GG",  "KK", "L", "LL",   "II", "J",  "JJ", "DD"};
 
 void PlaceAtOrigin(rm::Frame& frame, const rm::Frame* ref) {
     frame.SetPosition(ref, 0, 0, 0);
@@ -48,7 +48,8 @@ CPartObject::~CPartObject() {
         // The parent owns this part only through its children; when it still holds it there,
         // give up that ownership without deleting again.
         auto& siblings = m_parent->m_children;
-        auto it = std::find_if(siblings.begin(), siblings.end(), [this](const auto& p) { return p.get() == this; });
+        auto it =
+            std::find_if(siblings.begin(), siblings.end(), [this](const auto& p) { return p.get() == this; });
         if (it != siblings.end()) {
             it->release();
             siblings.erase(it);
@@ -81,7 +82,8 @@ void CPartObject::HideVisuals() {
 }
 
 void CPartObject::ShowVisuals() {
-    for (std::size_t i = 0; i < m_hiddenFrames.size(); ++i) m_hiddenFrames[i]->AddVisual(m_hiddenVisuals[i].Get());
+    for (std::size_t i = 0; i < m_hiddenFrames.size(); ++i)
+        m_hiddenFrames[i]->AddVisual(m_hiddenVisuals[i].Get());
     m_hiddenFrames.clear();
     m_hiddenVisuals.clear();
 }
@@ -99,9 +101,10 @@ void CPartObject::AdoptFrame(rm::Ref<rm::Frame> frame) {
         if (link->Children().empty()) continue;
         rm::Ref<rm::Frame> found = FindFrameByName(link->GetName(), frame.Get());
         if (!found) {
-            win::MessageBox(nullptr,
-                            "管理不能オブジェクトが発生しました。\nパーツアタッチの際、親を失う子パーツが存在します。",
-                            "内部情報に矛盾");
+            win::MessageBox(
+                nullptr,
+                "管理不能オブジェクトが発生しました。\nパーツアタッチの際、親を失う子パーツが存在します。",
+                "内部情報に矛盾");
             continue;
         }
         const std::vector<rm::Ref<rm::Frame>> children = link->Children();
@@ -151,7 +154,8 @@ void CPartObject::ReattachFrame(rm::Ref<rm::Frame> frame, const std::string& pat
 }
 
 void CPartObject::PruneColorObjects(rm::Frame* frame) {
-    std::erase_if(m_colors, [frame](const auto& color) { return !FindFrameByName(color->m_targetFrame, frame); });
+    std::erase_if(m_colors,
+                  [frame](const auto& color) { return !FindFrameByName(color->m_targetFrame, frame); });
     for (const char* marker : kMarkerFrames) {
         rm::Ref<rm::Frame> found = FindFrameByName(marker, frame);
         if (!found) continue;
@@ -166,7 +170,8 @@ void CPartObject::AddChildPart(std::unique_ptr<CPartObject> child) {
 }
 
 std::unique_ptr<CPartObject> CPartObject::RemoveChildPart(CPartObject* child) {
-    auto it = std::find_if(m_children.begin(), m_children.end(), [child](const auto& p) { return p.get() == child; });
+    auto it = std::find_if(m_children.begin(), m_children.end(),
+                           [child](const auto& p) { return p.get() == child; });
     if (it == m_children.end()) return nullptr;
     std::unique_ptr<CPartObject> out = std::move(*it);
     m_children.erase(it);

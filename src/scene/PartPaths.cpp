@@ -38,8 +38,10 @@ std::string FolderKey(std::string_view folder) {
     for (std::size_t i = 0; i < folder.size();) {
         const std::size_t n = cp932::CharLength(folder, i);
         const char c = folder[i];
-        if (n == 1 && c == '\\') dropping = false;
-        else if (n == 1 && c == '_') dropping = true;
+        if (n == 1 && c == '\\')
+            dropping = false;
+        else if (n == 1 && c == '_')
+            dropping = true;
         if (!dropping) out.append(folder.substr(i, n));
         i += n;
     }
@@ -55,7 +57,9 @@ std::string ColorDefinitionOf(std::string_view meshPath) {
     return std::string(meshPath.substr(0, meshPath.size() - 1)) + "txt";
 }
 
-std::string DefaultColorDefinitionOf(std::string_view meshPath) { return FolderOf(meshPath) + "default.txt"; }
+std::string DefaultColorDefinitionOf(std::string_view meshPath) {
+    return FolderOf(meshPath) + "default.txt";
+}
 
 std::string TreeDefinitionOf(std::string_view poseSetPath) {
     const std::size_t dot = cp932::FindChar(poseSetPath, '.');

@@ -202,4 +202,6 @@ int CPartsTree::AddListener(Listener listener) {
     return id;
 }
 
-void CPartsTree::RemoveListener(int id) { m_listeners.erase(id); }
+void CPartsTree::RemoveListener(int id) {
+    m_listeners.erase(id);
+}

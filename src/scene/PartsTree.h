@@ -20,7 +20,18 @@ inline constexpr HTREEITEM TVI_LAST = 0xFFFF0002u;
 
 class CPartsTree {
   public:
-    enum class Change { Inserted, Deleted, Cleared, Text, Image, Check, Data, Expanded, Selected, ItemHeight };
+    enum class Change {
+        Inserted,
+        Deleted,
+        Cleared,
+        Text,
+        Image,
+        Check,
+        Data,
+        Expanded,
+        Selected,
+        ItemHeight
+    };
     using Listener = std::function<void(Change, HTREEITEM)>;
 
     CPartsTree() = default;

@@ -173,7 +173,8 @@ bool CSceneFile::ReadBody(CMainDoc& doc, LoadingArchive& ar, const scene::SceneH
             if (!part->IsVisible()) tree->SetCheck(item, false);
     if (tree)
         for (CPartObject* part : hiddenParts)
-            if (HTREEITEM item = doc.FindItemByFolder(part->m_definitionPath); item && doc.FindPartByItem(item) == part)
+            if (HTREEITEM item = doc.FindItemByFolder(part->m_definitionPath);
+                item && doc.FindPartByItem(item) == part)
                 tree->SetCheck(item, false);
 
     win::SendMessage(app->m_pMainView, win::WM_SELECT_TREE_ITEM, doc.m_characterItem);

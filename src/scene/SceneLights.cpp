@@ -1,27 +1,52 @@
 // The five scene lights: the ambient light on the character root frame and four lights carried by
 // the marker parts, whose own geometry stays hidden.
 
+#include "scene/SceneLights.h"
+
 #include <string>
 
 #include "app/core/MainApp.h"
 #include "platform/rm/Library.h"
 #include "platform/win/WindowMessages.h"
 #include "scene/MainDoc.h"
-#include "scene/SceneLights.h"
 #include "scene/SceneTexts.h"
 
 namespace scene {
 
 const LightSpec kSceneLights[kLightCount] = {
     {"LIGHTOBJECT@0", rm::D3DRMLIGHT_AMBIENT, 0x363636, nullptr, {}, {}, {}, false},
-    {"LIGHTOBJECT@1", rm::D3DRMLIGHT_POINT, 0x888888, "LIGHT1\\POINT.X", {-6.064189f, 10.554976f, -4.760030f}, {}, {},
+    {"LIGHTOBJECT@1",
+     rm::D3DRMLIGHT_POINT,
+     0x888888,
+     "LIGHT1\\POINT.X",
+     {-6.064189f, 10.554976f, -4.760030f},
+     {},
+     {},
      false},
-    {"LIGHTOBJECT@2", rm::D3DRMLIGHT_POINT, 0x000000, "LIGHT2\\POINT.X", {0.965109f, 10.609517f, -7.865974f}, {}, {},
+    {"LIGHTOBJECT@2",
+     rm::D3DRMLIGHT_POINT,
+     0x000000,
+     "LIGHT2\\POINT.X",
+     {0.965109f, 10.609517f, -7.865974f},
+     {},
+     {},
      false},
-    {"LIGHTOBJECT@3", rm::D3DRMLIGHT_POINT, 0x000000, "LIGHT3\\POINT.X", {5.704514f, 10.286591f, -4.679554f}, {}, {},
+    {"LIGHTOBJECT@3",
+     rm::D3DRMLIGHT_POINT,
+     0x000000,
+     "LIGHT3\\POINT.X",
+     {5.704514f, 10.286591f, -4.679554f},
+     {},
+     {},
      false},
-    {"LIGHTOBJECT@4", rm::D3DRMLIGHT_DIRECTIONAL, 0x444444, "LIGHT4\\arrow.x", {-4.101194f, 6.578267f, -5.596172f},
-     {0.172860f, -0.699985f, 0.692922f}, {0.984320f, 0.097686f, -0.146873f}, true},
+    {"LIGHTOBJECT@4",
+     rm::D3DRMLIGHT_DIRECTIONAL,
+     0x444444,
+     "LIGHT4\\arrow.x",
+     {-4.101194f, 6.578267f, -5.596172f},
+     {0.172860f, -0.699985f, 0.692922f},
+     {0.984320f, 0.097686f, -0.146873f},
+     true},
 };
 
 }  // namespace scene
@@ -75,7 +100,8 @@ void CMainDoc::PlaceLights(bool placeMarkers, const std::uint32_t* colors) {
     }
 
     if (tree)
-        for (const char* label : {scene::kSunLabel, scene::kPoint1Label, scene::kPoint2Label, scene::kPoint3Label})
+        for (const char* label :
+             {scene::kSunLabel, scene::kPoint1Label, scene::kPoint2Label, scene::kPoint3Label})
             if (HTREEITEM item = FindItemByLabel(label)) tree->SetCheck(item, false);
     win::SendMessage(app->m_pLightDlg, win::WM_REFRESH);
 }

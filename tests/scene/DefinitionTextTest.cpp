@@ -41,15 +41,18 @@ struct FolderCase {
 class FolderComparison : public ::testing::TestWithParam<FolderCase> {};
 
 TEST_P(FolderComparison, DropsVariantSuffixesAndIgnoresCase) {
-    EXPECT_EQ(scene::FoldersMatch(GetParam().a, GetParam().b), GetParam().match) << GetParam().a << " " << GetParam().b;
+    EXPECT_EQ(scene::FoldersMatch(GetParam().a, GetParam().b), GetParam().match)
+        << GetParam().a << " " << GetParam().b;
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, FolderComparison,
-                         ::testing::Values(FolderCase{"BODY_B\\", "BODY\\", true}, FolderCase{"BODY_B\\", "BODY_A\\", true},
+                         ::testing::Values(FolderCase{"BODY_B\\", "BODY\\", true},
+                                           FolderCase{"BODY_B\\", "BODY_A\\", true},
                                            FolderCase{"body\\", "BODY\\", true},
                                            FolderCase{"BODY\\ARM_L\\", "BODY_X\\ARM_R\\", true},
                                            FolderCase{"BODY\\ARML\\", "BODY\\ARMR\\", false},
-                                           FolderCase{"BODY\\", "", false}, FolderCase{"HEAD\\", "BODY\\", false}));
+                                           FolderCase{"BODY\\", "", false},
+                                           FolderCase{"HEAD\\", "BODY\\", false}));
 
 TEST(PartPaths, DefinitionNames) {
     EXPECT_EQ(scene::ColorDefinitionOf("BODY\\arm.x"), "BODY\\arm.txt");
@@ -72,7 +75,8 @@ TEST(DefinitionText, PoseSetTokens) {
 
 TEST(DefinitionText, TreeLinesWithFlags) {
     // "abc" and "F||" are not longer than 3 bytes.
-    const auto lines = scene::ParseTreeDefinition("BODY\\|body|\r\nOPT|opt|xADDx\r\nabc\r\n|nolabel|\r\nF||\r\nGG|g");
+    const auto lines =
+        scene::ParseTreeDefinition("BODY\\|body|\r\nOPT|opt|xADDx\r\nabc\r\n|nolabel|\r\nF||\r\nGG|g");
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].folder, "BODY\\");
     EXPECT_EQ(lines[0].label, "body");

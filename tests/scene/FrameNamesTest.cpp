@@ -18,14 +18,15 @@ TEST_P(NormaliseFrameName, CutsTheSuffixThenThePrefixes) {
     EXPECT_EQ(scene::NormaliseFrameName(GetParam().name), GetParam().normalised);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, NormaliseFrameName,
-                         ::testing::Values(NormaliseCase{"ARM_L@0003", "ARM_L"}, NormaliseCase{"FRM-arm_l@0012", "arm_l"},
-                                           NormaliseCase{"X3DS_FRM-HEAD", "HEAD"}, NormaliseCase{"X3DS_HEAD@1@2", "HEAD"},
-                                           NormaliseCase{"FRM-X3DS_HEAD", "X3DS_HEAD"},  // prefixes in this order only
-                                           NormaliseCase{"frm-head", "frm-head"},        // exact case for prefixes
-                                           NormaliseCase{"@0001", ""}, NormaliseCase{"", ""},
-                                           // "@" (0x40) as the second byte of a two-byte character is no cut
-                                           NormaliseCase{"\x83\x40X@12", "\x83\x40X"}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, NormaliseFrameName,
+    ::testing::Values(NormaliseCase{"ARM_L@0003", "ARM_L"}, NormaliseCase{"FRM-arm_l@0012", "arm_l"},
+                      NormaliseCase{"X3DS_FRM-HEAD", "HEAD"}, NormaliseCase{"X3DS_HEAD@1@2", "HEAD"},
+                      NormaliseCase{"FRM-X3DS_HEAD", "X3DS_HEAD"},  // prefixes in this order only
+                      NormaliseCase{"frm-head", "frm-head"},        // exact case for prefixes
+                      NormaliseCase{"@0001", ""}, NormaliseCase{"", ""},
+                      // "@" (0x40) as the second byte of a two-byte character is no cut
+                      NormaliseCase{"\x83\x40X@12", "\x83\x40X"}));
 
 class FrameSearch : public ::testing::Test {
   protected:

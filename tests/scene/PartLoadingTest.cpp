@@ -10,7 +10,8 @@
 namespace {
 
 rm::MeshBuilder* MeshOf(rm::Frame* frame) {
-    return frame && !frame->Visuals().empty() ? dynamic_cast<rm::MeshBuilder*>(frame->Visuals()[0].Get()) : nullptr;
+    return frame && !frame->Visuals().empty() ? dynamic_cast<rm::MeshBuilder*>(frame->Visuals()[0].Get())
+                                              : nullptr;
 }
 
 std::vector<std::string> Folders(const std::vector<CPartObject*>& parts) {
@@ -36,8 +37,9 @@ TEST_F(SceneTest, PoseSetLinksEachPartAtItsParentsLinkFrame) {
     EXPECT_EQ(arm->GetLinkName(), "ARML");
     EXPECT_EQ(body->m_definitionPath, kBodyPath);
 
-    EXPECT_EQ(Folders(doc->AllParts()), (std::vector<std::string>{"BODY_B\\", "BODY\\ARML\\", "BODY\\ARML\\HANDL\\",
-                                                                  "LIGHT4\\", "LIGHT1\\", "LIGHT2\\", "LIGHT3\\"}));
+    EXPECT_EQ(Folders(doc->AllParts()),
+              (std::vector<std::string>{"BODY_B\\", "BODY\\ARML\\", "BODY\\ARML\\HANDL\\", "LIGHT4\\",
+                                        "LIGHT1\\", "LIGHT2\\", "LIGHT3\\"}));
     ASSERT_EQ(doc->TopLevelParts().size(), 5u);
     EXPECT_EQ(doc->TopLevelParts()[0].get(), body);
     ASSERT_EQ(body->Children().size(), 1u);
@@ -61,8 +63,9 @@ TEST_F(SceneTest, PoseSetBuildsTheTreeFromTheDefinitions) {
     LoadFigure();
     std::vector<std::string> labels;
     for (HTREEITEM item : tree.Inserted()) labels.push_back(tree.GetItemText(item));
-    EXPECT_EQ(labels, (std::vector<std::string>{Sjis("太陽光"), Sjis("点光源１"), Sjis("点光源２"), Sjis("点光源３"),
-                                                Sjis("キャラクタ"), Sjis("体"), Sjis("左腕"), Sjis("左手"), Sjis("小物")}));
+    EXPECT_EQ(labels, (std::vector<std::string>{Sjis("太陽光"), Sjis("点光源１"), Sjis("点光源２"),
+                                                Sjis("点光源３"), Sjis("キャラクタ"), Sjis("体"),
+                                                Sjis("左腕"), Sjis("左手"), Sjis("小物")}));
     EXPECT_EQ(tree.GetItemText(doc->GetCharacterItem()), Sjis("キャラクタ"));
     EXPECT_EQ(doc->GetOptionItem(), ItemLabelled("小物"));
     EXPECT_EQ(tree.GetParentItem(ItemLabelled("左手")), doc->GetCharacterItem());

@@ -63,7 +63,8 @@ TEST(PartsTree, VisibleWalkFollowsExpandedBranches) {
 TEST(PartsTree, ListenersHearEveryChange) {
     CPartsTree tree;
     std::vector<std::pair<CPartsTree::Change, HTREEITEM>> heard;
-    const int id = tree.AddListener([&heard](CPartsTree::Change c, HTREEITEM i) { heard.emplace_back(c, i); });
+    const int id =
+        tree.AddListener([&heard](CPartsTree::Change c, HTREEITEM i) { heard.emplace_back(c, i); });
     const HTREEITEM a = tree.InsertItem("a");
     tree.SetCheck(a, true);
     tree.SetItemText(a, "A");
@@ -71,8 +72,10 @@ TEST(PartsTree, ListenersHearEveryChange) {
     tree.SelectItem(a);
     tree.DeleteItem(a);
     using C = CPartsTree::Change;
-    EXPECT_EQ(heard, (std::vector<std::pair<C, HTREEITEM>>{
-                         {C::Inserted, a}, {C::Check, a}, {C::Text, a}, {C::Data, a}, {C::Selected, a}, {C::Deleted, a}}));
+    EXPECT_EQ(
+        heard,
+        (std::vector<std::pair<C, HTREEITEM>>{
+            {C::Inserted, a}, {C::Check, a}, {C::Text, a}, {C::Data, a}, {C::Selected, a}, {C::Deleted, a}}));
     EXPECT_TRUE(tree.GetCheck(0) == false);
     tree.RemoveListener(id);
     tree.InsertItem("b");

@@ -166,17 +166,19 @@ Snapshot Take(const CMainDoc& doc, const CPartsTree& tree, rm::Library& library)
     Snapshot s;
     for (CPartObject* p : doc.AllParts()) {
         std::string line = p->m_definitionPath + " on " +
-                           scene::NormaliseFrameName(p->GetFrame() && p->GetFrame()->Parent() ? p->GetFrame()->Parent()->GetName() : "-");
+                           scene::NormaliseFrameName(p->GetFrame() && p->GetFrame()->Parent()
+                                                         ? p->GetFrame()->Parent()->GetName()
+                                                         : "-");
         rm::Vector pos, dir, up;
         p->GetFrame()->GetPosition(nullptr, &pos);
         p->GetFrame()->GetOrientation(nullptr, &dir, &up);
         char text[200];
-        std::snprintf(text, sizeof text, " at %.4f %.4f %.4f dir %.4f %.4f %.4f up %.4f %.4f %.4f vis %d", pos.x, pos.y,
-                      pos.z, dir.x, dir.y, dir.z, up.x, up.y, up.z, p->IsVisible() ? 1 : 0);
+        std::snprintf(text, sizeof text, " at %.4f %.4f %.4f dir %.4f %.4f %.4f up %.4f %.4f %.4f vis %d",
+                      pos.x, pos.y, pos.z, dir.x, dir.y, dir.z, up.x, up.y, up.z, p->IsVisible() ? 1 : 0);
         line += text;
         for (const auto& c : p->ColorObjects()) {
-            std::snprintf(text, sizeof text, " [%s %08X %06X %06X %.1f]", c->m_targetFrame.c_str(), c->m_diffuse,
-                          c->m_specular, c->m_emissive, c->m_power);
+            std::snprintf(text, sizeof text, " [%s %08X %06X %06X %.1f]", c->m_targetFrame.c_str(),
+                          c->m_diffuse, c->m_specular, c->m_emissive, c->m_power);
             line += text;
         }
         s.parts.push_back(line);
@@ -184,8 +186,8 @@ Snapshot Take(const CMainDoc& doc, const CPartsTree& tree, rm::Library& library)
     for (HTREEITEM item : tree.Inserted()) {
         int image = 0, selected = 0;
         tree.GetItemImage(item, image, selected);
-        s.labels.push_back(tree.GetItemText(item) + (tree.GetCheck(item) ? " +" : " -") + std::to_string(image) +
-                           " under " + tree.GetItemText(tree.GetParentItem(item)));
+        s.labels.push_back(tree.GetItemText(item) + (tree.GetCheck(item) ? " +" : " -") +
+                           std::to_string(image) + " under " + tree.GetItemText(tree.GetParentItem(item)));
     }
     for (int k = 0; k < 5; ++k) {
         auto light = rm::RefCast<rm::Light>(library.GetNamedObject("LIGHTOBJECT@" + std::to_string(k)));
@@ -301,10 +303,11 @@ TEST_F(SceneFileTest, OpeningShowsTheShareOfPartsReloaded) {
     doc->SetProgressFactory([&texts] { return std::make_unique<RecordingProgress>(texts); });
     ASSERT_TRUE(doc->OnOpenDocument(path));
     // Seven parts: 1 * 100 / 7 ... 7 * 100 / 7.
-    EXPECT_EQ(texts, (std::vector<std::string>{"title 処理中", "オブジェクトを読み込んでいます。(14%)",
-                                               "オブジェクトを読み込んでいます。(28%)", "オブジェクトを読み込んでいます。(42%)",
-                                               "オブジェクトを読み込んでいます。(57%)", "オブジェクトを読み込んでいます。(71%)",
-                                               "オブジェクトを読み込んでいます。(85%)", "オブジェクトを読み込んでいます。(100%)"}));
+    EXPECT_EQ(texts, (std::vector<std::string>{
+                         "title 処理中", "オブジェクトを読み込んでいます。(14%)",
+                         "オブジェクトを読み込んでいます。(28%)", "オブジェクトを読み込んでいます。(42%)",
+                         "オブジェクトを読み込んでいます。(57%)", "オブジェクトを読み込んでいます。(71%)",
+                         "オブジェクトを読み込んでいます。(85%)", "オブジェクトを読み込んでいます。(100%)"}));
     texts.clear();
     LoadFigure();
     ASSERT_GE(texts.size(), 4u);
@@ -322,9 +325,10 @@ TEST_F(SceneFileTest, AForeignOrUnreadableFileLeavesTheSceneAsItWas) {
     newer[8] = 2;
     WriteFile(TempPath("newer.mrs"), newer);
     EXPECT_FALSE(doc->OnOpenDocument(TempPath("newer.mrs")));
-    EXPECT_EQ(prompts->MessageTexts(), (std::vector<std::string>{"このファイルはシーンデータではありません。",
-                                                                 "ファイルを開けません。",
-                                                                 "このシーンデータは新しいバージョンで作成されているため開けません。"}));
+    EXPECT_EQ(
+        prompts->MessageTexts(),
+        (std::vector<std::string>{"このファイルはシーンデータではありません。", "ファイルを開けません。",
+                                  "このシーンデータは新しいバージョンで作成されているため開けません。"}));
     EXPECT_EQ(doc->AllParts().size(), 7u);
     EXPECT_EQ(doc->GetTitle(), "Mariso");
 }
@@ -356,8 +360,8 @@ TEST_F(SceneFileTest, DamagedRecordsEndTheLoadWithAMessage) {
     LoadingArchive ar(whole);
     scene::SceneHeader header;
     SkipHeader(ar, header);
-    const std::size_t top = ar.Position();      // top-level count
-    const std::size_t record = top + 4;         // the body's record
+    const std::size_t top = ar.Position();       // top-level count
+    const std::size_t record = top + 4;          // the body's record
     const std::size_t parentIndex = record + 8;  // its parent index
     const std::uint8_t colorId[] = {0xC7, 0x41, 0x4F, 0xB0};
     const std::size_t bodyColors = static_cast<std::size_t>(
@@ -389,7 +393,8 @@ TEST_F(SceneFileTest, DamagedRecordsEndTheLoadWithAMessage) {
         prompts->asked.clear();
         const std::uint32_t errors = CPartIndexTable::ErrorCount();
         EXPECT_FALSE(doc->OnOpenDocument(path)) << patch.what;
-        EXPECT_EQ(prompts->MessageTexts(), (std::vector<std::string>{"シーンデータが壊れているため、読み込みを中止しました。"}))
+        EXPECT_EQ(prompts->MessageTexts(),
+                  (std::vector<std::string>{"シーンデータが壊れているため、読み込みを中止しました。"}))
             << patch.what;
         EXPECT_TRUE(SceneIsEmpty()) << patch.what;
         if (std::string_view(patch.what).find("serial id") != std::string_view::npos) {
@@ -407,7 +412,8 @@ TEST_F(SceneFileTest, AMissingMeshKeepsThePartWithoutFrameAndReadsItsChildren) {
     doc->OnNewDocument();
     prompts->asked.clear();
     ASSERT_TRUE(doc->OnOpenDocument(path));
-    EXPECT_EQ(prompts->MessageTexts(), (std::vector<std::string>{"データブロック\"BODY_B\\body.x\"が見つかりません。"}));
+    EXPECT_EQ(prompts->MessageTexts(),
+              (std::vector<std::string>{"データブロック\"BODY_B\\body.x\"が見つかりません。"}));
     ASSERT_EQ(doc->TopLevelParts().size(), 1u);
     CPartObject* body = doc->TopLevelParts()[0].get();
     EXPECT_EQ(body->GetFrame(), nullptr);
@@ -462,7 +468,8 @@ TEST_F(SceneFileTest, PartRecordsNestAtMost33Deep) {
     WriteFile(TempPath("34.mrs"), ChainFile(34));
     EXPECT_TRUE(doc->OnOpenDocument(TempPath("33.mrs")));
     int depth = 0;
-    for (const CPartObject* p = doc->TopLevelParts().at(0).get(); !p->Children().empty(); p = p->Children()[0].get())
+    for (const CPartObject* p = doc->TopLevelParts().at(0).get(); !p->Children().empty();
+         p = p->Children()[0].get())
         ++depth;
     EXPECT_EQ(depth, scene::kMaxPartDepth);
     prompts->asked.clear();

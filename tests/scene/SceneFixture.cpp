@@ -28,13 +28,17 @@ std::string Quad(float offset) {
 }  // namespace
 
 std::string XFrame(std::string_view name, bool withMesh, float offset, std::string_view children) {
-    return "Frame " + std::string(name) + " {\n" + (withMesh ? Quad(offset) : std::string()) + std::string(children) +
-           "}\n";
+    return "Frame " + std::string(name) + " {\n" + (withMesh ? Quad(offset) : std::string()) +
+           std::string(children) + "}\n";
 }
 
-std::string XFile(std::string_view frames) { return "xof 0302txt 0064\n" + std::string(frames); }
+std::string XFile(std::string_view frames) {
+    return "xof 0302txt 0064\n" + std::string(frames);
+}
 
-std::string Sjis(std::string_view utf8) { return cp932::FromUtf8(utf8); }
+std::string Sjis(std::string_view utf8) {
+    return cp932::FromUtf8(utf8);
+}
 
 void SceneTest::WriteData(const std::string& relative, const std::string& bytes) {
     const QString path = QString::fromStdString(DataFolder() + relative);
@@ -52,9 +56,11 @@ void SceneTest::SetUp() {
     // Body: the ARML link frame, a HEAD frame and the marker frame HHH; two more variants, one
     // without ARML.
     WriteData("BODY_B/body.x",
-              XFile(XFrame("BODY", true, 0, XFrame("ARML", false) + XFrame("HEAD", true, 2) + XFrame("HHH", true, 5))));
+              XFile(XFrame("BODY", true, 0,
+                           XFrame("ARML", false) + XFrame("HEAD", true, 2) + XFrame("HHH", true, 5))));
     WriteData("BODY_B/body.txt", Sjis("BODY|肌|skin;HEAD|髪|;NOSUCH|謎|\r\nARML|肌|"));
-    WriteData("BODY_B/body2.x", XFile(XFrame("BODY2", true, 0, XFrame("ARML", false) + XFrame("HEAD", true, 3))));
+    WriteData("BODY_B/body2.x",
+              XFile(XFrame("BODY2", true, 0, XFrame("ARML", false) + XFrame("HEAD", true, 3))));
     WriteData("BODY_B/default.txt", Sjis("BODY2|肌|;HEAD|髪|"));
     WriteData("BODY_B/body3.x", XFile(XFrame("BODY3", true, 0, XFrame("HEAD", true, 3))));
     WriteData("BODY/ARML/arm.x", XFile(XFrame("ARM", true, 1, XFrame("HANDL", false))));

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "SceneFixture.h"
 #include <QFile>
 
+#include "SceneFixture.h"
 #include "scene/FrameNames.h"
 
 namespace {
@@ -66,7 +66,8 @@ TEST_F(SceneTest, APoseSetBringsFiveLightsWithHiddenMarkers) {
 TEST_F(SceneTest, AMissingMarkerLeavesOnlyItsLightOut) {
     QFile::remove(QString::fromStdString(DataFolder() + "LIGHT2/POINT.X"));
     LoadFigure();
-    EXPECT_EQ(prompts->MessageTexts(), (std::vector<std::string>{"データブロック\"LIGHT2\\POINT.X\"が見つかりません。"}));
+    EXPECT_EQ(prompts->MessageTexts(),
+              (std::vector<std::string>{"データブロック\"LIGHT2\\POINT.X\"が見つかりません。"}));
     EXPECT_EQ(library->GetNamedObject("LIGHTOBJECT@2"), nullptr);
     for (const char* name : {"LIGHTOBJECT@0", "LIGHTOBJECT@1", "LIGHTOBJECT@3", "LIGHTOBJECT@4"})
         EXPECT_NE(library->GetNamedObject(name), nullptr) << name;
