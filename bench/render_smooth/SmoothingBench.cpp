@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "SmoothingReference.h"
+#include "support/SmoothingReference.h"
 #include "platform/rm/Library.h"
 #include "render/smooth/JointSmoothing.h"
 

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <random>
 
-#include "SmoothingReference.h"
+#include "support/SmoothingReference.h"
 #include "platform/rm/Library.h"
 #include "platform/win/ScriptedPrompts.h"
 

@@ -53,8 +53,10 @@ void WriteMesh(std::string& out, const Mesh& mesh, const Surface& s, int d) {
         for (std::size_t f = 0; f < mesh.faces.size(); ++f) {
             Indent(out, depth);
             out += std::to_string(mesh.faces[f].size()) + ";";
-            for (std::size_t k = 0; k < mesh.faces[f].size(); ++k)
-                out += (k ? "," : "") + std::to_string(mesh.faces[f][k]);
+            for (std::size_t k = 0; k < mesh.faces[f].size(); ++k) {
+                if (k) out += ',';
+                out += std::to_string(mesh.faces[f][k]);
+            }
             out += f + 1 < mesh.faces.size() ? ";,\n" : ";;\n";
         }
     };

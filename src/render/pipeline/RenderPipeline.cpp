@@ -66,13 +66,13 @@ std::uint32_t QualityForDisplayMode(int mode) {
     }
 }
 
-RenderOutcome RenderToFile(const RenderRequest& r) {
-    if (!r.directDraw || !r.library || !r.camera || !r.viewRoot || !r.settings) return RenderOutcome::Failed;
+std::vector<std::uint8_t> RenderToBmp(const RenderRequest& r) {
+    if (!r.directDraw || !r.library || !r.camera || !r.viewRoot || !r.settings) return {};
     const CSettingsStore& s = *r.settings;
     const bool antialias = s.GetSettingInt("render", "antialias", 1) == 1;
     const int outWidth = s.GetSettingInt("render", "width", 640);
     const int outHeight = s.GetSettingInt("render", "height", 480);
-    if (outWidth <= 0 || outHeight <= 0) return RenderOutcome::Failed;
+    if (outWidth <= 0 || outHeight <= 0) return {};
     const auto scale = static_cast<std::uint32_t>(antialias ? 2 : 1);
     const std::uint32_t width = static_cast<std::uint32_t>(outWidth) * scale;
     const std::uint32_t height = static_cast<std::uint32_t>(outHeight) * scale;
@@ -85,15 +85,15 @@ RenderOutcome RenderToFile(const RenderRequest& r) {
     desc.caps = surface::DDSCAPS_OFFSCREENPLAIN | surface::DDSCAPS_SYSTEMMEMORY | surface::DDSCAPS_3DDEVICE;
     desc.format = surface::PixelFormat::FromBits(32);
     surface::Ref<surface::Surface> target;
-    if (r.directDraw->CreateSurface(desc, &target) != surface::DD_OK || !target) return RenderOutcome::Failed;
+    if (r.directDraw->CreateSurface(desc, &target) != surface::DD_OK || !target) return {};
 
     rm::DeviceTable devices;
     const rm::DeviceGuid* software = FindSoftwareDevice(*r.library, devices);
-    if (!software) return RenderOutcome::Failed;
+    if (!software) return {};
     rm::Ref<rm::Device> device = r.library->CreateDeviceFromSurface(software, r.directDraw, target.Get(), 0);
-    if (!device) return RenderOutcome::Failed;
+    if (!device) return {};
     rm::Ref<rm::Viewport> viewport = r.library->CreateViewport(device.Get(), r.camera, 0, 0, width, height);
-    if (!viewport) return RenderOutcome::Failed;
+    if (!viewport) return {};
     viewport->SetFront(s.GetSettingFloat("view", "front", 10.0f));
     viewport->SetBack(s.GetSettingFloat("view", "back", 200.0f));
     viewport->SetField(s.GetSettingFloat("view", "field", 1.5f));
@@ -119,14 +119,19 @@ RenderOutcome RenderToFile(const RenderRequest& r) {
     std::uint32_t result;
     while ((result = target->Lock(nullptr, &locked, 0)) == surface::DDERR_WASSTILLDRAWING) {
     }
-    if (result != surface::DD_OK) return RenderOutcome::Failed;
+    if (result != surface::DD_OK) return {};
     const SurfacePixels pixels{static_cast<const std::uint8_t*>(locked.surface), locked.pitch, width, height};
     const std::vector<std::uint8_t> file =
         EncodeBmp24(pixels, static_cast<std::uint32_t>(outWidth), static_cast<std::uint32_t>(outHeight), antialias,
                     [&](int percent) { ShowProgress(r.progress, r.documentTitle, percent); });
     target->Unlock(nullptr);
+    return file;
+}
+
+RenderOutcome RenderToFile(const RenderRequest& r) {
+    const std::vector<std::uint8_t> file = RenderToBmp(r);
     if (file.empty()) return RenderOutcome::Failed;
     // A short or failed write is a failure, and leaves no partial file.
-    if (!WriteFileReplacing(s.GetSettingString("render", "name", ""), file)) return RenderOutcome::Failed;
+    if (!WriteFileReplacing(r.settings->GetSettingString("render", "name", ""), file)) return RenderOutcome::Failed;
     return RenderOutcome::Written;
 }

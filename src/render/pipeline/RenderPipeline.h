@@ -7,7 +7,9 @@
 // Everything it needs comes in the request, so the edit view and the command line render the same
 // way. It shows no message: the caller reports failure with the one render failure message.
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/Progress.h"
 #include "platform/rm/Frame.h"
@@ -33,6 +35,8 @@ enum class RenderOutcome { Written, Failed };
 std::uint32_t QualityForDisplayMode(int mode);
 
 RenderOutcome RenderToFile(const RenderRequest& request);
+// The same render, giving the BMP file's bytes instead of writing them (empty on failure).
+std::vector<std::uint8_t> RenderToBmp(const RenderRequest& request);
 
 // The message shown, with the caption, when a render fails (one text for every cause).
 inline constexpr const char* kRenderFailedCaption = "レンダリングに失敗しました";

@@ -25,17 +25,17 @@ namespace {
 // FindFirstNormal).
 std::vector<std::uint32_t> FirstNormals(const std::vector<std::uint32_t>& faces, std::size_t vertexCount,
                                         std::size_t normalCount) {
-    std::vector<std::uint32_t> first(vertexCount, SmoothMesh::kNoNormal);
-    std::vector<bool> seen(vertexCount, false);
+    // Unseen vertices hold a mark of their own until the walk ends.
+    constexpr std::uint32_t kUnseen = SmoothMesh::kNoNormal - 1;
+    std::vector<std::uint32_t> first(vertexCount, kUnseen);
     std::size_t pos = 0;
     while (pos < faces.size()) {
         const std::uint32_t count = faces[pos];
         for (std::uint32_t k = 0; k < count; ++k) {
             const std::size_t at = pos + 1 + 2 * std::size_t{k};
-            if (at + 1 >= faces.size()) return first;
+            if (at + 1 >= faces.size()) break;
             const std::uint32_t v = faces[at];
-            if (v < vertexCount && !seen[v]) {
-                seen[v] = true;
+            if (v < vertexCount && first[v] == kUnseen) {
                 // A normal index past the normals counts as no normal: it could not be written.
                 first[v] = faces[at + 1] < normalCount ? faces[at + 1] : SmoothMesh::kNoNormal;
             }
@@ -43,6 +43,8 @@ std::vector<std::uint32_t> FirstNormals(const std::vector<std::uint32_t>& faces,
         pos += 1 + 2 * std::size_t{count};
         if ((pos < faces.size() && faces[pos] == 0) || count == 0) break;
     }
+    for (auto& f : first)
+        if (f == kUnseen) f = SmoothMesh::kNoNormal;
     return first;
 }
 
@@ -51,12 +53,11 @@ std::vector<std::uint32_t> FirstNormals(const std::vector<std::uint32_t>& faces,
 SmoothMesh MakeSmoothMesh(rm::MeshBuilder& mesh, const rm::Frame& frame) {
     SmoothMesh m;
     m.mesh = rm::Ref<rm::MeshBuilder>(&mesh);
-    std::uint32_t vertexCount = 0, normalCount = 0, faceLength = 0;
-    mesh.GetVertices(&vertexCount, nullptr, &normalCount, nullptr, &faceLength, nullptr);
+    std::uint32_t vertexCount = mesh.GetVertexCount(), normalCount = mesh.GetNormalCount();
     m.vertices.resize(vertexCount);
     m.normals.resize(normalCount);
-    m.faceData.resize(faceLength);
-    mesh.GetVertices(&vertexCount, m.vertices.data(), &normalCount, m.normals.data(), &faceLength, m.faceData.data());
+    mesh.GetVertices(&vertexCount, m.vertices.data(), &normalCount, m.normals.data(), nullptr, nullptr);
+    m.faceData = mesh.FaceData();
     // The frame's Transform, with its world matrix taken once for all vertices.
     const rm::Matrix4 toWorld = frame.WorldMatrix();
     for (auto& v : m.vertices) v = rm::TransformPoint(v, toWorld);

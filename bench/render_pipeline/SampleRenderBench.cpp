@@ -1,0 +1,63 @@
+// The standing pose set of the sample library: the render from the loaded scene to the pixel
+// block at 640 × 480 with antialiasing, and joint smoothing of its skin beside the plain quadratic
+// walk on the same meshes.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+
+#include "app/HeadlessScene.h"
+#include "app/core/MainApp.h"
+#include "base/Cp932.h"
+#include "render/smooth/JointSmoothing.h"
+#include "scene/MainDoc.h"
+#include "support/SmoothingReference.h"
+
+namespace {
+
+std::string BinFolder() { return std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/"; }
+
+struct Standing {
+    std::ostringstream log;
+    CHeadlessScene scene{BinFolder(), log};
+    bool loaded = scene.LoadPoseSet("STAND.OBJ");
+};
+
+void BM_RenderStanding640Antialiased(benchmark::State& state) {
+    Standing s;
+    if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
+    GetApp()->SetSettingInt("render", "width", 640);
+    GetApp()->SetSettingInt("render", "height", 480);
+    GetApp()->SetSettingInt("render", "antialias", 1);
+    for (auto _ : state) {
+        auto bmp = RenderToBmp(s.scene.MakeRenderRequest(nullptr));
+        benchmark::DoNotOptimize(bmp.data());
+    }
+}
+
+template <bool Grid>
+void BM_SmoothStanding(benchmark::State& state) {
+    Standing s;
+    if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
+    const auto frames = s.scene.Document().FindFramesByGeneralName(cp932::FromUtf8("肌"));
+    const float t = static_cast<float>(kJointThreshold);
+    for (auto _ : state) {
+        auto meshes = CollectSmoothMeshes(frames);
+        for (std::size_t i = 0; i < meshes.size(); ++i)
+            for (std::size_t j = 0; j < meshes.size(); ++j) {
+                if (i == j) continue;
+                if (Grid)
+                    SmoothPair(meshes[i], meshes[j], t);
+                else
+                    SmoothPairReference(meshes[i], meshes[j], t);
+            }
+        benchmark::DoNotOptimize(meshes.data());
+    }
+}
+
+BENCHMARK(BM_RenderStanding640Antialiased)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SmoothStanding<true>)->Name("BM_SmoothStanding/grid")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SmoothStanding<false>)->Name("BM_SmoothStanding/quadratic")->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,59 @@
+#pragma once
+// A scene without any window: the archive beside the executable, the library objects, a parts
+// tree and a document, wired into the application object the way start-up and the main view wire
+// them. The command line renders through it; tests and benchmarks load the sample library with it.
+
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "platform/rm/DeviceObjects.h"
+#include "render/pipeline/RenderPipeline.h"
+
+class CMainDoc;
+class CPartsTree;
+
+class CHeadlessScene {
+public:
+    // `appFolder` ends in "/" and holds the archive volumes, drive.dat and profile.dat (read, never
+    // written). Progress lines go to `progress`.
+    CHeadlessScene(const std::string& appFolder, std::ostream& progress);
+    ~CHeadlessScene();
+    CHeadlessScene(const CHeadlessScene&) = delete;
+    CHeadlessScene& operator=(const CHeadlessScene&) = delete;
+
+    // A pose set by its archive name (UTF-8); false when it brought no part.
+    bool LoadPoseSet(const std::string& name);
+    bool OpenSceneFile(const std::string& path);
+    // Joint smoothing of the skin meshes, without any abort.
+    void SmoothJoints();
+
+    CMainDoc& Document() { return *m_document; }
+    // A render request through the edit view's camera: a child of the view root at the origin
+    // (looking down +z), with the application's settings.
+    RenderRequest MakeRenderRequest(ProgressSink* progress);
+
+private:
+    std::ostream& m_progress;
+    rm::DeviceObjects m_devices;
+    std::unique_ptr<CPartsTree> m_tree;
+    std::unique_ptr<CMainDoc> m_document;
+    rm::Ref<rm::Frame> m_viewRoot;
+    rm::Ref<rm::Frame> m_camera;
+};
+
+// Progress for a run without windows: one line per stage (each new title or text), never one
+// per percent.
+class StageProgress final : public ProgressSink {
+public:
+    explicit StageProgress(std::ostream& out) : m_out(out) {}
+    void SetTitle(const std::string& text) override { Print(text); }
+    void SetText(const std::string& text) override { Print(text); }
+    void SetRange(int, int) override {}
+    void SetPos(int) override {}
+
+private:
+    void Print(const std::string& text);
+    std::ostream& m_out;
+    std::string m_last;
+};

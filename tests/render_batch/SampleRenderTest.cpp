@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QTemporaryDir>
+#include <sstream>
+
+#include "app/BatchRender.h"
+#include "app/HeadlessScene.h"
+#include "app/core/CommandLine.h"
+#include "app/core/MainApp.h"
+#include "base/Cp932.h"
+#include "platform/win/ScriptedPrompts.h"
+#include "render/smooth/JointSmoothing.h"
+#include "scene/MainDoc.h"
+#include "support/SmoothingReference.h"
+
+namespace {
+
+std::string BinFolder() { return QCoreApplication::applicationDirPath().toStdString() + "/"; }
+
+QImage Decode(const std::vector<std::uint8_t>& bmp) {
+    return QImage::fromData(bmp.data(), static_cast<int>(bmp.size()), "BMP");
+}
+
+// The standing pose set, rendered by the command line exactly as a person would ask for it, is
+// the picture a person has looked at (golden/STAND.png), pixel for pixel.
+TEST(SampleRender, StandingPoseSetMatchesTheGoldenPicture) {
+    QTemporaryDir dir;
+    const std::string out = dir.path().toStdString() + "/stand.bmp";
+    const CommandLine c = ParseCommandLine({"marisole", "--render", QString::fromStdString(out), "--pose-set",
+                                            "STAND.OBJ", "--width", "320", "--height", "240"});
+    std::ostringstream err;
+    ASSERT_EQ(RunBatchRender(c, {QCoreApplication::applicationFilePath()}, err), 0) << err.str();
+    const QImage rendered(QString::fromStdString(out));
+    ASSERT_EQ(rendered.size(), QSize(320, 240));
+    const QImage golden(QStringLiteral(MARISOLE_GOLDEN_DIR "/STAND.png"));
+    if (golden.isNull()) {
+        rendered.save(dir.path() + "/STAND.png");
+        FAIL() << "no golden picture; this render is at " << dir.path().toStdString() << "/STAND.png";
+    }
+    const QImage expected = golden.convertToFormat(QImage::Format_RGB32);
+    const QImage actual = rendered.convertToFormat(QImage::Format_RGB32);
+    int differing = 0;
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x) differing += expected.pixel(x, y) != actual.pixel(x, y);
+    if (differing) actual.save(QStringLiteral(MARISOLE_GOLDEN_DIR "/STAND.actual.png"));
+    EXPECT_EQ(differing, 0) << "pixels differ; the render was saved beside the golden picture";
+}
+
+TEST(SampleRender, EveryPoseSetRendersWithoutAMessage) {
+    win::ScopedPrompts prompts;
+    CHeadlessScene scene(BinFolder(), std::cerr);
+    GetApp()->SetSettingInt("render", "width", 64);
+    GetApp()->SetSettingInt("render", "height", 48);
+    for (const char* pose : {"STAND.OBJ", "WALK.OBJ", "RUN.OBJ", "SIT.OBJ", "WAVE.OBJ", "CHEER.OBJ"}) {
+        ASSERT_TRUE(scene.LoadPoseSet(pose)) << pose;
+        const QImage image = Decode(RenderToBmp(scene.MakeRenderRequest(nullptr)));
+        ASSERT_EQ(image.size(), QSize(64, 48)) << pose;
+        EXPECT_NE(image.pixel(32, 24), image.pixel(0, 0)) << pose << ": the figure stands in the middle";
+    }
+    EXPECT_TRUE(prompts->asked.empty()) << prompts->MessageTexts().front();
+}
+
+// On the sample figure the grid walk gives the normals of the plain quadratic walk, bit for bit.
+TEST(SampleRender, SmoothingTheFigureMatchesTheQuadraticWalk) {
+    CHeadlessScene scene(BinFolder(), std::cerr);
+    ASSERT_TRUE(scene.LoadPoseSet("STAND.OBJ"));
+    const auto frames = scene.Document().FindFramesByGeneralName(cp932::FromUtf8("肌"));
+    ASSERT_GT(frames.size(), 5u);
+    auto fast = CollectSmoothMeshes(frames);
+    auto slow = CollectSmoothMeshes(frames);
+    for (std::size_t i = 0; i < fast.size(); ++i)
+        for (std::size_t j = 0; j < fast.size(); ++j) {
+            if (i == j) continue;
+            SmoothPair(fast[i], fast[j], static_cast<float>(kJointThreshold));
+            SmoothPairReference(slow[i], slow[j], static_cast<float>(kJointThreshold));
+        }
+    int joined = 0;
+    for (std::size_t m = 0; m < fast.size(); ++m) {
+        const auto before = CollectSmoothMeshes({frames[m]})[0].normals;
+        for (std::size_t k = 0; k < fast[m].normals.size(); ++k) {
+            ASSERT_EQ(fast[m].normals[k], slow[m].normals[k]) << m << " " << k;
+            joined += !(fast[m].normals[k] == before[k]);
+        }
+    }
+    EXPECT_GT(joined, 20) << "the figure's joints have seams to close";
+}
+
+}  // namespace
