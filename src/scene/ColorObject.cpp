@@ -2,7 +2,10 @@
 
 #include "app/core/MainApp.h"
 #include "base/ArchiveStream.h"
+#include "platform/rm/Face.h"
 #include "platform/rm/Library.h"
+#include "platform/rm/Material.h"
+#include "platform/rm/MeshBuilder.h"
 #include "scene/FrameNames.h"
 #include "scene/PartIndexTable.h"
 #include "scene/PartObject.h"
@@ -29,6 +32,35 @@ void CColorObject::TakeColorsFrom(const CColorObject& other) {
     m_specular = other.m_specular;
     m_emissive = other.m_emissive;
     m_power = other.m_power;
+}
+
+namespace {
+
+std::uint32_t ToByte(float channel) {
+    const float clamped = channel < 0.0f ? 0.0f : (channel > 1.0f ? 1.0f : channel);
+    return static_cast<std::uint32_t>(clamped * 255.0f + 0.5f);
+}
+
+std::uint32_t PackRgb(const rm::Vector& rgb) { return (ToByte(rgb.x) << 16) | (ToByte(rgb.y) << 8) | ToByte(rgb.z); }
+
+}  // namespace
+
+bool CColorObject::TakeColorsFromMesh(rm::Frame* partFrame) {
+    rm::Ref<rm::Frame> target = FindFrameByName(m_targetFrame, partFrame);
+    if (!target) return false;
+    for (const auto& visual : target->Visuals()) {
+        auto* mesh = dynamic_cast<rm::MeshBuilder*>(visual.Get());
+        if (!mesh || mesh->GetFaceCount() == 0) continue;
+        const rm::Ref<rm::Face> face = mesh->GetFace(0);
+        m_diffuse = face->GetColor() | 0xFF000000u;
+        if (const rm::Material* material = face->MaterialPtr()) {
+            m_power = material->GetPower();
+            m_specular = PackRgb(material->Specular());
+            m_emissive = PackRgb(material->Emissive());
+        }
+        return true;
+    }
+    return false;
 }
 
 void CColorObject::ApplyColor() {

@@ -6,6 +6,9 @@
 #include <string>
 
 class CPartObject;
+namespace rm {
+class Frame;
+}
 class CPartIndexTable;
 class StoringArchive;
 class LoadingArchive;
@@ -24,6 +27,10 @@ class CColorObject {
 
     // Takes over the colour values (diffuse, specular, emissive, power) of another object.
     void TakeColorsFrom(const CColorObject& other);
+    // Starts from the colours the part's mesh file gives its target frame (the first face of the
+    // first mesh): diffuse, and power, specular and emissive of its material. False when the
+    // target has no mesh with faces (the defaults stay).
+    bool TakeColorsFromMesh(rm::Frame* partFrame);
 
     // The colour record. Loading: false when the serial id does not match or the owner index
     // names no part read so far; the fields read before that keep their values.

@@ -91,6 +91,9 @@ CPartObject* CMainDoc::LoadPart(const std::string& path, CPartObject* part, rm::
             for (const scene::ColorLine& line : scene::ParseColorDefinition(colorText))
                 colors.push_back(
                     std::make_unique<CColorObject>(line.targetFrame, line.generalName, line.remark, part));
+            // A new colour starts from the colours the mesh file gives its frame, so a figure
+            // looks as its author made it until the person recolours it.
+            for (auto& color : colors) color->TakeColorsFromMesh(frame.Get());
             if (!newCase)
                 for (CPartObject* other : m_allParts)
                     for (const auto& old : other->ColorObjects())

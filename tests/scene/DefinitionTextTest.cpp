@@ -90,7 +90,11 @@ TEST(DefinitionText, TreeLinesWithFlags) {
 
 TEST(DefinitionText, TreeDefinitionsStopAt1024Lines) {
     std::string text;
-    for (int i = 0; i < 1100; ++i) text += "F" + std::to_string(i) + "|L|\n";
+    for (int i = 0; i < 1100; ++i) {
+        text += 'F';
+        text += std::to_string(i);
+        text += "|L|\n";
+    }
     const auto lines = scene::ParseTreeDefinition(text);
     ASSERT_EQ(lines.size(), 1024u);
     EXPECT_EQ(lines.back().folder, "F1023");

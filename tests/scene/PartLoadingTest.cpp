@@ -339,3 +339,52 @@ TEST_F(SceneTest, PreparingTheTreeMakesTheCharacterItemAndOpensThePendingScene) 
 }
 
 }  // namespace
+
+namespace {
+
+// A prop whose mesh file gives its frame a coloured material.
+const char kColouredProp[] = R"(xof 0302txt 0032
+Frame FRM-HAT {
+  Mesh {
+    4;
+    -1;0;0;, 1;0;0;, 1;1;0;, -1;1;0;;
+    1;
+    4;0,1,2,3;;
+    MeshMaterialList {
+      1;
+      1;
+      0;;
+      Material {
+        0.8;0.2;0.0;1.0;;
+        12.0;
+        0.5;0.5;0.5;;
+        0.1;0.0;0.0;;
+      }
+    }
+    MeshNormals {
+      1;
+      0;0;-1;;
+      1;
+      4;0,0,0,0;;
+    }
+  }
+}
+)";
+
+TEST_F(SceneTest, ANewColourStartsFromTheColoursOfItsMeshFile) {
+    WriteData("HAT/hat.x", kColouredProp);
+    WriteData("HAT/hat.txt", Sjis("HAT|帽子|felt\r\n"));
+    CPartObject* hat = doc->LoadPart("HAT\\hat.x", nullptr, doc->GetOptionFrame());
+    ASSERT_NE(hat, nullptr);
+    ASSERT_EQ(hat->ColorObjects().size(), 1u);
+    const CColorObject& felt = *hat->ColorObjects()[0];
+    EXPECT_EQ(felt.m_diffuse, 0xFFCC3300u);
+    EXPECT_EQ(felt.m_power, 12.0f);
+    EXPECT_EQ(felt.m_specular, 0x808080u);
+    EXPECT_EQ(felt.m_emissive, 0x1A0000u);
+    // The mesh keeps its look: the colour applied is the file's own.
+    EXPECT_EQ(MeshOf(hat->GetFrame())->GetFace(0)->GetColor(), 0xFFCC3300u);
+    EXPECT_TRUE(prompts->asked.empty());
+}
+
+}  // namespace
