@@ -56,8 +56,40 @@ void BM_SmoothStanding(benchmark::State& state) {
     }
 }
 
+// The pair walk alone, on meshes collected once: each round starts from the collected normals.
+template <bool Grid>
+void BM_SmoothStandingPairs(benchmark::State& state) {
+    Standing s;
+    if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
+    const auto frames = s.scene.Document().FindFramesByGeneralName(cp932::FromUtf8("肌"));
+    auto meshes = CollectSmoothMeshes(frames);
+    std::vector<std::vector<rm::Vector>> collected;
+    std::size_t vertices = 0;
+    for (const auto& m : meshes) {
+        collected.push_back(m.normals);
+        vertices += m.vertices.size();
+    }
+    const float t = static_cast<float>(kJointThreshold);
+    for (auto _ : state) {
+        for (std::size_t m = 0; m < meshes.size(); ++m) meshes[m].normals = collected[m];
+        for (std::size_t i = 0; i < meshes.size(); ++i)
+            for (std::size_t j = 0; j < meshes.size(); ++j) {
+                if (i == j) continue;
+                if (Grid)
+                    SmoothPair(meshes[i], meshes[j], t);
+                else
+                    SmoothPairReference(meshes[i], meshes[j], t);
+            }
+        benchmark::DoNotOptimize(meshes.data());
+    }
+    state.counters["meshes"] = static_cast<double>(meshes.size());
+    state.counters["vertices"] = static_cast<double>(vertices);
+}
+
 BENCHMARK(BM_RenderStanding640Antialiased)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SmoothStanding<true>)->Name("BM_SmoothStanding/grid")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SmoothStanding<false>)->Name("BM_SmoothStanding/quadratic")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SmoothStandingPairs<true>)->Name("BM_SmoothStandingPairs/grid")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SmoothStandingPairs<false>)->Name("BM_SmoothStandingPairs/quadratic")->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -52,19 +52,30 @@ bool NearVertexBox(const SmoothMesh& b, const rm::Vector& p, float reach) {
            p.y < b.vertexMax.y + reach && p.z > b.vertexMin.z - reach && p.z < b.vertexMax.z + reach;
 }
 
-void Candidates(const SmoothMesh& b, const rm::Vector& p, std::vector<std::uint32_t>* out) {
+// B's vertices that can lie closer than `threshold` to `p`, in B's own order. With cells of twice
+// the distance, the reach around p touches one or two cells per axis; the reach is widened a little
+// so that rounding of the coordinates can never leave a close vertex out.
+void Candidates(const SmoothMesh& b, const rm::Vector& p, float threshold, std::vector<std::uint32_t>* out) {
     out->clear();
-    const std::int64_t cx = CellOf(p.x, b.gridCell), cy = CellOf(p.y, b.gridCell), cz = CellOf(p.z, b.gridCell);
-    for (std::int64_t dx = -1; dx <= 1; ++dx)
-        for (std::int64_t dy = -1; dy <= 1; ++dy)
-            for (std::int64_t dz = -1; dz <= 1; ++dz) {
-                const std::uint64_t key = CellKey(cx + dx, cy + dy, cz + dz);
+    const float reach = threshold * 1.01f + (std::fabs(p.x) + std::fabs(p.y) + std::fabs(p.z)) * 1e-6f;
+    const std::int64_t x0 = CellOf(p.x - reach, b.gridCell), x1 = CellOf(p.x + reach, b.gridCell);
+    const std::int64_t y0 = CellOf(p.y - reach, b.gridCell), y1 = CellOf(p.y + reach, b.gridCell);
+    const std::int64_t z0 = CellOf(p.z - reach, b.gridCell), z1 = CellOf(p.z + reach, b.gridCell);
+    int cells = 0;
+    for (std::int64_t cx = x0; cx <= x1; ++cx)
+        for (std::int64_t cy = y0; cy <= y1; ++cy)
+            for (std::int64_t cz = z0; cz <= z1; ++cz) {
+                const std::uint64_t key = CellKey(cx, cy, cz);
                 auto it = std::lower_bound(b.grid.begin(), b.grid.end(), std::make_pair(key, std::uint32_t{0}));
+                if (it == b.grid.end() || it->first != key) continue;
+                ++cells;
                 for (; it != b.grid.end() && it->first == key; ++it) out->push_back(it->second);
             }
-    // B's vertices in their own order, each once (wrapped cells may repeat one).
-    std::sort(out->begin(), out->end());
-    out->erase(std::unique(out->begin(), out->end()), out->end());
+    // One cell is already in B's order; several are merged into it (a wrapped cell may repeat one).
+    if (cells > 1) {
+        std::sort(out->begin(), out->end());
+        out->erase(std::unique(out->begin(), out->end()), out->end());
+    }
 }
 
 void ReportBrokenFaces() { win::MessageBox(nullptr, "内部エラー：フェース構造に矛盾", "ERROR"); }
@@ -95,7 +106,7 @@ bool SmoothPair(SmoothMesh& a, SmoothMesh& b, float threshold, const PairProgres
         }
         // A margin of twice the distance keeps the skip safe against rounding.
         if (!NearVertexBox(b, a.vertices[i], 2 * threshold)) continue;
-        Candidates(b, a.vertices[i], &near);
+        Candidates(b, a.vertices[i], threshold, &near);
         for (std::uint32_t j : near) {
             if (!(Distance(a.vertices[i], b.vertices[j]) < threshold)) continue;
             const std::uint32_t na = a.firstNormal[i];
