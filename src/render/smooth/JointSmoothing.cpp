@@ -43,6 +43,13 @@ void BuildGrid(SmoothMesh& m, float threshold) {
         m.grid.emplace_back(CellKey(CellOf(v.x, m.gridCell), CellOf(v.y, m.gridCell), CellOf(v.z, m.gridCell)), i);
     }
     std::sort(m.grid.begin(), m.grid.end());
+    m.cells.clear();
+    for (std::uint32_t at = 0; at < m.grid.size();) {
+        std::uint32_t end = at;
+        while (end < m.grid.size() && m.grid[end].first == m.grid[at].first) ++end;
+        m.cells.emplace(m.grid[at].first, std::make_pair(at, end));
+        at = end;
+    }
 }
 
 // Whether `p` can be closer than `reach` to any vertex of `b` (outside the widened vertex box it
@@ -65,11 +72,11 @@ void Candidates(const SmoothMesh& b, const rm::Vector& p, float threshold, std::
     for (std::int64_t cx = x0; cx <= x1; ++cx)
         for (std::int64_t cy = y0; cy <= y1; ++cy)
             for (std::int64_t cz = z0; cz <= z1; ++cz) {
-                const std::uint64_t key = CellKey(cx, cy, cz);
-                auto it = std::lower_bound(b.grid.begin(), b.grid.end(), std::make_pair(key, std::uint32_t{0}));
-                if (it == b.grid.end() || it->first != key) continue;
+                const auto found = b.cells.find(CellKey(cx, cy, cz));
+                if (found == b.cells.end()) continue;
                 ++cells;
-                for (; it != b.grid.end() && it->first == key; ++it) out->push_back(it->second);
+                for (std::uint32_t k = found->second.first; k < found->second.second; ++k)
+                    out->push_back(b.grid[k].second);
             }
     // One cell is already in B's order; several are merged into it (a wrapped cell may repeat one).
     if (cells > 1) {

@@ -3,6 +3,7 @@
 // own coordinates, the face list, and a world box widened by 0.1 that decides which meshes can touch.
 
 #include <cstdint>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -25,6 +26,8 @@ struct SmoothMesh {
     // (grid cell, vertex index) for every vertex, sorted: the vertices of one cell (cells of twice
     // the joining distance) are a run in ascending index order.
     std::vector<std::pair<std::uint64_t, std::uint32_t>> grid;
+    // Where each occupied cell's run lies in `grid`: [first, last).
+    std::unordered_map<std::uint64_t, std::pair<std::uint32_t, std::uint32_t>> cells;
     float gridCell = 0;
     // The box of the world positions themselves (tight), built with the grid.
     rm::Vector vertexMin, vertexMax;
