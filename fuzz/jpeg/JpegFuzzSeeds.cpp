@@ -43,22 +43,22 @@ int main(int argc, char** argv) {
             }
         }
     }
-    jpegtest::BuildSpec spec;
-    spec.width = 19;
-    spec.height = 11;
-    spec.components = {{3, 1}, {1, 1}, {2, 1}};
-    spec.restartInterval = 1;
-    spec.wideQuant = true;
-    spec.quant.fill(300);
-    spec.block = [](int c, int bx, int by) {
+    jpegtest::BuildPlan plan;
+    plan.width = 19;
+    plan.height = 11;
+    plan.components = {{3, 1}, {1, 1}, {2, 1}};
+    plan.restartInterval = 1;
+    plan.wideQuant = true;
+    plan.quant.fill(300);
+    plan.block = [](int c, int bx, int by) {
         jpegtest::ZigzagBlock b = jpegtest::DcBlock(c - bx + by);
         b[5] = 3;
         b[40] = -2;
         return b;
     };
-    Write(folder + "/built0.jpg", jpegtest::BuildJpeg(spec));
-    spec.components = {{1, 1}};
-    spec.restartInterval = 0;
-    Write(folder + "/built1.jpg", jpegtest::BuildJpeg(spec));
+    Write(folder + "/built0.jpg", jpegtest::BuildJpeg(plan));
+    plan.components = {{1, 1}};
+    plan.restartInterval = 0;
+    Write(folder + "/built1.jpg", jpegtest::BuildJpeg(plan));
     return 0;
 }

@@ -40,9 +40,9 @@ std::vector<std::uint8_t> CSceneFile::Write(CMainDoc& doc) {
     const bool hasLights = library && library->GetNamedObject(scene::kSceneLights[0].name);
     ar.WriteU8(hasLights ? 1 : 0);
     if (hasLights)
-        for (const scene::LightSpec& spec : scene::kSceneLights) {
-            auto light = rm::RefCast<rm::Light>(library->GetNamedObject(spec.name));
-            ar.WriteU32(light ? (light->GetColor() & 0xFFFFFFu) : spec.color);
+        for (const scene::LightDefinition& definition : scene::kSceneLights) {
+            auto light = rm::RefCast<rm::Light>(library->GetNamedObject(definition.name));
+            ar.WriteU32(light ? (light->GetColor() & 0xFFFFFFu) : definition.color);
         }
     ar.WriteF32(app->GetSettingFloat("view", "field", 4.0f));
     ar.WriteString(app->GetSettingString("render", "eye_L", ""));

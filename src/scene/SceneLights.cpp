@@ -13,7 +13,7 @@
 
 namespace scene {
 
-const LightSpec kSceneLights[kLightCount] = {
+const LightDefinition kSceneLights[kLightCount] = {
     {"LIGHTOBJECT@0", rm::D3DRMLIGHT_AMBIENT, 0x363636, nullptr, {}, {}, {}, false},
     {"LIGHTOBJECT@1",
      rm::D3DRMLIGHT_POINT,
@@ -64,7 +64,7 @@ void CMainDoc::PlaceLights(bool placeMarkers, const std::uint32_t* colors) {
     CPartsTree* tree = Tree();
     rm::Frame* charRoot = m_lpfCharRoot.Get();
 
-    const scene::LightSpec& ambient = scene::kSceneLights[0];
+    const scene::LightDefinition& ambient = scene::kSceneLights[0];
     if (rm::Ref<rm::Light> light = library->CreateLight(ambient.type, colors[0])) {
         light->SetName(ambient.name);
         charRoot->AddLight(light.Get());
@@ -72,31 +72,31 @@ void CMainDoc::PlaceLights(bool placeMarkers, const std::uint32_t* colors) {
 
     // The sun first, then the point lights 1, 2, 3.
     for (int k : {4, 1, 2, 3}) {
-        const scene::LightSpec& spec = scene::kSceneLights[k];
-        CPartObject* marker = FindPartByFolder(spec.markerPath);
-        const int image = spec.oriented ? 10 : 12;
+        const scene::LightDefinition& definition = scene::kSceneLights[k];
+        CPartObject* marker = FindPartByFolder(definition.markerPath);
+        const int image = definition.oriented ? 10 : 12;
         if (tree)
-            if (HTREEITEM item = FindItemByFolder(spec.markerPath)) tree->SetItemImage(item, image, image);
-        if (spec.oriented && marker && marker->GetFrame())
-            if (auto old = rm::RefCast<rm::Light>(library->GetNamedObject(spec.name)))
+            if (HTREEITEM item = FindItemByFolder(definition.markerPath)) tree->SetItemImage(item, image, image);
+        if (definition.oriented && marker && marker->GetFrame())
+            if (auto old = rm::RefCast<rm::Light>(library->GetNamedObject(definition.name)))
                 marker->GetFrame()->DeleteLight(old.Get());
-        if (!marker) marker = LoadPart(spec.markerPath, nullptr, m_lpfScene.Get());
+        if (!marker) marker = LoadPart(definition.markerPath, nullptr, m_lpfScene.Get());
         if (marker && marker->GetFrame()) {
             rm::Frame* frame = marker->GetFrame();
-            if (rm::Ref<rm::Light> light = library->CreateLight(spec.type, colors[k])) {
-                light->SetName(spec.name);
+            if (rm::Ref<rm::Light> light = library->CreateLight(definition.type, colors[k])) {
+                light->SetName(definition.name);
                 if (placeMarkers) {
-                    frame->SetPosition(charRoot, spec.position.x, spec.position.y, spec.position.z);
-                    if (spec.oriented)
-                        frame->SetOrientation(charRoot, spec.direction.x, spec.direction.y, spec.direction.z,
-                                              spec.up.x, spec.up.y, spec.up.z);
+                    frame->SetPosition(charRoot, definition.position.x, definition.position.y, definition.position.z);
+                    if (definition.oriented)
+                        frame->SetOrientation(charRoot, definition.direction.x, definition.direction.y, definition.direction.z,
+                                              definition.up.x, definition.up.y, definition.up.z);
                 }
                 frame->AddLight(light.Get());
             }
             marker->HideVisuals();
         }
-        if (!spec.oriented && tree)
-            if (HTREEITEM item = FindItemByLabel(spec.name)) tree->SetCheck(item, false);
+        if (!definition.oriented && tree)
+            if (HTREEITEM item = FindItemByLabel(definition.name)) tree->SetCheck(item, false);
     }
 
     if (tree)

@@ -8,7 +8,7 @@
 
 namespace scene {
 
-struct LightSpec {
+struct LightDefinition {
     const char* name;
     rm::LightType type;
     std::uint32_t color;     // 0x00RRGGBB
@@ -21,6 +21,6 @@ struct LightSpec {
 
 inline constexpr int kLightCount = 5;
 // Indexed by the number in the light's name ("LIGHTOBJECT@k").
-extern const LightSpec kSceneLights[kLightCount];
+extern const LightDefinition kSceneLights[kLightCount];
 
 }  // namespace scene

@@ -91,28 +91,28 @@ void EncodeBlock(BitWriter& bits, const ZigzagBlock& b, int& predictor) {
 
 }  // namespace
 
-std::vector<std::uint8_t> BuildJpeg(const BuildSpec& spec) {
+std::vector<std::uint8_t> BuildJpeg(const BuildPlan& plan) {
     std::vector<std::uint8_t> out{0xFF, 0xD8};
     Segment(out, 0xE0, {'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0});
 
-    std::vector<std::uint8_t> dqt{static_cast<std::uint8_t>(spec.wideQuant ? 0x10 : 0x00)};
-    for (std::uint16_t q : spec.quant) {
+    std::vector<std::uint8_t> dqt{static_cast<std::uint8_t>(plan.wideQuant ? 0x10 : 0x00)};
+    for (std::uint16_t q : plan.quant) {
         const std::uint16_t value = q == 0 ? 1 : q;
-        if (spec.wideQuant) dqt.push_back(static_cast<std::uint8_t>(value >> 8));
+        if (plan.wideQuant) dqt.push_back(static_cast<std::uint8_t>(value >> 8));
         dqt.push_back(static_cast<std::uint8_t>(value));
     }
     Segment(out, 0xDB, dqt);
 
-    const int count = static_cast<int>(spec.components.size());
+    const int count = static_cast<int>(plan.components.size());
     std::vector<std::uint8_t> sof{8,
-                                  static_cast<std::uint8_t>(spec.height >> 8),
-                                  static_cast<std::uint8_t>(spec.height),
-                                  static_cast<std::uint8_t>(spec.width >> 8),
-                                  static_cast<std::uint8_t>(spec.width),
+                                  static_cast<std::uint8_t>(plan.height >> 8),
+                                  static_cast<std::uint8_t>(plan.height),
+                                  static_cast<std::uint8_t>(plan.width >> 8),
+                                  static_cast<std::uint8_t>(plan.width),
                                   static_cast<std::uint8_t>(count)};
     int hMax = 1, vMax = 1;
     for (int i = 0; i < count; ++i) {
-        const auto& c = spec.components[i];
+        const auto& c = plan.components[i];
         sof.insert(sof.end(),
                    {static_cast<std::uint8_t>(i + 1), static_cast<std::uint8_t>(c.h << 4 | c.v), 0});
         hMax = std::max(hMax, c.h);
@@ -129,10 +129,10 @@ std::vector<std::uint8_t> BuildJpeg(const BuildSpec& spec) {
     dht.insert(dht.end(), ac.begin(), ac.end());
     Segment(out, 0xC4, dht);
 
-    if (spec.restartInterval != 0)
+    if (plan.restartInterval != 0)
         Segment(out, 0xDD,
-                {static_cast<std::uint8_t>(spec.restartInterval >> 8),
-                 static_cast<std::uint8_t>(spec.restartInterval)});
+                {static_cast<std::uint8_t>(plan.restartInterval >> 8),
+                 static_cast<std::uint8_t>(plan.restartInterval)});
 
     std::vector<std::uint8_t> sos{static_cast<std::uint8_t>(count)};
     for (int i = 0; i < count; ++i) sos.insert(sos.end(), {static_cast<std::uint8_t>(i + 1), 0x00});
@@ -142,22 +142,22 @@ std::vector<std::uint8_t> BuildJpeg(const BuildSpec& spec) {
     // A single component is coded block by block; several are interleaved in MCUs.
     const bool single = count == 1;
     const int mh = single ? 1 : hMax, mv = single ? 1 : vMax;
-    const int mcuColumns = ((spec.width + 7) / 8 + mh - 1) / mh;
-    const int mcuRows = ((spec.height + 7) / 8 + mv - 1) / mv;
+    const int mcuColumns = ((plan.width + 7) / 8 + mh - 1) / mh;
+    const int mcuRows = ((plan.height + 7) / 8 + mv - 1) / mv;
     BitWriter bits(out);
     std::vector<int> predictors(count, 0);
     int mcus = 0, restarts = 0;
     for (int my = 0; my < mcuRows; ++my) {
         for (int mx = 0; mx < mcuColumns; ++mx) {
             for (int i = 0; i < count; ++i) {
-                const int h = single ? 1 : spec.components[i].h, v = single ? 1 : spec.components[i].v;
+                const int h = single ? 1 : plan.components[i].h, v = single ? 1 : plan.components[i].v;
                 for (int by = 0; by < v; ++by)
                     for (int bx = 0; bx < h; ++bx)
-                        EncodeBlock(bits, spec.block(i, mx * h + bx, my * v + by), predictors[i]);
+                        EncodeBlock(bits, plan.block(i, mx * h + bx, my * v + by), predictors[i]);
             }
             ++mcus;
             const bool last = my == mcuRows - 1 && mx == mcuColumns - 1;
-            if (spec.restartInterval != 0 && mcus % spec.restartInterval == 0 && !last) {
+            if (plan.restartInterval != 0 && mcus % plan.restartInterval == 0 && !last) {
                 bits.Align();
                 out.push_back(0xFF);
                 out.push_back(static_cast<std::uint8_t>(0xD0 + restarts++ % 8));

@@ -19,7 +19,7 @@ struct BuilderComponent {
     int v = 1;
 };
 
-struct BuildSpec {
+struct BuildPlan {
     int width = 8;
     int height = 8;
     std::vector<BuilderComponent> components = std::vector<BuilderComponent>(1);  // one grey 1 × 1 component
@@ -30,7 +30,7 @@ struct BuildSpec {
     std::function<ZigzagBlock(int c, int bx, int by)> block = [](int, int, int) { return ZigzagBlock{}; };
 };
 
-std::vector<std::uint8_t> BuildJpeg(const BuildSpec& spec);
+std::vector<std::uint8_t> BuildJpeg(const BuildPlan& plan);
 
 // Offset of the first marker FF `code` in `file` (the FF byte), or npos.
 std::size_t FindMarkerOffset(const std::vector<std::uint8_t>& file, std::uint8_t code);

@@ -32,9 +32,9 @@ TEST(JpegDecoderExact, FlatGreyBlockByDepth) {
         {3, 8, {139}},          // 128 + dither 10 → cube level 3 on every channel: 10 + 43·3
     };
     for (const auto& r : rows) {
-        BuildSpec spec;
-        spec.components.assign(r.components, {1, 1});
-        const auto d = DecodeWithOurs(BuildJpeg(spec), r.bits);
+        BuildPlan plan;
+        plan.components.assign(r.components, {1, 1});
+        const auto d = DecodeWithOurs(BuildJpeg(plan), r.bits);
         ASSERT_TRUE(d.ok) << r.components << "/" << r.bits;
         ASSERT_EQ(d.width, 8);
         ASSERT_EQ(d.height, 8);
@@ -55,11 +55,11 @@ TEST(JpegDecoderExact, DcValueTimesQuantisationGivesTheGreyLevel) {
         {1, 300, true, 165},  {-1, 1200, true, 0},
     };
     for (const auto& r : rows) {
-        BuildSpec spec;
-        spec.quant[0] = r.q;
-        spec.wideQuant = r.wide;
-        spec.block = [&](int, int, int) { return DcBlock(r.dc); };
-        const auto d = DecodeWithOurs(BuildJpeg(spec), 24);
+        BuildPlan plan;
+        plan.quant[0] = r.q;
+        plan.wideQuant = r.wide;
+        plan.block = [&](int, int, int) { return DcBlock(r.dc); };
+        const auto d = DecodeWithOurs(BuildJpeg(plan), 24);
         ASSERT_TRUE(d.ok) << r.dc << "·" << r.q;
         EXPECT_EQ(Pixel(d, 5, 6), std::vector<std::uint8_t>(3, r.grey)) << r.dc << "·" << r.q;
     }
@@ -67,10 +67,10 @@ TEST(JpegDecoderExact, DcValueTimesQuantisationGivesTheGreyLevel) {
 
 TEST(JpegDecoderExact, ThirtyTwoBitPixelIs00RRGGBB) {
     // DC −224, −304, 577 give the samples Y 100, Cb 90, Cr 200, which convert to R 200, G 61, B 32.
-    BuildSpec spec;
-    spec.components.assign(3, {1, 1});
-    spec.block = [](int c, int, int) { return DcBlock(c == 0 ? -224 : (c == 1 ? -304 : 577)); };
-    const auto d = DecodeWithOurs(BuildJpeg(spec), 32);
+    BuildPlan plan;
+    plan.components.assign(3, {1, 1});
+    plan.block = [](int c, int, int) { return DcBlock(c == 0 ? -224 : (c == 1 ? -304 : 577)); };
+    const auto d = DecodeWithOurs(BuildJpeg(plan), 32);
     ASSERT_TRUE(d.ok);
     for (int i = 0; i < 64; ++i) {
         std::uint32_t word;
@@ -80,11 +80,11 @@ TEST(JpegDecoderExact, ThirtyTwoBitPixelIs00RRGGBB) {
 }
 
 TEST(JpegDecoderExact, WhiteIsCubeIndex225AtEightBits) {
-    BuildSpec spec;
-    spec.width = spec.height = 16;
-    spec.components = {{2, 2}, {1, 1}, {1, 1}};
-    spec.block = [](int c, int, int) { return DcBlock(c == 0 ? 1032 : 0); };
-    const auto d = DecodeWithOurs(BuildJpeg(spec), 8);
+    BuildPlan plan;
+    plan.width = plan.height = 16;
+    plan.components = {{2, 2}, {1, 1}, {1, 1}};
+    plan.block = [](int c, int, int) { return DcBlock(c == 0 ? 1032 : 0); };
+    const auto d = DecodeWithOurs(BuildJpeg(plan), 8);
     ASSERT_TRUE(d.ok);
     for (std::uint8_t index : d.pixels) ASSERT_EQ(index, 225);
 }
@@ -102,7 +102,7 @@ ZigzagBlock ChromaBlock(int c) {
 }
 
 TEST(JpegDecoderExact, SubsampledChromaIsReplicatedNearestNeighbour) {
-    BuildSpec full;
+    BuildPlan full;
     full.components.assign(3, {1, 1});
     full.block = [](int c, int, int) { return c == 0 ? ZigzagBlock{} : ChromaBlock(c); };
     const auto reference = DecodeWithOurs(BuildJpeg(full), 32);
@@ -110,15 +110,15 @@ TEST(JpegDecoderExact, SubsampledChromaIsReplicatedNearestNeighbour) {
 
     const std::pair<int, int> factors[] = {{2, 2}, {2, 1}, {1, 2}, {3, 1}, {4, 2}, {1, 4}};
     for (auto [h, v] : factors) {
-        BuildSpec spec;
-        spec.width = 8 * h;
-        spec.height = 8 * v;
-        spec.components = {{h, v}, {1, 1}, {1, 1}};
-        spec.block = full.block;
-        const auto d = DecodeWithOurs(BuildJpeg(spec), 32);
+        BuildPlan plan;
+        plan.width = 8 * h;
+        plan.height = 8 * v;
+        plan.components = {{h, v}, {1, 1}, {1, 1}};
+        plan.block = full.block;
+        const auto d = DecodeWithOurs(BuildJpeg(plan), 32);
         ASSERT_TRUE(d.ok) << h << "x" << v;
-        for (int y = 0; y < spec.height; ++y)
-            for (int x = 0; x < spec.width; ++x)
+        for (int y = 0; y < plan.height; ++y)
+            for (int x = 0; x < plan.width; ++x)
                 ASSERT_EQ(Pixel(d, x, y), Pixel(reference, x / h, y / v))
                     << h << "x" << v << " at " << x << "," << y;
     }
@@ -140,7 +140,7 @@ std::function<ZigzagBlock(int, int, int)> RandomBlocks() {
 }
 
 TEST(JpegDecoderExact, Width17With420HasTwoMcusPerRowAndWritesOnly17Pixels) {
-    BuildSpec wide, narrow;
+    BuildPlan wide, narrow;
     wide.width = 32;
     narrow.width = 17;
     wide.height = narrow.height = 16;
@@ -170,16 +170,16 @@ TEST(JpegDecoderExact, RestartIntervalsDecodeLikeNoRestarts) {
         {{{2, 1}, {1, 1}, {1, 1}}, 33, 9},
     };
     for (const auto& r : rows) {
-        BuildSpec spec;
-        spec.components = r.components;
-        spec.width = r.width;
-        spec.height = r.height;
-        spec.block = RandomBlocks();
-        const auto plain = DecodeWithOurs(BuildJpeg(spec), 24);
+        BuildPlan plan;
+        plan.components = r.components;
+        plan.width = r.width;
+        plan.height = r.height;
+        plan.block = RandomBlocks();
+        const auto plain = DecodeWithOurs(BuildJpeg(plan), 24);
         ASSERT_TRUE(plain.ok);
         for (int interval : {1, 2, 5}) {
-            spec.restartInterval = interval;
-            const auto file = BuildJpeg(spec);
+            plan.restartInterval = interval;
+            const auto file = BuildJpeg(plan);
             ASSERT_NE(FindMarkerOffset(file, 0xD0), std::string::npos);
             const auto restarted = DecodeWithOurs(file, 24);
             ASSERT_TRUE(restarted.ok) << interval;
@@ -190,7 +190,7 @@ TEST(JpegDecoderExact, RestartIntervalsDecodeLikeNoRestarts) {
 }
 
 TEST(JpegDecoderExact, OneComponentIsCodedBlockByBlockWhateverItsSamplingFactors) {
-    BuildSpec plain, sampled;
+    BuildPlan plain, sampled;
     plain.width = sampled.width = 24;
     plain.height = sampled.height = 16;
     sampled.components = {{2, 2}};
@@ -203,10 +203,10 @@ TEST(JpegDecoderExact, OneComponentIsCodedBlockByBlockWhateverItsSamplingFactors
 }
 
 TEST(JpegDecoderExact, SixteenBitTablesFollowTheDestinationFormat) {
-    BuildSpec spec;
-    spec.components.assign(3, {1, 1});
-    spec.block = RandomBlocks();
-    const auto file = BuildJpeg(spec);
+    BuildPlan plan;
+    plan.components.assign(3, {1, 1});
+    plan.block = RandomBlocks();
+    const auto file = BuildJpeg(plan);
     // One decoder, two formats in a row: the second must not keep the first one's tables.
     jpeg::JpegDecoder decoder;
     std::vector<std::uint8_t> first(128), second(128);
@@ -220,7 +220,7 @@ TEST(JpegDecoderExact, SixteenBitTablesFollowTheDestinationFormat) {
 }
 
 TEST(JpegDecoderExact, UnusableDestinationsAreRefused) {
-    const auto file = BuildJpeg(BuildSpec{});
+    const auto file = BuildJpeg(BuildPlan{});
     std::vector<std::uint8_t> buffer(8 * 8 * 4);
     struct Row {
         const char* name;

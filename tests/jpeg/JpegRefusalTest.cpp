@@ -15,12 +15,12 @@ using namespace jpegtest;
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes ColourFile() {
-    BuildSpec spec;
-    spec.width = 16;
-    spec.height = 16;
-    spec.components = {{2, 2}, {1, 1}, {1, 1}};
-    spec.block = [](int c, int bx, int by) { return DcBlock(8 * (c + bx - by)); };
-    return BuildJpeg(spec);
+    BuildPlan plan;
+    plan.width = 16;
+    plan.height = 16;
+    plan.components = {{2, 2}, {1, 1}, {1, 1}};
+    plan.block = [](int c, int bx, int by) { return DcBlock(8 * (c + bx - by)); };
+    return BuildJpeg(plan);
 }
 
 std::size_t At(const Bytes& file, std::uint8_t marker) {
@@ -140,19 +140,19 @@ TEST(JpegRefusal, HeaderVariantsThatAreAccepted) {
 
 TEST(JpegRefusal, TwoSixteenBitQuantisationTablesInOneSegment) {
     // Each table is read by its own size (129 bytes), so the second one lands in slot 1 intact.
-    BuildSpec spec;
-    spec.wideQuant = true;
-    spec.quant.fill(300);
-    spec.block = [](int, int, int) {
+    BuildPlan plan;
+    plan.wideQuant = true;
+    plan.quant.fill(300);
+    plan.block = [](int, int, int) {
         ZigzagBlock b = DcBlock(1);
         b[1] = 1;
         return b;
     };
-    const auto expected = DecodeWithOurs(BuildJpeg(spec));
+    const auto expected = DecodeWithOurs(BuildJpeg(plan));
     ASSERT_TRUE(expected.ok);
 
-    spec.quant.fill(7);
-    Bytes file = BuildJpeg(spec);
+    plan.quant.fill(7);
+    Bytes file = BuildJpeg(plan);
     const std::size_t dqt = At(file, 0xDB);
     Bytes second{0x11};                                                      // 16-bit entries, slot 1
     for (int k = 0; k < 64; ++k) second.insert(second.end(), {0x01, 0x2C});  // 300
@@ -185,7 +185,7 @@ TEST(JpegRefusal, ProgressiveAndArithmeticFilesOfACommonEncoder) {
 // Replaces the entropy-coded data of a one-block grey file built with JpegBuilder's tables
 // (DC size codes are 4 bits, AC symbol i has the 8-bit code i: 0 EOB, 1 ZRL, 2 + 10·R + S − 1).
 Bytes GreyBlockWithScan(const Bytes& scan) {
-    Bytes file = BuildJpeg(BuildSpec{});
+    Bytes file = BuildJpeg(BuildPlan{});
     const std::size_t sos = At(file, 0xDA);
     const std::size_t scanStart = sos + 2 + (file[sos + 2] << 8 | file[sos + 3]);
     file.resize(scanStart);
@@ -224,11 +224,11 @@ TEST(JpegRefusal, CorruptEntropyCodedData) {
 
 TEST(JpegRefusal, RestartIntervalWithoutRestartMarkersFails) {
     // 4 MCUs: a 32 × 32 picture in 4:2:0.
-    BuildSpec spec;
-    spec.width = spec.height = 32;
-    spec.components = {{2, 2}, {1, 1}, {1, 1}};
-    spec.block = [](int c, int bx, int by) { return DcBlock(8 * (c + bx + by)); };
-    Bytes file = BuildJpeg(spec);
+    BuildPlan plan;
+    plan.width = plan.height = 32;
+    plan.components = {{2, 2}, {1, 1}, {1, 1}};
+    plan.block = [](int c, int bx, int by) { return DcBlock(8 * (c + bx + by)); };
+    Bytes file = BuildJpeg(plan);
     ASSERT_TRUE(DecodeWithOurs(file).ok);
     const Bytes dri{0xFF, 0xDD, 0x00, 0x04, 0x00, 0x01};
     file.insert(file.begin() + static_cast<std::ptrdiff_t>(At(file, 0xDA)), dri.begin(), dri.end());
@@ -237,18 +237,18 @@ TEST(JpegRefusal, RestartIntervalWithoutRestartMarkersFails) {
 }
 
 TEST(JpegRefusal, EveryTruncationFailsCleanly) {
-    BuildSpec spec;
-    spec.width = 40;
-    spec.height = 24;
-    spec.components = {{2, 1}, {1, 1}, {1, 1}};
-    spec.restartInterval = 2;
-    spec.block = [](int c, int bx, int by) {
+    BuildPlan plan;
+    plan.width = 40;
+    plan.height = 24;
+    plan.components = {{2, 1}, {1, 1}, {1, 1}};
+    plan.restartInterval = 2;
+    plan.block = [](int c, int bx, int by) {
         ZigzagBlock b = DcBlock(16 * (c - bx + by));
         b[3] = bx - by;
         b[20] = 3;
         return b;
     };
-    const Bytes built = BuildJpeg(spec);
+    const Bytes built = BuildJpeg(plan);
     EncodeOptions options;
     options.restartInterval = 1;
     const Bytes real = LibjpegEncode(MakePicture(50, 30, 3), 50, 30, options);
