@@ -4,8 +4,8 @@ namespace datagen {
 
 namespace {
 
-Surface Plain(double r, double g, double b, double power = 20, double plan = 0.2) {
-    return {{r, g, b, 1}, power, {plan, plan, plan, 1}, {0, 0, 0, 1}};
+Surface Plain(double r, double g, double b, double power = 20, double specular = 0.2) {
+    return {{r, g, b, 1}, power, {specular, specular, specular, 1}, {0, 0, 0, 1}};
 }
 
 LoftOptions Closed(int segments) {
