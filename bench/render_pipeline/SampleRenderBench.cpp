@@ -36,7 +36,7 @@ void BM_RenderStanding640Antialiased(benchmark::State& state) {
     }
 }
 
-template <bool Grid>
+template <PairWalk Walk>
 void BM_SmoothStanding(benchmark::State& state) {
     Standing s;
     if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
@@ -44,20 +44,13 @@ void BM_SmoothStanding(benchmark::State& state) {
     const float t = static_cast<float>(kJointThreshold);
     for (auto _ : state) {
         auto meshes = CollectSmoothMeshes(frames);
-        for (std::size_t i = 0; i < meshes.size(); ++i)
-            for (std::size_t j = 0; j < meshes.size(); ++j) {
-                if (i == j) continue;
-                if (Grid)
-                    SmoothPair(meshes[i], meshes[j], t);
-                else
-                    SmoothPairReference(meshes[i], meshes[j], t);
-            }
+        SmoothAllPairs(meshes, t, Walk);
         benchmark::DoNotOptimize(meshes.data());
     }
 }
 
 // The pair walk alone, on meshes collected once: each round starts from the collected normals.
-template <bool Grid>
+template <PairWalk Walk>
 void BM_SmoothStandingPairs(benchmark::State& state) {
     Standing s;
     if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
@@ -72,14 +65,7 @@ void BM_SmoothStandingPairs(benchmark::State& state) {
     const float t = static_cast<float>(kJointThreshold);
     for (auto _ : state) {
         for (std::size_t m = 0; m < meshes.size(); ++m) meshes[m].normals = collected[m];
-        for (std::size_t i = 0; i < meshes.size(); ++i)
-            for (std::size_t j = 0; j < meshes.size(); ++j) {
-                if (i == j) continue;
-                if (Grid)
-                    SmoothPair(meshes[i], meshes[j], t);
-                else
-                    SmoothPairReference(meshes[i], meshes[j], t);
-            }
+        SmoothAllPairs(meshes, t, Walk);
         benchmark::DoNotOptimize(meshes.data());
     }
     state.counters["meshes"] = static_cast<double>(meshes.size());
@@ -87,9 +73,9 @@ void BM_SmoothStandingPairs(benchmark::State& state) {
 }
 
 BENCHMARK(BM_RenderStanding640Antialiased)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SmoothStanding<true>)->Name("BM_SmoothStanding/grid")->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SmoothStanding<false>)->Name("BM_SmoothStanding/quadratic")->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SmoothStandingPairs<true>)->Name("BM_SmoothStandingPairs/grid")->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_SmoothStandingPairs<false>)->Name("BM_SmoothStandingPairs/quadratic")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SmoothStanding<PairWalk::Grid>)->Name("BM_SmoothStanding/grid")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SmoothStanding<PairWalk::Quadratic>)->Name("BM_SmoothStanding/quadratic")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SmoothStandingPairs<PairWalk::Grid>)->Name("BM_SmoothStandingPairs/grid")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SmoothStandingPairs<PairWalk::Quadratic>)->Name("BM_SmoothStandingPairs/quadratic")->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -51,9 +51,7 @@ void BM_SmoothGrid(benchmark::State& state) {
     Figure figure;
     for (auto _ : state) {
         auto meshes = CollectSmoothMeshes(figure.frames);
-        for (std::size_t i = 0; i < meshes.size(); ++i)
-            for (std::size_t j = 0; j < meshes.size(); ++j)
-                if (i != j) SmoothPair(meshes[i], meshes[j], 0.01f);
+        SmoothAllPairs(meshes, 0.01f, PairWalk::Grid);
         benchmark::DoNotOptimize(meshes.front().normals.data());
     }
 }
@@ -62,9 +60,7 @@ void BM_SmoothQuadratic(benchmark::State& state) {
     Figure figure;
     for (auto _ : state) {
         auto meshes = CollectSmoothMeshes(figure.frames);
-        for (std::size_t i = 0; i < meshes.size(); ++i)
-            for (std::size_t j = 0; j < meshes.size(); ++j)
-                if (i != j) SmoothPairReference(meshes[i], meshes[j], 0.01f);
+        SmoothAllPairs(meshes, 0.01f, PairWalk::Quadratic);
         benchmark::DoNotOptimize(meshes.front().normals.data());
     }
 }

@@ -2,7 +2,6 @@
 
 #include "app/core/DriveList.h"
 #include "app/core/MainApp.h"
-#include "archive/ArchiveContext.h"
 #include "archive/Communicator.h"
 #include "base/Cp932.h"
 #include "render/smooth/JointSmoothing.h"
@@ -23,10 +22,7 @@ CHeadlessScene::CHeadlessScene(const std::string& appFolder, std::ostream& progr
     app->SetAppFolder(appFolder);
     app->LoadProfile("profile.dat");
     app->SetDriveList(ReadDriveList(appFolder));
-    ArchiveContext context;
-    context.appFolder = appFolder;
-    context.setupPath = app->GetSetupPath();
-    app->GetArchive().Open(VolumeListFor(appFolder), app->GetDriveList(), kCompressionFilter, context);
+    app->OpenArchive();
 
     m_devices.Create(nullptr);
     app->m_lpDD = m_devices.DirectDraw();

@@ -45,20 +45,6 @@ QString InstanceLockFolder(const CMainApp& app) {
 
 }  // namespace
 
-void CMainApp::OpenArchive() {
-    ArchiveContext context;
-    context.appFolder = GetAppFolder();
-    context.setupPath = GetSetupPath();
-    // The builder started with SHIFT at a volume error shows its progress over the main window.
-    context.makeBuildProgress = []() -> std::unique_ptr<ProgressSink> {
-        auto progress = std::make_unique<CProgressWindow>();
-        progress->Open(GetApp()->m_pMainWnd);
-        return progress;
-    };
-    // An archive with no usable volume simply finds no files; start-up goes on.
-    m_archive->Open(VolumeListFor(GetAppFolder()), GetDriveList(), kCompressionFilter, context);
-}
-
 bool CMainApp::InitInstance(const QStringList& arguments) {
     std::srand(MillisecondsSinceBoot());
     QCoreApplication::setOrganizationName(QStringLiteral("Halvern"));
@@ -80,7 +66,12 @@ bool CMainApp::InitInstance(const QStringList& arguments) {
     LoadProfile("profile.dat");
     ResetState();
     SetDriveList(ReadDriveList(GetAppFolder()));
-    OpenArchive();
+    // The builder started with SHIFT at a volume error shows its progress over the main window.
+    OpenArchive([]() -> std::unique_ptr<ProgressSink> {
+        auto progress = std::make_unique<CProgressWindow>();
+        progress->Open(GetApp()->m_pMainWnd);
+        return progress;
+    });
     SetIconList(artwork::CreateIconList());
 
     // The single-document template: document, frame and view.

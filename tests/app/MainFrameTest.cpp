@@ -11,7 +11,7 @@
 #include <QToolButton>
 #include <fstream>
 
-#include "MessageCounter.h"
+#include "support/MessageCounter.h"
 #include "app/core/Commands.h"
 #include "app/core/MainApp.h"
 #include "platform/win/ScriptedPrompts.h"

@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QWidget>
 
-#include "MessageCounter.h"
+#include "support/MessageCounter.h"
 
 namespace {
 

@@ -70,12 +70,8 @@ TEST(SampleRender, SmoothingTheFigureMatchesTheQuadraticWalk) {
     ASSERT_GT(frames.size(), 5u);
     auto fast = CollectSmoothMeshes(frames);
     auto slow = CollectSmoothMeshes(frames);
-    for (std::size_t i = 0; i < fast.size(); ++i)
-        for (std::size_t j = 0; j < fast.size(); ++j) {
-            if (i == j) continue;
-            SmoothPair(fast[i], fast[j], static_cast<float>(kJointThreshold));
-            SmoothPairReference(slow[i], slow[j], static_cast<float>(kJointThreshold));
-        }
+    SmoothAllPairs(fast, static_cast<float>(kJointThreshold), PairWalk::Grid);
+    SmoothAllPairs(slow, static_cast<float>(kJointThreshold), PairWalk::Quadratic);
     int joined = 0;
     for (std::size_t m = 0; m < fast.size(); ++m) {
         const auto before = CollectSmoothMeshes({frames[m]})[0].normals;

@@ -10,26 +10,14 @@
 #include "platform/rm/Light.h"
 #include "platform/win/ScriptedPrompts.h"
 #include "platform/win/WindowMessages.h"
+#include "support/MessageCounter.h"
+#include "support/RenderRig.h"
 
 namespace {
 
-class Counter final : public win::CMessageWindow<QObject> {
-public:
-    int refreshes = 0;
-    bool OnWindowMessage(std::uint32_t m, win::WPARAM, win::LPARAM, win::LRESULT*) override {
-        refreshes += m == win::WM_REFRESH;
-        return true;
-    }
-};
-
-class RenderCommandTest : public ::testing::Test {
+class RenderCommandTest : public ::testing::Test, protected RenderRig {
 protected:
     void SetUp() override {
-        directDraw = surface::DirectDraw::Create();
-        library = rm::Library::Create();
-        viewRoot = library->CreateFrame(nullptr);
-        camera = library->CreateFrame(viewRoot.Get());
-        sceneRoot = library->CreateFrame(nullptr);
         settings.SetSettingInt("render", "width", 32);
         settings.SetSettingInt("render", "height", 24);
         settings.SetSettingString("render", "name", dir.path().toStdString() + "/out.bmp");
@@ -54,15 +42,12 @@ protected:
     }
     int Refreshes() {
         QApplication::processEvents();
-        return view.refreshes;
+        return view.Count(win::WM_REFRESH);
     }
 
     QTemporaryDir dir;
-    surface::Ref<surface::DirectDraw> directDraw;
-    rm::Ref<rm::Library> library;
-    rm::Ref<rm::Frame> viewRoot, camera, sceneRoot;
     CSettingsStore settings;
-    Counter view;
+    MessageCounter view;
     RenderSceneContext c;
     bool dialogAnswer = true;
     QStringList started;

@@ -12,18 +12,14 @@
 #include "app/core/SettingsStore.h"
 #include "platform/rm/Light.h"
 #include "platform/rm/MeshBuilder.h"
+#include "support/RenderRig.h"
 
 namespace {
 
 // A red square facing the camera 20 units in front of it, lit by a white ambient light.
-class SmallScene : public ::testing::Test {
+class SmallScene : public ::testing::Test, protected RenderRig {
 protected:
     void SetUp() override {
-        directDraw = surface::DirectDraw::Create();
-        library = rm::Library::Create();
-        viewRoot = library->CreateFrame(nullptr);
-        camera = library->CreateFrame(viewRoot.Get());
-        sceneRoot = library->CreateFrame(nullptr);
         rm::Ref<rm::Frame> square = library->CreateFrame(sceneRoot.Get());
         square->SetPosition(nullptr, 0, 0, 20);
         rm::Ref<rm::MeshBuilder> mesh = library->CreateMeshBuilder();
@@ -59,9 +55,6 @@ protected:
     QImage Result(const char* name = "scene.bmp") const { return QImage(QString::fromStdString(Out(name))); }
 
     QTemporaryDir dir;
-    surface::Ref<surface::DirectDraw> directDraw;
-    rm::Ref<rm::Library> library;
-    rm::Ref<rm::Frame> viewRoot, camera, sceneRoot;
     CSettingsStore settings;
     RecordingProgress progress;
 };

@@ -178,11 +178,9 @@ TEST(JointSmoothing, SameNormalsAsTheQuadraticWalk) {
     }
     auto fast = CollectSmoothMeshes(frames);
     auto slow = CollectSmoothMeshes(frames);
-    for (std::size_t i = 0; i < fast.size(); ++i)
-        for (std::size_t j = 0; j < fast.size(); ++j) {
-            if (i == j) continue;
-            EXPECT_EQ(SmoothPair(fast[i], fast[j], 0.01f), SmoothPairReference(slow[i], slow[j], 0.01f));
-        }
+    ForEachOrderedPair(fast.size(), [&](std::size_t i, std::size_t j) {
+        EXPECT_EQ(SmoothPair(fast[i], fast[j], 0.01f), SmoothPairReference(slow[i], slow[j], 0.01f));
+    });
     int changed = 0;
     for (std::size_t m = 0; m < fast.size(); ++m)
         for (std::size_t k = 0; k < fast[m].normals.size(); ++k) {

@@ -3,6 +3,9 @@
 // up in the face list as it goes. The fast pair smoothing must leave exactly the same normals.
 
 #include "platform/rm/VectorMath.h"
+#include <vector>
+
+#include "render/smooth/JointSmoothing.h"
 #include "render/smooth/SmoothMesh.h"
 
 inline bool SmoothPairReference(SmoothMesh& a, SmoothMesh& b, float t) {
@@ -26,4 +29,24 @@ inline bool SmoothPairReference(SmoothMesh& a, SmoothMesh& b, float t) {
         }
     }
     return true;
+}
+
+// Calls fn(i, j) for every ordered pair of different meshes of `count`, in the order the
+// smoothing visits them.
+template <typename PairFn>
+void ForEachOrderedPair(std::size_t count, PairFn&& fn) {
+    for (std::size_t i = 0; i < count; ++i)
+        for (std::size_t j = 0; j < count; ++j)
+            if (i != j) fn(i, j);
+}
+
+// Smooths every ordered pair with the grid walk or with the plain quadratic walk.
+enum class PairWalk { Grid, Quadratic };
+inline void SmoothAllPairs(std::vector<SmoothMesh>& meshes, float t, PairWalk walk) {
+    ForEachOrderedPair(meshes.size(), [&](std::size_t i, std::size_t j) {
+        if (walk == PairWalk::Grid)
+            SmoothPair(meshes[i], meshes[j], t);
+        else
+            SmoothPairReference(meshes[i], meshes[j], t);
+    });
 }

@@ -2,6 +2,7 @@
 
 #include <QSettings>
 
+#include "archive/ArchiveContext.h"
 #include "archive/Communicator.h"
 #include "platform/win/SingleInstance.h"
 
@@ -27,6 +28,15 @@ void CMainApp::ResetState() {
     m_icons.clear();
     EditMode = EDIT_MOVE;
     AxisConstraint = AXIS_FREE;
+}
+
+void CMainApp::OpenArchive(std::function<std::unique_ptr<ProgressSink>()> makeBuildProgress) {
+    ArchiveContext context;
+    context.appFolder = GetAppFolder();
+    context.setupPath = GetSetupPath();
+    context.makeBuildProgress = std::move(makeBuildProgress);
+    // An archive with no usable volume simply finds no files; start-up goes on.
+    m_archive->Open(VolumeListFor(GetAppFolder()), GetDriveList(), kCompressionFilter, context);
 }
 
 std::string CMainApp::GetSetupPath() const {

@@ -11,11 +11,13 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "app/core/SettingsStore.h"
+#include "base/Progress.h"
 
 class QObject;
 class QWidget;
@@ -128,10 +130,12 @@ public:
     // Single-instance guard, held from start-up to the end of the process.
     std::unique_ptr<win::SingleInstance> m_instanceGuard;
 
+    // Opens the archive set: both volumes in the application folder, with the fallback list of
+    // drive.dat. `makeBuildProgress` shows the progress of the builder started with SHIFT at a
+    // volume error (none: that build shows no progress).
+    void OpenArchive(std::function<std::unique_ptr<ProgressSink>()> makeBuildProgress = {});
+
 private:
-    // Opens the archive set: both volumes in the application folder, with drive.dat's fallbacks
-    // (start-up; defined by the application layer).
-    void OpenArchive();
 
     CSettingsStore m_settings;
     std::string m_appFolder;
