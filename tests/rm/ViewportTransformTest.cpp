@@ -79,6 +79,35 @@ TEST_F(ViewportTransformTest, SettersRefuseBadValues) {
     EXPECT_FALSE(Make(300, 0, 21, 10));  // leaves the 320-wide device
 }
 
+struct CameraPlaneCase {
+    const char* name;
+    Vector world;
+    float w;   // zc
+    float xw;  // cx * zc + s * D * xc / h with cx = 100, s = 100, D = 1, h = 0.5
+};
+
+TEST_F(ViewportTransformTest, PointsInOrBehindTheCameraPlaneSucceedWithWAtMostZero) {
+    // The camera sits at (0, 0, 10) looking along +z, so zc = z - 10.
+    Ref<Viewport> vp = Make(0, 0, 200, 100);
+    camera->SetPosition(nullptr, 0, 0, 10);
+    const CameraPlaneCase cases[] = {
+        {"in the camera plane", {0.5f, 0, 10}, 0, 100},  // 0 + 100 * 0.5 / 0.5
+        {"behind the camera", {1, 0, 5}, -5, -300},      // -500 + 100 * 1 / 0.5
+        {"in front", {1, 0, 12}, 2, 400},                // 200 + 200
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Vector4 h{7, 7, 7, 7};
+        ASSERT_EQ(vp->Transform(&h, &c.world), D3DRM_OK);
+        EXPECT_FLOAT_EQ(h.w, c.w);
+        EXPECT_FLOAT_EQ(h.x, c.xw);
+    }
+    // w = 0 cannot be undone.
+    const Vector4 inPlane{100, 0, 0, 0};
+    Vector back;
+    EXPECT_EQ(vp->InverseTransform(&back, &inPlane), D3DRMERR_BADVALUE);
+}
+
 struct Rect4 {
     std::int32_t x, y;
     std::uint32_t w, h;

@@ -49,10 +49,11 @@ class Viewport : public Object {
     // Marks a rectangle (viewport coordinates) for the next Device::Update.
     std::uint32_t ForceUpdate(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
 
-    // World point -> homogeneous screen point (sx*w, sy*w, depth*w, w). Fails when the camera is
-    // missing or the point lies in the camera plane (w = 0).
+    // World point -> homogeneous screen point (sx*w, sy*w, depth*w, w) with w = zc. Fails only
+    // when the camera (or an argument) is missing: a point in the camera plane succeeds with w = 0
+    // and a point behind the camera with w < 0, so callers check w > 0 before dividing by it.
     std::uint32_t Transform(Vector4* out, const Vector* world) const;
-    // Homogeneous screen point -> world point.
+    // Homogeneous screen point -> world point; refused when w is 0.
     std::uint32_t InverseTransform(Vector* out, const Vector4* screen) const;
 
   private:
