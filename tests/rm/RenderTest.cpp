@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <set>
+#include <string>
 
 #include "GoldenImage.h"
 #include "RmTestUtil.h"
@@ -225,6 +226,46 @@ TEST_F(RenderTest, TriangleCrossingTheFrontPlane) {
     Place(tri.Get(), 0, 0, 0);
     Draw();
     EXPECT_EQ(rmtest::CompareWithGolden(*target, "front_plane_crossing"), "");
+}
+
+struct PlaneStep {
+    bool front;  // SetFront, else SetBack
+    float value;
+    bool accepted;
+    float frontAfter, backAfter;
+};
+
+TEST_F(RenderTest, FrontAtOrBeyondBackSettingsAreRefusedAndTheViewStillDraws) {
+    // From the defaults front 1, back 100; the planes must stay ordered 0 < front < back.
+    const PlaneStep steps[] = {
+        {true, 100, false, 1, 100},  // front at the back plane
+        {true, 150, false, 1, 100},  // front beyond it
+        {false, 1, false, 1, 100},   // back at the front plane
+        {false, 0.5f, false, 1, 100}, {true, 3, true, 3, 100}, {false, 3, false, 3, 100},
+        {false, 5, true, 3, 5},       {true, 5, false, 3, 5},  {true, 6, false, 3, 5},
+        {true, 0, false, 3, 5},
+    };
+    for (const PlaneStep& s : steps) {
+        SCOPED_TRACE(std::string(s.front ? "front " : "back ") + std::to_string(s.value));
+        const std::uint32_t r = s.front ? viewport->SetFront(s.value) : viewport->SetBack(s.value);
+        EXPECT_EQ(r, s.accepted ? D3DRM_OK : D3DRMERR_BADVALUE);
+        EXPECT_EQ(viewport->GetFront(), s.frontAfter);
+        EXPECT_EQ(viewport->GetBack(), s.backAfter);
+    }
+    // A white quad of side 2 at depth 4, between the planes 3 and 5: with field 3 it spans
+    // 80 * 3 / 3 * 1 / 4 = 20 pixels either side of the centre.
+    ASSERT_EQ(viewport->SetField(3), D3DRM_OK);
+    device->SetQuality(D3DRMRENDER_UNLITFLAT);
+    Ref<MeshBuilder> quad = rmtest::MakeGrid(*lib, 1, 1);
+    quad->SetColor(0xFFFFFFFF);
+    Place(quad.Get(), 0, 0, 4);
+    Draw();
+    int drawn = 0;
+    for (std::uint32_t y = 0; y < target->Height(); ++y)
+        for (std::uint32_t x = 0; x < target->Width(); ++x) drawn += target->GetPixel(x, y) == 0xFFFFFFu;
+    EXPECT_EQ(target->GetPixel(80, 60), 0xFFFFFFu);
+    EXPECT_EQ(target->GetPixel(50, 60), 0u);
+    EXPECT_NEAR(drawn, 40 * 40, 2 * 40);
 }
 
 TEST_F(RenderTest, ViewportSmallerThanTheDevice) {

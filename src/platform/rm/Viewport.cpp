@@ -18,7 +18,8 @@ Viewport::Viewport(std::shared_ptr<ObjectRegistry> registry, Device* device, Fra
       m_height(h) {}
 
 std::uint32_t Viewport::SetFront(float front) {
-    if (!(front > 0.0f)) return D3DRMERR_BADVALUE;
+    // A front at or beyond the back plane would leave no depth range to draw.
+    if (!(front > 0.0f) || !(front < m_back)) return D3DRMERR_BADVALUE;
     m_front = front;
     return D3DRM_OK;
 }

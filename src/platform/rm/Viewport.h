@@ -19,7 +19,9 @@ class Viewport : public Object {
   public:
     const char* GetClassName() const override { return "Viewport"; }
 
-    std::uint32_t SetFront(float front);  // refused when <= 0
+    // The planes stay ordered, 0 < front < back: a setting that would break that is refused and
+    // changes nothing.
+    std::uint32_t SetFront(float front);  // refused when <= 0 or >= back
     std::uint32_t SetBack(float back);    // refused when <= front
     std::uint32_t SetField(float field);  // refused when <= 0
     float GetFront() const { return m_front; }
