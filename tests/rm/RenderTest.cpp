@@ -7,6 +7,7 @@
 #include <limits>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "GoldenImage.h"
 #include "RmTestUtil.h"
@@ -266,6 +267,57 @@ TEST_F(RenderTest, FrontAtOrBeyondBackSettingsAreRefusedAndTheViewStillDraws) {
     EXPECT_EQ(target->GetPixel(80, 60), 0xFFFFFFu);
     EXPECT_EQ(target->GetPixel(50, 60), 0u);
     EXPECT_NEAR(drawn, 40 * 40, 2 * 40);
+}
+
+struct WireCutCase {
+    float back;
+    std::vector<std::int32_t> cutRows;  // rows of the edges clipping makes (none may be drawn)
+    std::int32_t sidesFrom;             // both side edges are visible from this row to 100
+    bool farEdge;                       // the far edge (row 73) survives
+};
+
+TEST_F(RenderTest, WireframeDrawsOnlyTheFacesOwnEdgesOfAClippedPolygon) {
+    // A floor quad at y = -0.25 from z = 0.5 to z = 3, x from -0.25 to 0.25, seen from the origin:
+    // s = 80, front 1, field 0.5, so k = 160 and a point at depth z is at sy = 60 + 40 / z,
+    // sx = 80 -/+ 40 / z. The side edges run along sx = 140 - sy and sx = sy + 20; the far edge
+    // is row 73 (73.3) from column 67 to 93; the front plane cuts the quad along row 100 from
+    // column 40 to 120, a back plane at 2 along row 80 from column 60 to 100.
+    device->SetQuality(D3DRMRENDER_WIREFRAME);
+    Ref<MeshBuilder> floor = lib->CreateMeshBuilder();
+    const Vector v[] = {
+        {-0.25f, -0.25f, 3}, {0.25f, -0.25f, 3}, {0.25f, -0.25f, 0.5f}, {-0.25f, -0.25f, 0.5f}};
+    const std::uint32_t faces[] = {4, 0, 0, 1, 0, 2, 0, 3, 0, 0};  // clockwise on screen
+    ASSERT_EQ(floor->AddFaces(v, {}, faces), D3DRM_OK);
+    floor->SetColor(0xFFFFFFFF);
+    Place(floor.Get(), 0, 0, 0);
+    auto line = [&](std::int32_t x, std::int32_t y) {
+        for (std::int32_t dx = -1; dx <= 1; ++dx)
+            if (target->GetPixel(x + dx, y) == 0xFFFFFFu) return true;
+        return false;
+    };
+    const WireCutCase cases[] = {
+        {100, {100}, 74, true},
+        {2, {80, 100}, 81, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("back " + std::to_string(c.back));
+        ASSERT_EQ(viewport->SetBack(c.back), D3DRM_OK);
+        Draw();
+        for (std::int32_t row : c.cutRows) {
+            // Between the side edges, a few columns in from where they meet the cut.
+            const std::int32_t x0 = 140 - row + 5, x1 = row + 20 - 5;
+            int drawn = 0;
+            for (std::int32_t y = row - 2; y <= row + 2; ++y)
+                for (std::int32_t x = x0; x <= x1; ++x) drawn += target->GetPixel(x, y) != 0u;
+            EXPECT_EQ(drawn, 0) << "along the cut at row " << row;
+        }
+        for (std::int32_t y = c.sidesFrom; y <= 100; ++y) {
+            EXPECT_TRUE(line(140 - y, y)) << "left side, row " << y;
+            EXPECT_TRUE(line(y + 20, y)) << "right side, row " << y;
+        }
+        for (std::int32_t x = 70; x <= 90; ++x)
+            EXPECT_EQ(target->GetPixel(x, 73) == 0xFFFFFFu, c.farEdge) << x;
+    }
 }
 
 TEST_F(RenderTest, ViewportSmallerThanTheDevice) {

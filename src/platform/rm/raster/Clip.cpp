@@ -32,6 +32,7 @@ ClipVertex Lerp(const ClipVertex& a, const ClipVertex& b, float t) {
     r.a = mix(a.a, b.a);
     r.u = mix(a.u, b.u);
     r.v = mix(a.v, b.v);
+    r.faceEdge = false;
     return r;
 }
 
@@ -50,11 +51,14 @@ void Clipper::ClipPolygon(const ClipVertex* v, std::size_t n, std::vector<ClipVe
             if (da >= 0) m_scratch.push_back(a);
             if ((da >= 0) != (db >= 0)) {
                 // Always interpolate from the inside vertex, so a shared edge cuts identically
-                // for both faces that use it.
-                if (da >= 0)
+                // for both faces that use it. Leaving, the cut point starts the new edge along
+                // the plane; entering, it starts what remains of a -> b.
+                if (da >= 0) {
                     m_scratch.push_back(Lerp(a, b, da / (da - db)));
-                else
+                } else {
                     m_scratch.push_back(Lerp(b, a, db / (db - da)));
+                    m_scratch.back().faceEdge = a.faceEdge;
+                }
             }
         }
         out.swap(m_scratch);

@@ -26,7 +26,9 @@ class Clipper {
 
     // True when every vertex lies inside all six planes (no clipping needed).
     bool AllInside(const ClipVertex* v, std::size_t n) const;
-    // Clips the polygon; `out` receives the clipped polygon (empty when nothing is left).
+    // Clips the polygon; `out` receives the clipped polygon (empty when nothing is left). Each
+    // output vertex's faceEdge tells whether the edge it starts is the surviving part of an input
+    // edge (and then carries that edge's flag) or a new edge along a clipping plane (false).
     void ClipPolygon(const ClipVertex* v, std::size_t n, std::vector<ClipVertex>& out);
 
   private:

@@ -30,6 +30,9 @@ struct ClipVertex {
     Vector pos;        // camera space
     float r, g, b, a;  // colour 0..255
     float u, v;        // texture coordinates
+    // The edge from this vertex to the next one of its polygon is (a part of) one of the face's
+    // own edges; false for an edge the clipper made along a plane. Wireframe draws only the first.
+    bool faceEdge;
 };
 
 struct ScreenVertex {

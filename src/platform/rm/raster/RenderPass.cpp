@@ -176,6 +176,7 @@ void RenderPass::DrawMesh(const MeshInstance& inst, const Lighting& lighting, Cl
             const TexCoord uv = uvs[c.vertex];
             cv.u = mesh.WrapU() ? NearestWrap(uv.u, uv0.u) : uv.u;
             cv.v = mesh.WrapV() ? NearestWrap(uv.v, uv0.v) : uv.v;
+            cv.faceEdge = true;
         }
 
         if (m_fill == D3DRMFILL_POINTS) {
@@ -200,14 +201,17 @@ void RenderPass::DrawMesh(const MeshInstance& inst, const Lighting& lighting, Cl
             m_screen[k] = ProjectVertex(m_projection, poly[k]);
             usable &= OnScreenBand(m_screen[k], m_target);
         }
-        if (usable) DrawPolygon(m_screen.data(), count, mode);
+        if (usable) DrawPolygon(m_screen.data(), poly, count, mode);
     }
 }
 
-void RenderPass::DrawPolygon(const ScreenVertex* v, std::size_t n, const ShadeMode& mode) {
+void RenderPass::DrawPolygon(const ScreenVertex* v, const ClipVertex* source, std::size_t n,
+                             const ShadeMode& mode) {
     if (m_fill == D3DRMFILL_WIREFRAME) {
+        // The face's own edges only, not the ones clipping made along the planes.
         const std::uint32_t color = Pack(v[0].r, v[0].g, v[0].b);
-        for (std::size_t k = 0; k < n; ++k) RasterLine(v[k], v[(k + 1) % n], color, m_target);
+        for (std::size_t k = 0; k < n; ++k)
+            if (source[k].faceEdge) RasterLine(v[k], v[(k + 1) % n], color, m_target);
         return;
     }
     for (std::size_t k = 1; k + 1 < n; ++k) {

@@ -45,7 +45,8 @@ class RenderPass {
     };
 
     void DrawMesh(const MeshInstance& inst, const Lighting& lighting, Clipper& clipper);
-    void DrawPolygon(const ScreenVertex* v, std::size_t n, const ShadeMode& mode);
+    // v[k] is source[k] projected; source[k].faceEdge tells whether wireframe draws v[k] -> v[k+1].
+    void DrawPolygon(const ScreenVertex* v, const ClipVertex* source, std::size_t n, const ShadeMode& mode);
 
     Viewport& m_viewport;
     RasterTarget m_target;
