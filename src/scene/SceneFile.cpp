@@ -1,5 +1,7 @@
 #include "scene/SceneFile.h"
 
+#include <array>
+#include <cmath>
 #include <cstring>
 
 #include "app/core/MainApp.h"
@@ -18,6 +20,46 @@ std::size_t CountParts(const CMainDoc& doc) {
     std::size_t n = 0;
     for (const auto& top : doc.TopLevelParts()) top->ForEachInTree([&n](CPartObject*) { ++n; });
     return n;
+}
+
+// The document's own frames in the order of the frames block.
+std::array<rm::Frame*, scene::kSavedFrameCount> SavedFrames(const CMainDoc& doc) {
+    return {doc.GetCharacterRootFrame(), doc.GetSceneFrame(), doc.GetOptionFrame()};
+}
+
+void WriteVector(StoringArchive& ar, const rm::Vector& v) {
+    ar.WriteF32(v.x);
+    ar.WriteF32(v.y);
+    ar.WriteF32(v.z);
+}
+
+void ReadVector(LoadingArchive& ar, float (&v)[3]) {
+    for (float& f : v) f = ar.ReadF32();
+}
+
+bool IsFinite(const float (&v)[3]) {
+    return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
+}
+
+// An axis as the file may give it. Saved axes are unit vectors; the bound keeps the products that
+// SetOrientation forms finite. Beyond about 1e19 they overflow: with up (3e38, 3e38, 1) and
+// direction (1, 1, 0) the part of up along the direction is infinite, its z is 0 × infinity, the
+// test for an up parallel to the direction compares a NaN and NaN axes get into the frame. Zero and
+// parallel axes SetOrientation refuses itself.
+bool IsUsableAxis(const float (&v)[3]) {
+    constexpr float kLargest = 1e6f;
+    return IsFinite(v) && std::fabs(v[0]) <= kLargest && std::fabs(v[1]) <= kLargest &&
+           std::fabs(v[2]) <= kLargest;
+}
+
+// Moves one of the document's frames to where the file has it; what cannot be a placement is left
+// as the reset put it (the position and the orientation are judged apart).
+void PlaceSavedFrame(rm::Frame* frame, const scene::FramePlacement& placement) {
+    if (!frame) return;
+    const auto& [p, d, u] = placement;
+    if (IsFinite(p)) frame->SetPosition(nullptr, p[0], p[1], p[2]);
+    if (IsUsableAxis(d) && IsUsableAxis(u))
+        frame->SetOrientation(nullptr, d[0], d[1], d[2], u[0], u[1], u[2]);
 }
 
 // Empties the part index table when a read or write is over (it points at parts).
@@ -50,6 +92,16 @@ std::vector<std::uint8_t> CSceneFile::Write(CMainDoc& doc) {
     ar.WriteString(app->GetSettingString("render", "bg", ""));
     ar.WriteI32(app->GetSettingInt("bg", "edit", 0));
     ar.WriteI32(app->GetSettingInt("bg", "render", 0));
+    for (rm::Frame* frame : SavedFrames(doc)) {
+        rm::Vector position, direction{0, 0, 1}, up{0, 1, 0};
+        if (frame) {
+            frame->GetPosition(nullptr, &position);
+            frame->GetOrientation(nullptr, &direction, &up);
+        }
+        WriteVector(ar, position);
+        WriteVector(ar, direction);
+        WriteVector(ar, up);
+    }
 
     TableScope scope;
     CPartIndexTable& table = CPartIndexTable::Instance();
@@ -85,7 +137,10 @@ scene::SceneFileStatus CSceneFile::ReadHeader(LoadingArchive& ar, scene::SceneHe
         return scene::SceneFileStatus::Foreign;
     const std::uint32_t version = ar.ReadU32();
     if (!ar.Ok()) return scene::SceneFileStatus::Damaged;
-    if (version != scene::kSceneVersion) return scene::SceneFileStatus::NewerVersion;
+    // A version this reader does not know is reported as one of a newer program (0 never existed).
+    if (version < scene::kOldestSceneVersion || version > scene::kSceneVersion)
+        return scene::SceneFileStatus::NewerVersion;
+    header.version = version;
     header.partCount = ar.ReadU32();
     header.poseSet = ar.ReadString();
     header.hasLights = ar.ReadU8() != 0;
@@ -97,6 +152,13 @@ scene::SceneFileStatus CSceneFile::ReadHeader(LoadingArchive& ar, scene::SceneHe
     header.background = ar.ReadString();
     header.bgEdit = ar.ReadI32();
     header.bgRender = ar.ReadI32();
+    header.hasFramePlacements = version >= 2;
+    if (header.hasFramePlacements)
+        for (scene::FramePlacement& frame : header.frames) {
+            ReadVector(ar, frame.position);
+            ReadVector(ar, frame.direction);
+            ReadVector(ar, frame.up);
+        }
     if (!ar.Ok() || header.partCount > ar.Remaining() / scene::kMinPartRecordSize)
         return scene::SceneFileStatus::Damaged;
     return scene::SceneFileStatus::Ok;
@@ -165,6 +227,13 @@ bool CSceneFile::ReadBody(CMainDoc& doc, LoadingArchive& ar, const scene::SceneH
         hiddenParts.push_back(part);
     }
     if (!ar.Ok()) return false;
+
+    // The parts sit in their frames by placements relative to those frames, so moving the frames
+    // last keeps every part where it was seen.
+    if (header.hasFramePlacements) {
+        const auto frames = SavedFrames(doc);
+        for (int i = 0; i < scene::kSavedFrameCount; ++i) PlaceSavedFrame(frames[i], header.frames[i]);
+    }
 
     if (header.hasLights) doc.PlaceLights(false, header.lightColors);
     // The tree shows hidden parts unchecked, as the user left them.

@@ -2,7 +2,7 @@
 // The scene file (*.mrs) around the part records. Layout, little-endian, strings counted:
 //
 //   signature   8 bytes  "MRSCENE" 0x1A (a foreign file is refused before the scene is touched)
-//   version     u32      1
+//   version     u32      2 (1 is still read: a file without the frame placements below)
 //   part count  u32      every part record of the file (sizes the part index table, drives the
 //                        progress text of the reload)
 //   pose set    str      the pose set the tree was built from ("" for a scene without one)
@@ -11,14 +11,18 @@
 //   lens        f32      view/field
 //   eye L, R    str × 2  render/eye_L, render/eye_R
 //   background  str, i32, i32   render/bg, bg/edit, bg/render
+//   frames      version 2 only: 3 × (position, direction, up), 9 × f32 each, relative to the frame's
+//               parent, of the document's own frames in this order: the character root "frm-_root"
+//               (moved when the whole figure is dragged), the scene frame, the option frame
 //   top level   u32 count, then the part records of the top-level parts in list order
 //   options     u32 count, then per option part: i32 serial index, str label of the "ADD" entry it
 //               was added under, str its own tree label
 //   hidden      u32 count, then i32 serial indices of the parts whose visuals are hidden
 //
 // Reading reproduces the tree from the pose set's tree definitions, then the parts, the option
-// entries, the hidden parts and the lights with their colours. Every count is checked against the
-// bytes that remain before anything is made.
+// entries, the hidden parts and the lights with their colours, and last the placement of the
+// document's own frames (a version-1 file leaves them where the reset put them). Every count is
+// checked against the bytes that remain before anything is made.
 
 #include <cstdint>
 #include <span>
@@ -31,7 +35,9 @@ class LoadingArchive;
 namespace scene {
 
 inline constexpr char kSceneSignature[8] = {'M', 'R', 'S', 'C', 'E', 'N', 'E', '\x1A'};
-inline constexpr std::uint32_t kSceneVersion = 1;
+// Files are written in kSceneVersion; every version from kOldestSceneVersion on is read.
+inline constexpr std::uint32_t kSceneVersion = 2;
+inline constexpr std::uint32_t kOldestSceneVersion = 1;
 // Smallest records (every string empty, no colours, no children): a part record is 85 bytes, a
 // colour record 28; an option entry 6, a hidden entry 4.
 inline constexpr std::size_t kMinPartRecordSize = 85;
@@ -40,7 +46,18 @@ inline constexpr std::size_t kMinColorRecordSize = 28;
 // to 128 nested frames, and the frame searches recurse through all of them).
 inline constexpr int kMaxPartDepth = 32;
 
+// Where one of the document's own frames sits in its parent (GetPosition / GetOrientation with a
+// null reference).
+struct FramePlacement {
+    float position[3] = {0, 0, 0};
+    float direction[3] = {0, 0, 1};
+    float up[3] = {0, 1, 0};
+};
+// The order of the frames block: character root, scene frame, option frame.
+inline constexpr int kSavedFrameCount = 3;
+
 struct SceneHeader {
+    std::uint32_t version = kSceneVersion;
     std::uint32_t partCount = 0;
     std::string poseSet;
     bool hasLights = false;
@@ -48,6 +65,9 @@ struct SceneHeader {
     float field = 4.0f;
     std::string eyeL, eyeR, background;
     std::int32_t bgEdit = 0, bgRender = 0;
+    // Only a version-2 file carries the frames block.
+    bool hasFramePlacements = false;
+    FramePlacement frames[kSavedFrameCount];
 };
 
 enum class SceneFileStatus { Ok, Foreign, NewerVersion, Damaged };

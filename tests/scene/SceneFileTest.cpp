@@ -1,11 +1,14 @@
-// Scene files: the byte layout of part and colour records, the save/open round trip, and damaged
-// or foreign files.
+// Scene files: the byte layout of part and colour records, the save/open round trip, the placement
+// of the document's own frames (and files of version 1 without it), and damaged or foreign files.
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "SceneFixture.h"
 #include "app/core/MainApp.h"
@@ -322,7 +325,7 @@ TEST_F(SceneFileTest, AForeignOrUnreadableFileLeavesTheSceneAsItWas) {
     EXPECT_FALSE(doc->OnOpenDocument(TempPath("foreign.mrs")));
     EXPECT_FALSE(doc->OnOpenDocument(TempPath("missing.mrs")));
     std::vector<std::uint8_t> newer = CSceneFile::Write(*doc);
-    newer[8] = 2;
+    newer[8] = static_cast<std::uint8_t>(scene::kSceneVersion + 1);
     WriteFile(TempPath("newer.mrs"), newer);
     EXPECT_FALSE(doc->OnOpenDocument(TempPath("newer.mrs")));
     EXPECT_EQ(
@@ -435,6 +438,228 @@ TEST_F(SceneFileTest, SavingIntoAMissingFolderFailsWithAMessage) {
 
 namespace {
 
+// --- The document's own frames ---
+
+using scene::FramePlacement;
+
+// Where ResetScene puts the character root, the scene frame and the option frame.
+const FramePlacement kResetPlacements[scene::kSavedFrameCount] = {
+    {{0, 0, 55}, {0, 0, 1}, {0, 1, 0}},
+    {{0, 0, 0}, {0, 0, 1}, {0, 1, 0}},
+    {{0, 0, 0}, {0, 0, 1}, {0, 1, 0}},
+};
+const char* const kFrameNames[scene::kSavedFrameCount] = {"character root", "scene frame", "option frame"};
+constexpr std::size_t kFramesBlockSize = scene::kSavedFrameCount * 9 * 4;
+
+std::array<rm::Frame*, scene::kSavedFrameCount> OwnFrames(const CMainDoc& doc) {
+    return {doc.GetCharacterRootFrame(), doc.GetSceneFrame(), doc.GetOptionFrame()};
+}
+
+void Place(rm::Frame* frame, const FramePlacement& p) {
+    frame->SetPosition(nullptr, p.position[0], p.position[1], p.position[2]);
+    ASSERT_TRUE(rm::Succeeded(frame->SetOrientation(nullptr, p.direction[0], p.direction[1], p.direction[2],
+                                                    p.up[0], p.up[1], p.up[2])));
+}
+
+void ExpectPlacement(const rm::Frame* frame, const FramePlacement& expected, const std::string& what) {
+    rm::Vector position, direction, up;
+    frame->GetPosition(nullptr, &position);
+    frame->GetOrientation(nullptr, &direction, &up);
+    const rm::Vector want[3] = {{expected.position[0], expected.position[1], expected.position[2]},
+                                {expected.direction[0], expected.direction[1], expected.direction[2]},
+                                {expected.up[0], expected.up[1], expected.up[2]}};
+    const rm::Vector got[3] = {position, direction, up};
+    const char* const parts[3] = {"position", "direction", "up"};
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NEAR(got[k].x, want[k].x, 1e-5f) << what << " " << parts[k] << " x";
+        EXPECT_NEAR(got[k].y, want[k].y, 1e-5f) << what << " " << parts[k] << " y";
+        EXPECT_NEAR(got[k].z, want[k].z, 1e-5f) << what << " " << parts[k] << " z";
+    }
+}
+
+// Where the frames block of a version-2 file starts, found by walking the header fields here
+// rather than through the document's reader.
+std::size_t FramesBlockAt(const std::vector<std::uint8_t>& bytes) {
+    LoadingArchive ar(bytes);
+    ar.ReadBytes(8);
+    EXPECT_EQ(ar.ReadU32(), 2u);  // version
+    ar.ReadU32();                 // part count
+    ar.ReadString();              // pose set
+    if (ar.ReadU8() != 0)
+        for (int i = 0; i < 5; ++i) ar.ReadU32();
+    ar.ReadF32();
+    for (int i = 0; i < 3; ++i) ar.ReadString();
+    ar.ReadI32();
+    ar.ReadI32();
+    EXPECT_TRUE(ar.Ok());
+    EXPECT_GE(ar.Remaining(), kFramesBlockSize);
+    return ar.Position();
+}
+
+// The same scene as a version-1 file has it: no frames block.
+std::vector<std::uint8_t> AsVersion1(std::vector<std::uint8_t> bytes) {
+    const std::size_t at = FramesBlockAt(bytes);
+    bytes.erase(bytes.begin() + static_cast<long>(at),
+                bytes.begin() + static_cast<long>(at + kFramesBlockSize));
+    const std::uint8_t one[4] = {1, 0, 0, 0};
+    std::memcpy(&bytes[8], one, 4);
+    return bytes;
+}
+
+// The figure dragged as a whole (moved and turned), the scene moved and rolled, the option frame
+// moved and turned round.
+const FramePlacement kMoved[scene::kSavedFrameCount] = {
+    {{3, -4, 60}, {0.6f, 0, 0.8f}, {0, 1, 0}},
+    {{1, 2, 3}, {0, 0, 1}, {0.6f, 0.8f, 0}},
+    {{-5, 0.5f, 2}, {-1, 0, 0}, {0, 1, 0}},
+};
+
+class OwnFramesTest : public SceneFileTest {
+  protected:
+    void MoveOwnFrames() {
+        const auto frames = OwnFrames(*doc);
+        for (int i = 0; i < scene::kSavedFrameCount; ++i) Place(frames[i], kMoved[i]);
+    }
+    // A part's position relative to the document's root frame (where the user sees it).
+    rm::Vector Seen(std::string_view folder) const {
+        rm::Vector p;
+        Part(folder)->GetFrame()->GetPosition(doc->GetRootFrame(), &p);
+        return p;
+    }
+};
+
+TEST_F(OwnFramesTest, MovedFramesAreWhereTheUserLeftThemAfterSaveAndOpen) {
+    BuildEditedScene();
+    MoveOwnFrames();
+    const Snapshot before = Take(*doc, tree, *library);
+    const char* const seenParts[] = {kBodyPath, kHandPath, "PROPS\\cup.x"};
+    std::vector<rm::Vector> seenBefore;
+    for (const char* folder : seenParts) seenBefore.push_back(Seen(folder));
+    const std::string path = Save();
+
+    ASSERT_TRUE(doc->OnNewDocument());
+    ExpectPlacement(doc->GetCharacterRootFrame(), kResetPlacements[0], "after New");
+    ASSERT_TRUE(doc->OnOpenDocument(path));
+    EXPECT_TRUE(prompts->asked.empty());
+    const auto frames = OwnFrames(*doc);
+    for (int i = 0; i < scene::kSavedFrameCount; ++i) ExpectPlacement(frames[i], kMoved[i], kFrameNames[i]);
+    EXPECT_EQ(Take(*doc, tree, *library), before);
+    for (std::size_t i = 0; i < std::size(seenParts); ++i) {
+        const rm::Vector seen = Seen(seenParts[i]);
+        EXPECT_NEAR(seen.x, seenBefore[i].x, 1e-4f) << seenParts[i];
+        EXPECT_NEAR(seen.y, seenBefore[i].y, 1e-4f) << seenParts[i];
+        EXPECT_NEAR(seen.z, seenBefore[i].z, 1e-4f) << seenParts[i];
+    }
+}
+
+TEST_F(OwnFramesTest, AVersion1FileOpensWithTheFramesWhereTheResetPutsThem) {
+    BuildEditedScene();
+    const Snapshot before = Take(*doc, tree, *library);
+    MoveOwnFrames();
+    const std::vector<std::uint8_t> v1 = AsVersion1(CSceneFile::Write(*doc));
+    LoadingArchive ar(v1);
+    scene::SceneHeader header;
+    ASSERT_EQ(CSceneFile::ReadHeader(ar, header), scene::SceneFileStatus::Ok);
+    EXPECT_EQ(header.version, 1u);
+    EXPECT_FALSE(header.hasFramePlacements);
+
+    const std::string path = TempPath("old.mrs");
+    WriteFile(path, v1);
+    ASSERT_TRUE(doc->OnOpenDocument(path));
+    EXPECT_TRUE(prompts->asked.empty());
+    // Every part, label, light and setting as saved; the frames as a reset places them.
+    EXPECT_EQ(Take(*doc, tree, *library), before);
+    const auto frames = OwnFrames(*doc);
+    for (int i = 0; i < scene::kSavedFrameCount; ++i)
+        ExpectPlacement(frames[i], kResetPlacements[i], kFrameNames[i]);
+}
+
+TEST_F(OwnFramesTest, PlacementsThatCannotBeOnesLeaveTheResetPlacement) {
+    constexpr float nan = std::numeric_limits<float>::quiet_NaN();
+    constexpr float inf = std::numeric_limits<float>::infinity();
+    const FramePlacement& r0 = kResetPlacements[0];
+    struct Case {
+        const char* what;
+        int frame;
+        FramePlacement inFile;
+        FramePlacement expected;
+    };
+    const Case cases[] = {
+        {"NaN position, sane turn",
+         0,
+         {{nan, 1, 2}, {0.6f, 0, 0.8f}, {0, 1, 0}},
+         {{0, 0, 55}, {0.6f, 0, 0.8f}, {0, 1, 0}}},
+        {"infinite position", 1, {{0, -inf, 0}, {0, 0, 1}, {0, 1, 0}}, kResetPlacements[1]},
+        {"NaN direction, sane move",
+         0,
+         {{1, 2, 3}, {nan, 0, 1}, {0, 1, 0}},
+         {{1, 2, 3}, {0, 0, 1}, {0, 1, 0}}},
+        {"infinite up", 2, {{4, 5, 6}, {0, 0, 1}, {0, inf, 0}}, {{4, 5, 6}, {0, 0, 1}, {0, 1, 0}}},
+        {"zero direction", 0, {{0, 0, 55}, {0, 0, 0}, {0, 1, 0}}, r0},
+        {"zero up", 1, {{0, 0, 0}, {1, 0, 0}, {0, 0, 0}}, kResetPlacements[1]},
+        {"up parallel to the direction", 2, {{0, 0, 0}, {0, 0, 2}, {0, 0, -3}}, kResetPlacements[2]},
+        // Finite, but its projection on the direction overflows (and 0 × infinity is NaN).
+        {"up too long to project", 0, {{0, 0, 55}, {1, 1, 0}, {3e38f, 3e38f, 1}}, r0},
+        {"everything NaN", 2, {{nan, nan, nan}, {nan, nan, nan}, {nan, nan, nan}}, kResetPlacements[2]},
+    };
+    LoadFigure();
+    const std::vector<std::uint8_t> whole = CSceneFile::Write(*doc);
+    const std::size_t block = FramesBlockAt(whole);
+    const std::string path = TempPath("odd.mrs");
+    for (const Case& c : cases) {
+        std::vector<std::uint8_t> bytes = whole;
+        std::uint8_t* at = &bytes[block + static_cast<std::size_t>(c.frame) * 36];
+        for (const auto* v : {&c.inFile.position, &c.inFile.direction, &c.inFile.up})
+            for (float f : *v) {
+                std::memcpy(at, &f, 4);
+                at += 4;
+            }
+        WriteFile(path, bytes);
+        doc->OnNewDocument();
+        prompts->asked.clear();
+        ASSERT_TRUE(doc->OnOpenDocument(path)) << c.what;
+        EXPECT_TRUE(prompts->asked.empty()) << c.what;
+        EXPECT_EQ(doc->AllParts().size(), 7u) << c.what;
+        const auto frames = OwnFrames(*doc);
+        for (int i = 0; i < scene::kSavedFrameCount; ++i)
+            ExpectPlacement(frames[i], i == c.frame ? c.expected : kResetPlacements[i],
+                            std::string(c.what) + ": " + kFrameNames[i]);
+    }
+}
+
+TEST_F(OwnFramesTest, AFileCutInOrJustAfterTheFramesBlockIsRefusedAsDamaged) {
+    LoadFigure();
+    MoveOwnFrames();
+    const std::vector<std::uint8_t> whole = CSceneFile::Write(*doc);
+    const std::size_t block = FramesBlockAt(whole);
+    const struct {
+        const char* what;
+        std::size_t length;
+    } cuts[] = {
+        {"before the block", block},
+        {"inside the first value", block + 1},
+        {"after the character root", block + 36},
+        {"inside the scene frame's up", block + 36 + 30},
+        {"one byte short of the block", block + kFramesBlockSize - 1},
+        {"the block whole, the top-level count missing", block + kFramesBlockSize},
+        {"inside the top-level count", block + kFramesBlockSize + 2},
+    };
+    const std::string path = TempPath("cut.mrs");
+    for (const auto& cut : cuts) {
+        ASSERT_LT(cut.length, whole.size()) << cut.what;
+        WriteFile(path,
+                  std::vector<std::uint8_t>(whole.begin(), whole.begin() + static_cast<long>(cut.length)));
+        doc->OnNewDocument();
+        prompts->asked.clear();
+        EXPECT_FALSE(doc->OnOpenDocument(path)) << cut.what;
+        EXPECT_EQ(prompts->MessageTexts(),
+                  (std::vector<std::string>{"シーンデータが壊れているため、読み込みを中止しました。"}))
+            << cut.what;
+        EXPECT_TRUE(SceneIsEmpty()) << cut.what;
+        ExpectPlacement(doc->GetCharacterRootFrame(), kResetPlacements[0], cut.what);
+    }
+}
+
 // A scene file of one chain of `length` parts without meshes, each the only child of the one before.
 std::vector<std::uint8_t> ChainFile(int length) {
     StoringArchive ar;
@@ -447,6 +672,9 @@ std::vector<std::uint8_t> ChainFile(int length) {
     for (int i = 0; i < 3; ++i) ar.WriteString("");
     ar.WriteI32(0);
     ar.WriteI32(0);
+    for (const scene::FramePlacement& frame : kResetPlacements)
+        for (const auto* v : {&frame.position, &frame.direction, &frame.up})
+            for (float f : *v) ar.WriteF32(f);
     ar.WriteU32(1);
     for (int i = 0; i < length; ++i) {
         ar.WriteU32(CPartObject::kSerialId);
