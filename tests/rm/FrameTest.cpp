@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "RmTestUtil.h"
 #include "platform/rm/Library.h"
 #include "platform/rm/VectorMath.h"
@@ -151,6 +153,13 @@ TEST_F(FrameTest, OrientationTakesThePerpendicularPartOfUpAndRefusesParallel) {
     f->GetTransform(&before);
     EXPECT_NE(f->SetOrientation(nullptr, 0, 0, 1, 0, 0, 3), D3DRM_OK);
     EXPECT_NE(f->SetOrientation(nullptr, 0, 0, 0, 0, 1, 0), D3DRM_OK);
+    // Values that are not numbers, or that overflow on the way, never reach the matrix.
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    EXPECT_NE(f->SetOrientation(nullptr, nan, 0, 1, 0, 1, 0), D3DRM_OK);
+    EXPECT_NE(f->SetOrientation(nullptr, 0, 0, 1, 0, inf, 0), D3DRM_OK);
+    EXPECT_NE(f->SetOrientation(nullptr, 1, 1, 0, 3e38f, 3e38f, 1), D3DRM_OK);
+    EXPECT_NE(f->SetPosition(nullptr, 0, nan, 0), D3DRM_OK);
+    EXPECT_NE(f->SetPosition(nullptr, inf, 0, 0), D3DRM_OK);
     Matrix4 after;
     f->GetTransform(&after);
     EXPECT_EQ(before, after);

@@ -86,6 +86,27 @@ struct CameraPlaneCase {
     float xw;  // cx * zc + s * D * xc / h with cx = 100, s = 100, D = 1, h = 0.5
 };
 
+// Both planes at once take settings beyond the current back (which SetFront alone refuses) and
+// refuse an unordered pair whole.
+TEST_F(ViewportTransformTest, SetPlanesTakesBothPlanesOrNeither) {
+    struct Row {
+        float front, back;
+        bool taken;
+    };
+    const Row rows[] = {{150, 300, true}, {20, 40, true}, {50, 50, false}, {60, 30, false}, {0, 10, false}};
+    Ref<Viewport> v = Make(0, 0, 320, 240);
+    float front = v->GetFront(), back = v->GetBack();
+    for (const Row& r : rows) {
+        EXPECT_EQ(v->SetPlanes(r.front, r.back) == D3DRM_OK, r.taken) << r.front << " " << r.back;
+        if (r.taken) {
+            front = r.front;
+            back = r.back;
+        }
+        EXPECT_EQ(v->GetFront(), front);
+        EXPECT_EQ(v->GetBack(), back);
+    }
+}
+
 TEST_F(ViewportTransformTest, PointsInOrBehindTheCameraPlaneSucceedWithWAtMostZero) {
     // The camera sits at (0, 0, 10) looking along +z, so zc = z - 10.
     Ref<Viewport> vp = Make(0, 0, 200, 100);

@@ -114,6 +114,8 @@ std::uint32_t Frame::SetPosition(const Frame* ref, float x, float y, float z) {
         p = TransformPoint(p, ref->WorldMatrix());
         p = TransformPoint(p, Inverse(ParentToWorld()));
     }
+    // A position that is not a number would spread to every frame below and every box.
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) return D3DRMERR_BADVALUE;
     m_matrix.m[3][0] = p.x;
     m_matrix.m[3][1] = p.y;
     m_matrix.m[3][2] = p.z;
@@ -147,6 +149,8 @@ std::uint32_t Frame::SetOrientation(const Frame* ref, float dx, float dy, float 
     if (upLen == 0.0f || Length(upPerp) <= 1e-6f * upLen) return D3DRMERR_BADVALUE;
     const Vector y = Normalized(upPerp);
     const Vector x = Cross(y, z);
+    for (const Vector& axis : {x, y, z})
+        if (!std::isfinite(axis.x) || !std::isfinite(axis.y) || !std::isfinite(axis.z)) return D3DRMERR_BADVALUE;
     const Vector rows[3] = {x, y, z};
     for (int r = 0; r < 3; ++r) {
         m_matrix.m[r][0] = rows[r].x;

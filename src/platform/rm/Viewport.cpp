@@ -30,6 +30,13 @@ std::uint32_t Viewport::SetBack(float back) {
     return D3DRM_OK;
 }
 
+std::uint32_t Viewport::SetPlanes(float front, float back) {
+    if (!(front > 0.0f) || !(back > front)) return D3DRMERR_BADVALUE;
+    m_front = front;
+    m_back = back;
+    return D3DRM_OK;
+}
+
 std::uint32_t Viewport::SetField(float field) {
     if (!(field > 0.0f)) return D3DRMERR_BADVALUE;
     m_field = field;

@@ -24,6 +24,9 @@ class Viewport : public Object {
     std::uint32_t SetFront(float front);  // refused when <= 0 or >= back
     std::uint32_t SetBack(float back);    // refused when <= front
     std::uint32_t SetField(float field);  // refused when <= 0
+    // Both planes at once, whatever the planes were before; refused (nothing changes) unless
+    // 0 < front < back.
+    std::uint32_t SetPlanes(float front, float back);
     float GetFront() const { return m_front; }
     float GetBack() const { return m_back; }
     float GetField() const { return m_field; }

@@ -94,8 +94,7 @@ std::vector<std::uint8_t> RenderToBmp(const RenderRequest& r) {
     if (!device) return {};
     rm::Ref<rm::Viewport> viewport = r.library->CreateViewport(device.Get(), r.camera, 0, 0, width, height);
     if (!viewport) return {};
-    viewport->SetFront(s.GetSettingFloat("view", "front", 10.0f));
-    viewport->SetBack(s.GetSettingFloat("view", "back", 200.0f));
+    viewport->SetPlanes(s.GetSettingFloat("view", "front", 10.0f), s.GetSettingFloat("view", "back", 200.0f));
     viewport->SetField(s.GetSettingFloat("view", "field", 1.5f));
     device->SetQuality(QualityForDisplayMode(s.GetSettingInt("dev", "mode", 2)));
     device->SetDither(false);
