@@ -10,6 +10,8 @@
 #include "app/Artwork.h"
 #include "app/DocumentCommands.h"
 #include "app/ProgressWindow.h"
+#include "app/ViewCommands.h"
+#include <QTimer>
 #include "archive/Communicator.h"
 #include "app/MainFrame.h"
 #include "app/core/CommandLine.h"
@@ -77,17 +79,21 @@ bool CMainApp::InitInstance(const QStringList& arguments) {
     // The single-document template: document, frame and view.
     g_document = std::make_unique<CMainDoc>();
     g_frame = std::make_unique<CMainFrame>();
-    g_frame->setCentralWidget(new CMainView(g_frame.get()));
+    auto* mainView = new CMainView(g_frame.get());
+    g_frame->setCentralWidget(mainView);
     m_archive->SetMessageOwner(g_frame.get());
     BindDocumentCommands(*g_frame, *g_document);
-
-    // The scene named on the command line opens once the document has prepared its tree.
-    SetPendingSceneFile(commandLine.sceneFile);
+    BindViewCommands(*g_frame, *mainView->EditView(), *g_document);
 
     if (!g_document->OnNewDocument()) return false;
     g_frame->UpdateTitle(g_document->GetTitle());
     g_frame->showNormal();
     g_frame->repaint();
+    // The scene of the command line opens once the window is up, through the file command (so it
+    // joins the recent files); a later New gives an empty scene.
+    QTimer::singleShot(0, g_frame.get(), [sceneFile = commandLine.sceneFile, poseSet = commandLine.poseSet] {
+        OpenStartupScene(*g_frame, *g_document, sceneFile, poseSet);
+    });
     return true;
 }
 

@@ -55,6 +55,7 @@ const CommandText kCommands[] = {
     {ID_VIEW_RENDER_SIZE, nullptr, "実際にﾚﾝﾀﾞﾘﾝｸﾞされる画面の比率で表示します。\nﾚﾝﾀﾞﾘﾝｸﾞｻｲｽﾞの表示"},
     {ID_HELP, nullptr, "ﾍﾙﾌﾟを表示します。\nﾍﾙﾌﾟ"},
     {ID_APPLY_COLLECTION, nullptr, "ｺﾚｸｼｮﾝｳｨﾝﾄﾞｳの選択されたﾃﾞｰﾀをｼｰﾝに適用します。\nｺﾚｸｼｮﾝを適用"},
+    {ID_VIEW_OPEN_POSE_SET, "ポーズセットを開く...", "ポーズセットを一覧から選んで読み込みます。\nポーズセットを開く"},
 };
 
 // Toolbar order; 0 is a separator.
@@ -174,6 +175,8 @@ void CMainFrame::CreateMenus() {
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     view->addAction(m_actions[ID_VIEW_TOOLBAR]);
+    view->addSeparator();
+    view->addAction(m_actions[ID_VIEW_OPEN_POSE_SET]);
     QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->addAction(m_actions[ID_APP_ABOUT]);
 }

@@ -1,6 +1,5 @@
 #include "library/MainView.h"
 
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QSplitter>
@@ -8,12 +7,19 @@
 #include <QTreeWidget>
 
 #include "app/core/MainApp.h"
+#include "scene/PartsTree.h"
+#include "view/3DView.h"
 
-const win::MessageMapEntry<CMainView> CMainView::kMessageMap[1] = {
+const win::MessageMapEntry<CMainView> CMainView::kMessageMap[2] = {
     {win::WM_REFRESH, &CMainView::OnRefresh},
+    {win::WM_SELECT_TREE_ITEM, &CMainView::OnSelectTreeItem},
 };
 
-CMainView::CMainView(QWidget* parent) : win::CMessageWindow<QWidget>(parent) {
+CMainView::CMainView(QWidget* parent)
+    : win::CMessageWindow<QWidget>(parent), m_treeModel(std::make_unique<CPartsTree>()) {
+    GetApp()->m_pMainView = this;
+    GetApp()->m_pTreeModel = m_treeModel.get();
+
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     m_tree = new QTreeWidget(splitter);
     m_tree->setObjectName(QStringLiteral("tree1001"));
@@ -21,13 +27,8 @@ CMainView::CMainView(QWidget* parent) : win::CMessageWindow<QWidget>(parent) {
     m_tree->setIconSize(QSize(16, 16));
     m_tree->setMinimumWidth(160);
 
-    m_editArea = new QFrame(splitter);
-    m_editArea->setFrameShape(QFrame::StyledPanel);
-    m_editArea->setMinimumSize(320, 240);
-    m_editArea->setAutoFillBackground(true);
-    QPalette dark = m_editArea->palette();
-    dark.setColor(QPalette::Window, QColor(64, 64, 64));
-    m_editArea->setPalette(dark);
+    m_editView = new C3DView(splitter);
+    m_editView->setMinimumSize(320, 240);
 
     m_tabs = new QTabWidget(splitter);
     m_tabs->setObjectName(QStringLiteral("tab1002"));
@@ -47,13 +48,16 @@ CMainView::CMainView(QWidget* parent) : win::CMessageWindow<QWidget>(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
 
-    GetApp()->m_pMainView = this;
     GetApp()->m_pPartsTree = m_tree;
 }
 
 CMainView::~CMainView() {
+    // The edit view goes before the tree model it watches.
+    delete m_editView;
+    m_editView = nullptr;
     if (GetApp()->m_pMainView == this) GetApp()->m_pMainView = nullptr;
     if (GetApp()->m_pPartsTree == m_tree) GetApp()->m_pPartsTree = nullptr;
+    if (GetApp()->m_pTreeModel == m_treeModel.get()) GetApp()->m_pTreeModel = nullptr;
 }
 
 bool CMainView::OnWindowMessage(std::uint32_t message, win::WPARAM w, win::LPARAM l, win::LRESULT* result) {
@@ -61,6 +65,13 @@ bool CMainView::OnWindowMessage(std::uint32_t message, win::WPARAM w, win::LPARA
 }
 
 win::LRESULT CMainView::OnRefresh(win::WPARAM, win::LPARAM) {
-    update();
+    if (m_editView) m_editView->DrawView();
+    return 0;
+}
+
+win::LRESULT CMainView::OnSelectTreeItem(win::WPARAM item, win::LPARAM) {
+    m_treeModel->SelectItem(static_cast<HTREEITEM>(item));
+    win::SendMessage(GetApp()->m_pCollectionWnd, win::WM_TREE_SELECTION_CHANGED, item);
+    win::SendMessage(GetApp()->m_pMaterialDlg, win::WM_TREE_SELECTION_CHANGED, item);
     return 0;
 }

@@ -77,6 +77,9 @@ rm::Ref<rm::Frame> CMainDoc::GetEditTarget() {
                 if (CPartObject* part = FindPartByItem(item)) {
                     CheckItem(item);
                     part->ShowVisuals();
+                    // A limb, a head or a hand turns on the part it hangs on, which is what posing
+                    // is; the figure's root part stands for the whole figure.
+                    if (part->GetParent() && part->GetFrame()) return rm::Ref<rm::Frame>(part->GetFrame());
                 }
             return m_lpfCharRoot;
         }

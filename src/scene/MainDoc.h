@@ -116,6 +116,8 @@ class CMainDoc {
     void SetToolbarRefresh(std::function<void()> refresh) { m_toolbarRefresh = std::move(refresh); }
     // The edit view's ForgetFrame (before a part is deleted).
     void SetForgetFrame(std::function<void(rm::Frame*)> forget) { m_forgetFrame = std::move(forget); }
+    // The edit view's reset of its undo history and drag (before the scene's frames are let go).
+    void SetSceneResetHook(std::function<void()> hook) { m_sceneReset = std::move(hook); }
     // The data archive the parts are read from (the application's archive set unless set).
     void SetArchive(CCommunicator* archive) { m_archive = archive; }
     CCommunicator& Archive() const;
@@ -164,6 +166,7 @@ class CMainDoc {
     std::function<std::unique_ptr<ProgressSink>()> m_progressFactory;
     std::function<void()> m_toolbarRefresh;
     std::function<void(rm::Frame*)> m_forgetFrame;
+    std::function<void()> m_sceneReset;
     CCommunicator* m_archive = nullptr;
 
     std::string m_title = kNewDocumentTitle;

@@ -219,6 +219,7 @@ void CMainDoc::LoadPoseSet(const std::string& path) {
     if (!Tree()) return;
     bool found = false;
     const std::string text = ReadArchiveText(path, &found);
+    if (!found) ShowMissingData(path);
     if (found) {
         BuildSceneTree(path);
         m_poseSetPath = path;

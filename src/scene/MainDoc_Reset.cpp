@@ -45,6 +45,8 @@ void CMainDoc::Publish() {
 }
 
 void CMainDoc::ResetScene() {
+    // Nothing of the old scene may be undone into the new one, and no drag outlives its frames.
+    if (m_sceneReset) m_sceneReset();
     ClearSceneState();
 
     CMainApp* app = GetApp();
@@ -81,6 +83,7 @@ void CMainDoc::ResetScene() {
 }
 
 void CMainDoc::ReleaseAllParts() {
+    if (m_sceneReset) m_sceneReset();
     ClearSceneState();
     m_extraObjects.clear();
     m_lpfCharRoot = nullptr;

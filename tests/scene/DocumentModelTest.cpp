@@ -69,6 +69,12 @@ TEST_F(SceneTest, EditTargetFollowsTheSelectedItem) {
     EXPECT_TRUE(Part(kBodyPath)->IsVisible());
     EXPECT_TRUE(tree.GetCheck(bodyItem));
 
+    // A part that hangs on another part is posed on its own: its frame is the target.
+    const HTREEITEM handItem = ItemLabelled("左手");
+    tree.SelectItem(handItem);
+    EXPECT_EQ(doc->GetEditTarget().Get(), Part("BODY\\ARML\\HANDL\\hand.x")->GetFrame());
+    EXPECT_NE(Part("BODY\\ARML\\HANDL\\hand.x")->GetFrame(), nullptr);
+
     // A light marker item moves its marker and shows it.
     const HTREEITEM sun = ItemLabelled("太陽光");
     tree.SelectItem(sun);

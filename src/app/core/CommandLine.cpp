@@ -76,6 +76,9 @@ CommandLine ParseCommandLine(const QStringList& a) {
         }
         if (arg == "--no-splash") {
             c.showSplash = false;
+        } else if (arg == "--pose-set") {
+            if (i + 1 >= a.size()) return Error("--pose-set needs a pose set name such as STAND.OBJ");
+            c.poseSet = S(a[++i]);
         } else if (arg.startsWith("--")) {
             return Error("unknown option " + S(arg) + " (see --help)");
         } else if (c.sceneFile.empty()) {
@@ -84,6 +87,7 @@ CommandLine ParseCommandLine(const QStringList& a) {
             return Error("only one scene file can be opened");
         }
     }
+    if (!c.sceneFile.empty() && !c.poseSet.empty()) return Error("open either a scene file or a pose set, not both");
     return c;
 }
 
@@ -105,8 +109,8 @@ std::string HelpText() {
     return "Marisole - compose small 3D scenes from ready-made parts and render them to BMP files.\n"
            "\n"
            "Usage:\n"
-           "  marisole [SCENE.mrs] [--no-splash]\n"
-           "      Start the desktop application; the scene file opens after start-up.\n"
+           "  marisole [SCENE.mrs | --pose-set NAME.OBJ] [--no-splash]\n"
+           "      Start the desktop application; the scene file or pose set opens after start-up.\n"
            "  marisole --render OUT.bmp (--scene FILE.mrs | --pose-set NAME.OBJ)\n"
            "           [--width W] [--height H] [--no-antialias] [--smooth]\n"
            "      Render a scene to a 24-bit BMP file without any window.\n"

@@ -13,6 +13,7 @@ struct CommandLine {
 
     // RunApplication
     std::string sceneFile;  // pending scene file, "" when none
+    std::string poseSet;    // pose set to load at start-up (archive name, UTF-8), "" when none
     bool showSplash = true;
 
     // Render

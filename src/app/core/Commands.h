@@ -17,6 +17,7 @@ enum CommandId : int {
     ID_VIEW_RENDER_SIZE = 32788,
     ID_HELP = 32789,
     ID_APPLY_COLLECTION = 32794,
+    ID_VIEW_OPEN_POSE_SET = 32796,  // 表示 > "ポーズセットを開く..."
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,
     ID_FILE_SAVE = 57603,

@@ -25,6 +25,7 @@ void CMainApp::ResetState() {
     m_lpfCharRoot = nullptr;
     m_lpDD = nullptr;
     m_lpD3DRM = nullptr;
+    m_lpRenderTarget = nullptr;
     m_icons.clear();
     EditMode = EDIT_MOVE;
     AxisConstraint = AXIS_FREE;

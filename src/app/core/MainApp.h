@@ -33,6 +33,7 @@ class Frame;
 }
 namespace surface {
 class DirectDraw;
+class Surface;
 }
 
 // Editing state of the edit view's mouse manipulation.
@@ -110,6 +111,8 @@ public:
     // destroyed).
     surface::DirectDraw* m_lpDD = nullptr;
     rm::Library* m_lpD3DRM = nullptr;
+    // The edit view's render target, published each time its device is made (null without one).
+    surface::Surface* m_lpRenderTarget = nullptr;
 
     // Editing state.
     std::int32_t EditMode = EDIT_MOVE;

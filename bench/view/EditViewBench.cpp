@@ -1,0 +1,115 @@
+// The edit view on the standing pose set, measured from the call to the widget's pixels: one
+// drawing in Gouraud at 1280 × 960, one drag step in simple display (boxes) at 1280 × 960, one drag
+// step with the whole figure redrawn at 800 × 600; beside them the render to file of the same scene
+// at the same sizes, without antialiasing, as the reference.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+
+#include "app/HeadlessScene.h"
+#include "app/core/MainApp.h"
+#include "scene/MainDoc.h"
+#include "scene/PartsTree.h"
+#include "view/3DView.h"
+
+namespace {
+
+std::string BinFolder() { return std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/"; }
+
+struct StandingView {
+    std::ostringstream log;
+    std::unique_ptr<CHeadlessScene> scene;
+    std::unique_ptr<C3DView> view;
+    bool loaded = false;
+
+    StandingView(int width, int height, int simple) {
+        scene = std::make_unique<CHeadlessScene>(BinFolder(), log);
+        GetApp()->Settings().Clear();  // defaults, whatever a profile beside the program holds
+        loaded = scene->LoadPoseSet("STAND.OBJ");
+        GetApp()->SetSettingInt("dev", "mode", 2);
+        GetApp()->SetSettingInt("view", "s_mode", simple);
+        view = std::make_unique<C3DView>(nullptr);
+        view->resize(width, height);
+        view->show();
+        QCoreApplication::processEvents();
+    }
+    ~StandingView() {
+        view.reset();
+        scene.reset();
+    }
+};
+
+void Send(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, QPointF(p), QPointF(w->mapToGlobal(p)), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                      buttons, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+void BM_DrawViewGouraud1280(benchmark::State& state) {
+    StandingView s(1280, 960, 1);
+    if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
+    for (auto _ : state) {
+        s.view->DrawView();
+        benchmark::DoNotOptimize(s.view->ShownFrame().constBits());
+    }
+}
+
+// One mouse move of a drag of the figure: the step, then the drawing the step asks for.
+void DragSteps(benchmark::State& state, int width, int height, int simple) {
+    StandingView s(width, height, simple);
+    if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
+    s.scene->Document().Tree()->SelectItem(s.scene->Document().GetCharacterItem());
+    const QPoint start(width / 2, height / 2);
+    Send(s.view.get(), QEvent::MouseButtonPress, start, Qt::LeftButton);
+    int step = 0;
+    for (auto _ : state) {
+        // Back and forth over a few pixels, so the figure stays in view however long it runs.
+        const int dx = (step++ % 8) < 4 ? 1 : -1;
+        const QPoint at = start + QPoint(dx * (step % 4 + 1), 0);
+        Send(s.view.get(), QEvent::MouseMove, at, Qt::LeftButton);
+        s.view->DrawView();
+        benchmark::DoNotOptimize(s.view->ShownFrame().constBits());
+    }
+    Send(s.view.get(), QEvent::MouseButtonRelease, start, Qt::NoButton);
+}
+
+void BM_DragStepSimple1280(benchmark::State& state) { DragSteps(state, 1280, 960, 1); }
+void BM_DragStepFull800(benchmark::State& state) { DragSteps(state, 800, 600, 0); }
+
+void RenderToFileReference(benchmark::State& state, int width, int height) {
+    std::ostringstream log;
+    CHeadlessScene scene(BinFolder(), log);
+    GetApp()->Settings().Clear();
+    if (!scene.LoadPoseSet("STAND.OBJ")) return state.SkipWithError("the sample library is not beside the benchmark");
+    GetApp()->SetSettingInt("render", "width", width);
+    GetApp()->SetSettingInt("render", "height", height);
+    GetApp()->SetSettingInt("render", "antialias", 0);
+    for (auto _ : state) {
+        auto bmp = RenderToBmp(scene.MakeRenderRequest(nullptr));
+        benchmark::DoNotOptimize(bmp.data());
+    }
+}
+
+void BM_RenderToFile1280(benchmark::State& state) { RenderToFileReference(state, 1280, 960); }
+void BM_RenderToFile800(benchmark::State& state) { RenderToFileReference(state, 800, 600); }
+
+}  // namespace
+
+BENCHMARK(BM_DrawViewGouraud1280)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DragStepSimple1280)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DragStepFull800)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderToFile1280)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderToFile800)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,73 @@
+#include "app/ViewCommands.h"
+
+#include <QApplication>
+
+#include "app/DocumentCommands.h"
+#include "app/MainFrame.h"
+#include "app/ProgressWindow.h"
+#include "app/core/Commands.h"
+#include "app/core/MainApp.h"
+#include "base/Cp932.h"
+#include "library/PoseSetDlg.h"
+#include "render/smooth/JointSmoothing.h"
+#include "scene/MainDoc.h"
+#include "view/3DView.h"
+
+RenderSceneContext MakeRenderContext(CMainFrame& frame, C3DView& view, CMainDoc& doc) {
+    CMainApp* app = GetApp();
+    RenderSceneContext c;
+    c.mainWindow = &frame;
+    c.mainView = app->m_pMainView;
+    c.directDraw = app->m_lpDD;
+    c.library = app->m_lpD3DRM;
+    c.camera = view.CameraFrame();
+    c.viewRoot = view.ViewRootFrame();
+    c.sceneRoot = doc.GetRootFrame();
+    c.settings = &app->Settings();
+    c.documentTitle = doc.GetTitle();
+    c.appFolder = app->GetAppFolder();
+    c.skinFrames = [&doc] { return doc.FindFramesByGeneralName(cp932::FromUtf8("肌")); };
+    c.openProgress = [](QWidget* owner) -> std::unique_ptr<ProgressSink> {
+        auto progress = std::make_unique<CProgressWindow>();
+        progress->Open(owner);
+        return progress;
+    };
+    return c;
+}
+
+void LoadPoseSetEntry(CMainDoc& doc, const std::string& path, const std::string& entryName) {
+    CPartsTree* tree = doc.Tree();
+    if (!tree) return;
+    if (doc.GetCharacterItem() == 0) doc.PrepareTree();
+    // A pose set applies to the character's entry, as a double click in its list would.
+    win::SendMessage(GetApp()->m_pMainView, win::WM_SELECT_TREE_ITEM, doc.GetCharacterItem());
+    tree->SelectItem(doc.GetCharacterItem());
+    doc.ApplySelection(path, entryName);
+}
+
+void BindViewCommands(CMainFrame& frame, C3DView& view, CMainDoc& doc, RenderContextAdjust adjust) {
+    view.SetToolbarRefresh([&frame] { frame.RefreshToolbar(); });
+    auto context = [&frame, &view, &doc, adjust] {
+        RenderSceneContext c = MakeRenderContext(frame, view, doc);
+        if (adjust) adjust(c);
+        return c;
+    };
+    frame.SetCommandHandler(ID_RENDER, [context] { RenderScene(context()); });
+    frame.SetCommandHandler(ID_SMOOTH, [context] { SmoothJointsCommand(context(), kJointThreshold); });
+    frame.SetCommandHandler(ID_VIEW_OPEN_POSE_SET, [&frame, &doc] {
+        CPoseSetDlg dialog(ReadPoseSets(doc.Archive()), &frame);
+        if (dialog.exec() != QDialog::Accepted) return;
+        if (const auto chosen = dialog.Chosen()) LoadPoseSetEntry(doc, chosen->partPath, chosen->name);
+    });
+}
+
+void OpenStartupScene(CMainFrame& frame, CMainDoc& doc, const std::string& sceneFile, const std::string& poseSet) {
+    doc.PrepareTree();
+    if (!sceneFile.empty()) {
+        OpenSceneFile(frame, doc, sceneFile);
+    } else if (!poseSet.empty()) {
+        const std::string name = cp932::FromUtf8(poseSet);
+        LoadPoseSetEntry(doc, name, name);
+    }
+    frame.UpdateTitle(doc.GetTitle());
+}

@@ -1,0 +1,175 @@
+#pragma once
+// The edit view: the window in which the scene is shown while it is composed. It owns everything
+// that draws into it: a device bound to the window through a clipper, one or two viewports, the
+// edit camera and a view root of its own under which the document's scene hangs for each drawing.
+// It draws on demand only (paint, refresh requests, its own commands), never in a loop.
+//
+// The mouse manipulation with its undo history and the right-button menu live beside it:
+//   3DView.cpp         window, device, viewports, drawing
+//   3DView_Drag.cpp    the drag (move, Z move, rotate), the pivot of a scene-wide drag, centring
+//   3DView_Commands.cpp  undo and redo, the editing commands and the right-button menu
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "platform/rm/Device.h"
+#include "platform/rm/Frame.h"
+#include "platform/rm/Viewport.h"
+#include "platform/surface/Clipper.h"
+#include "platform/surface/Surface.h"
+#include "platform/win/WindowMessages.h"
+#include "view/UndoHistory.h"
+
+class CMainDoc;
+class CPartsTree;
+class QAction;
+class QMenu;
+namespace surface {
+class DeviceContext;
+}
+namespace rm {
+class WidgetWindow;
+}
+
+// Commands of the edit view (the right-button menu and the keyboard).
+enum EditViewCommand : int {
+    ID_EDIT_PLANE_MOVE = 32771,  // "平面移動"
+    ID_EDIT_Z_MOVE = 32772,      // "ズーム"
+    ID_EDIT_ROTATE = 32773,      // "回転"
+    ID_SELECT_CAMERA = 32790,    // "カメラを選択"
+    ID_EDIT_CENTRE = 32791,      // "センタリング"
+    ID_EDIT_DELETE = 32792,      // "削除"
+    ID_EDIT_UNDO = 32793,        // "取り消し"
+    ID_EDIT_REDO = 32795,        // "やり直し"
+};
+
+class C3DView final : public win::CMessageWindow<QWidget> {
+  public:
+    explicit C3DView(QWidget* parent);
+    ~C3DView() override;
+
+    bool OnWindowMessage(std::uint32_t message, win::WPARAM w, win::LPARAM l, win::LRESULT* result) override;
+
+    // --- Window, device and drawing (3DView.cpp) ---
+    void Initialise();
+    void CreateRenderDevice();
+    void CreateViewports();
+    void DrawView();
+    // The pixel value of a COLORREF in the surface's format; -1 (all bits) when it cannot be read.
+    static std::uint32_t MatchColor(surface::Surface* target, std::uint32_t colorRef);
+
+    rm::Frame* CameraFrame() const { return m_camera.Get(); }
+    rm::Frame* ViewRootFrame() const { return m_viewRoot.Get(); }
+    rm::Viewport* MainViewport() const { return m_mainViewport.Get(); }
+    rm::Viewport* FullViewport() const { return m_fullViewport.Get(); }
+    rm::Device* RenderDevice() const { return m_device.Get(); }
+    const surface::Rect& RenderRect() const { return m_renderRect; }
+    std::uint32_t GreyPixel() const { return m_greyPixel; }
+    // What the window shows now (the last frame the device presented).
+    const QImage& ShownFrame() const;
+
+    // --- The document and the main frame ---
+    // Takes the document's hooks (forget a deleted frame, a reset of the scene).
+    void AttachDocument(CMainDoc* document);
+    CMainDoc* Document() const { return m_document; }
+    // The main frame's refresh of its toolbar check marks (after the editing commands).
+    void SetToolbarRefresh(std::function<void()> refresh) { m_toolbarRefresh = std::move(refresh); }
+
+    // --- Manipulation (3DView_Drag.cpp) ---
+    void ButtonDown(QPoint point);
+    void DragStep(QPoint point);
+    void ButtonUp(QPoint point);
+    // Ends a drag that was not ended by a release, as a release at the last point.
+    void EndDrag();
+    bool IsDragging() const { return m_dragging; }
+    void Centre();
+    rm::Frame* PivotFrame() const { return m_pivot.Get(); }
+    rm::Frame* BoundingBoxProxy() const { return m_lpfBoundingBox.Get(); }
+    float FrontLimit() const { return m_frontLimit; }
+    float BackLimit() const { return m_backLimit; }
+
+    // --- Undo, redo and commands (3DView_Commands.cpp) ---
+    void CaptureUndo(rm::Frame* frame);
+    void CommitUndo();
+    void UndoLast();
+    void RedoLast();
+    void ForgetFrame(rm::Frame* frame);
+    // Empties the history, the redo list and the pending record, and ends any drag (scene reset).
+    void ResetHistory();
+    CUndoHistory& History() { return m_history; }
+    void OnCommand(int id);
+    // The right-button menu with its items enabled as they apply now.
+    std::unique_ptr<QMenu> CreateContextMenu();
+    // Shows the menu at a screen point and runs the chosen command (tests replace the showing).
+    void SetMenuRunner(std::function<QAction*(QMenu&, QPoint)> runner) { m_menuRunner = std::move(runner); }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+  private:
+    void ReleaseViewportObjects();
+    void ReleaseDeviceObjects();
+    void DrawBoxes();
+    void DrawBox(surface::DeviceContext& dc, const rm::Box& box, const rm::Frame& frame);
+    void RenderHierarchy(rm::Frame* hierarchy);
+    bool HasTreeSelection() const;
+    CPartsTree* Tree() const;
+    void WatchTree();
+    void UnwatchTree();
+    void PostRefresh();
+    void RefreshToolbar();
+    // Drag helpers.
+    void MoveStep(int dx, int dy);
+    void ZMoveStep(int dx, int dy);
+    void RotateStep(int dx, int dy);
+    void HangSceneUnderPivot(rm::Frame* scene);
+    void PutSceneBack();
+    void MakeBoundingBoxProxy();
+    void CreateActions();
+    void ExecContextMenu(QMenu& menu, QPoint globalPoint);
+
+    std::unique_ptr<rm::WidgetWindow> m_window;
+    CUndoHistory m_history;
+    bool m_initialised = false;
+    surface::Rect m_renderRect;
+    std::uint32_t m_greyPixel = 0x606060;
+    rm::Ref<rm::Frame> m_camera;
+    rm::Ref<rm::Frame> m_viewRoot;
+    rm::Ref<rm::Frame> m_lpfBoundingBox;
+    rm::Ref<rm::Viewport> m_mainViewport;
+    rm::Ref<rm::Viewport> m_fullViewport;
+    rm::Ref<rm::Device> m_device;
+    rm::Ref<surface::Clipper> m_clipper;
+    rm::Ref<surface::Surface> m_renderTarget;
+    rm::Ref<surface::Surface> m_editBackground;
+
+    // Drag state.
+    rm::Ref<rm::Frame> m_pivot;
+    rm::Ref<rm::Frame> m_pivotChild;        // the frame hung under the pivot
+    rm::Ref<rm::Frame> m_pivotChildParent;  // where it came from
+    rm::Box m_targetBox{};
+    rm::Ref<rm::Frame> m_dragTarget;
+    bool m_dragging = false;
+    bool m_buttonDown = false;
+    bool m_moved = false;
+    bool m_boxesShown = false;  // boxes were drawn since the press
+    QPoint m_lastPoint;
+    QPoint m_pressPoint;
+    QPoint m_releasePoint;
+    float m_frontLimit = 15.0f;
+    float m_backLimit = 100.0f;
+
+    CMainDoc* m_document = nullptr;
+    CPartsTree* m_watchedTree = nullptr;
+    int m_treeListener = 0;
+    std::function<void()> m_toolbarRefresh;
+    std::function<QAction*(QMenu&, QPoint)> m_menuRunner;
+};

@@ -1,0 +1,279 @@
+// The drag: moving or turning the frame of the tree's selection with the left button. Each mouse
+// move is one step sized by the pixels moved since the last one. Moves follow the pointer at the
+// target's depth; turns are about axes of the camera, with a step angle that saturates.
+
+#include <QMenu>
+#include <QMouseEvent>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "app/core/MainApp.h"
+#include "platform/rm/Library.h"
+#include "platform/rm/VectorMath.h"
+#include "scene/MainDoc.h"
+#include "view/3DView.h"
+
+namespace {
+
+// Screen points with w at or below this lie at or behind the camera plane: no step is taken there.
+constexpr float kMinW = 1e-4f;
+
+rm::Vector ToWorld(const rm::Frame& frame, const rm::Vector& local) {
+    rm::Vector world = local;
+    if (const rm::Frame* parent = frame.Parent()) parent->Transform(&world, &local);
+    return world;
+}
+
+rm::Vector ToParent(const rm::Frame& frame, const rm::Vector& world) {
+    rm::Vector local = world;
+    if (const rm::Frame* parent = frame.Parent()) parent->InverseTransform(&local, &world);
+    return local;
+}
+
+void SetWorldMatrix(rm::Frame& frame, const rm::Matrix4& world) {
+    const rm::Frame* parent = frame.Parent();
+    frame.AddTransform(rm::CombineType::D3DRMCOMBINE_REPLACE,
+                       parent ? rm::Multiply(world, rm::Inverse(parent->WorldMatrix())) : world);
+}
+
+}  // namespace
+
+void C3DView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    setFocus(Qt::MouseFocusReason);
+    ButtonDown(event->position().toPoint());
+}
+
+void C3DView::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_dragging) return;
+    // A move without the button means the release went elsewhere: the drag ends where it was.
+    if (!(event->buttons() & Qt::LeftButton)) {
+        EndDrag();
+        return;
+    }
+    const QPoint point = event->position().toPoint();
+    if (point == m_pressPoint) return;
+    CommitUndo();
+    DragStep(point);
+    m_moved = true;
+}
+
+void C3DView::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        if (m_buttonDown || m_dragging) ButtonUp(point);
+    } else if (event->button() == Qt::RightButton && !m_dragging) {
+        std::unique_ptr<QMenu> menu = CreateContextMenu();
+        ExecContextMenu(*menu, mapToGlobal(point));
+    }
+}
+
+void C3DView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    if (m_buttonDown)
+        ButtonUp(event->position().toPoint());
+    else
+        ButtonDown(event->position().toPoint());
+}
+
+void C3DView::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    EndDrag();
+}
+
+void C3DView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    EndDrag();
+}
+
+void C3DView::ButtonDown(QPoint point) {
+    if (m_dragging || m_buttonDown) EndDrag();
+    m_buttonDown = true;
+    m_moved = false;
+    m_boxesShown = false;
+    m_pressPoint = point;
+    m_history.DiscardPending();
+
+    rm::Library* library = GetApp()->m_lpD3DRM;
+    if (!m_document || !library || !m_mainViewport) return;
+    rm::Ref<rm::Frame> target = m_document->GetEditTarget();
+    if (!target) return;
+    if (target.Get() == m_document->GetSceneFrame()) {
+        // The whole scene turns about its centre and follows the pointer: it hangs under a pivot
+        // for the drag. Its placement under the root is what undo puts back.
+        CaptureUndo(target.Get());
+        HangSceneUnderPivot(target.Get());
+    } else {
+        CaptureUndo(target.Get());
+        m_dragTarget = target;
+    }
+
+    m_lastPoint = point;
+    m_releasePoint = point;
+    m_dragging = true;
+    // Moves without the button reach the view only when tracked: they tell of a lost release.
+    setMouseTracking(true);
+    m_lpfBoundingBox = nullptr;
+    if (GetApp()->GetSettingInt("view", "s_mode", 1) == 1) MakeBoundingBoxProxy();
+}
+
+void C3DView::HangSceneUnderPivot(rm::Frame* scene) {
+    rm::Library* library = GetApp()->m_lpD3DRM;
+    rm::Box box{};
+    rm::Vector centre{0, 0, 0};
+    if (scene->GetHierarchyBox(&box) == rm::D3DRM_OK)
+        centre = {(box.min.x + box.max.x) * 0.5f, (box.min.y + box.max.y) * 0.5f, (box.min.z + box.max.z) * 0.5f};
+    rm::Vector worldCentre;
+    scene->Transform(&worldCentre, &centre);
+    const rm::Matrix4 sceneWorld = scene->WorldMatrix();
+
+    m_pivot = library->CreateFrame(nullptr);
+    m_pivot->SetPosition(nullptr, worldCentre.x, worldCentre.y, worldCentre.z);
+    m_pivotChild.Reset(scene);
+    m_pivotChildParent = scene->GetParent();
+    m_pivot->AddChild(scene);
+    SetWorldMatrix(*scene, sceneWorld);
+    m_dragTarget = m_pivot;
+}
+
+void C3DView::PutSceneBack() {
+    if (!m_pivot) return;
+    if (m_pivotChild) {
+        const rm::Matrix4 world = m_pivotChild->WorldMatrix();
+        if (m_pivotChildParent)
+            m_pivotChildParent->AddChild(m_pivotChild.Get());
+        else
+            m_pivot->DeleteChild(m_pivotChild.Get());
+        SetWorldMatrix(*m_pivotChild, world);
+    }
+    m_pivotChild = nullptr;
+    m_pivotChildParent = nullptr;
+    m_pivot = nullptr;
+    if (m_document) m_dragTarget.Reset(m_document->GetSceneFrame());
+}
+
+void C3DView::MakeBoundingBoxProxy() {
+    static std::int32_t proxyCounter = 0;
+    rm::Library* library = GetApp()->m_lpD3DRM;
+    m_lpfBoundingBox = library->CreateFrame(nullptr);
+    char name[64];
+    std::snprintf(name, sizeof name, "m_lpfBoundingBox(%d)_By3DView", proxyCounter++);
+    m_lpfBoundingBox->SetName(name);
+    // The proxy stands where the target stands in the world (it has no parent of its own).
+    m_lpfBoundingBox->AddTransform(rm::CombineType::D3DRMCOMBINE_REPLACE, m_dragTarget->WorldMatrix());
+    m_dragTarget->GetHierarchyBox(&m_targetBox);
+    rm::Box own;
+    if (m_dragTarget->GetBox(&own) == rm::D3DRM_OK) m_targetBox = own;
+}
+
+void C3DView::DragStep(QPoint point) {
+    const int dx = point.x() - m_lastPoint.x();
+    const int dy = point.y() - m_lastPoint.y();
+    m_lastPoint = point;
+    if (!m_dragTarget || !m_mainViewport) return;
+    const CMainApp* app = GetApp();
+    if (app->EditMode == EDIT_MOVE) {
+        if (app->AxisConstraint == AXIS_Z)
+            ZMoveStep(dx, dy);
+        else
+            MoveStep(dx, dy);
+    } else if (app->EditMode == EDIT_ROTATE) {
+        RotateStep(dx, dy);
+    }
+    if (m_lpfBoundingBox)
+        m_lpfBoundingBox->AddTransform(rm::CombineType::D3DRMCOMBINE_REPLACE, m_dragTarget->WorldMatrix());
+    PostRefresh();
+}
+
+void C3DView::MoveStep(int dx, int dy) {
+    rm::Frame& target = *m_dragTarget;
+    rm::Vector position;
+    target.GetPosition(nullptr, &position);
+    // The position is relative to the parent: project the world point, never the local one.
+    const rm::Vector world = ToWorld(target, position);
+    rm::Vector4 screen{};
+    if (m_mainViewport->Transform(&screen, &world) != rm::D3DRM_OK || !(screen.w > kMinW)) return;
+    const int axis = GetApp()->AxisConstraint;
+    // Adding the pixel delta times w moves the projected point by that many pixels at its depth.
+    if (axis == AXIS_X || axis == AXIS_FREE) screen.x += float(dx) * screen.w;
+    if (axis == AXIS_Y || axis == AXIS_FREE) screen.y += float(dy) * screen.w;
+    rm::Vector moved;
+    if (m_mainViewport->InverseTransform(&moved, &screen) != rm::D3DRM_OK) return;
+    const rm::Vector local = ToParent(target, moved);
+    target.SetPosition(nullptr, local.x, local.y, local.z);
+}
+
+void C3DView::ZMoveStep(int dx, int dy) {
+    rm::Frame& target = *m_dragTarget;
+    rm::Vector position;
+    target.GetPosition(nullptr, &position);
+    const rm::Vector world = ToWorld(target, position);
+    // Along the camera's view axis: 1/8 unit per pixel, right or down moves away.
+    const rm::Matrix4 camera = m_camera->WorldMatrix();
+    const rm::Vector eye{camera.m[3][0], camera.m[3][1], camera.m[3][2]};
+    const rm::Vector axis = rm::Normalized({camera.m[2][0], camera.m[2][1], camera.m[2][2]});
+    const float step = float(dx + dy) * 0.125f;
+    const float distance = rm::Dot(rm::Sub(world, eye), axis);
+    float wanted = distance + step;
+    // A part may not cross the front or back limit; the whole scene is not held. A target already
+    // outside is never pulled back in, only kept from going further out.
+    if (!m_pivot) {
+        if (step > 0 && wanted > m_backLimit) wanted = std::max(distance, m_backLimit);
+        if (step < 0 && wanted < m_frontLimit) wanted = std::min(distance, m_frontLimit);
+    }
+    const rm::Vector moved = rm::Add(world, rm::Scale(axis, wanted - distance));
+    const rm::Vector local = ToParent(target, moved);
+    target.SetPosition(nullptr, local.x, local.y, local.z);
+}
+
+void C3DView::RotateStep(int dx, int dy) {
+    rm::Frame& target = *m_dragTarget;
+    const int axis = GetApp()->AxisConstraint;
+    double rx = 0, ry = 0;
+    if (axis == AXIS_X || axis == AXIS_FREE) rx = dx;
+    if (axis == AXIS_Y || axis == AXIS_FREE) ry = dy * -1.0;
+    if (axis == AXIS_Z) rx = dx - dy;
+    const double len = std::sqrt(rx * rx + ry * ry);
+    const double h = std::sqrt(len * len + 2500.0);
+    if (len == 0 || h == 0) return;
+    // The step angle is 0.5 * len / h: about len / 100 radians for short strokes, never above 0.5.
+    if (axis == AXIS_Z)
+        target.SetRotation(m_camera.Get(), 0, 0, rx < 0 ? -1.0f : 1.0f, float(len / h));
+    else
+        target.SetRotation(m_camera.Get(), float(ry / len), float(-rx / len), 0, float(len / h));
+    target.Move(0.5f);
+    target.SetRotation(nullptr, 0, 0, 0, 0);
+}
+
+void C3DView::ButtonUp(QPoint point) {
+    PutSceneBack();
+    const bool boxesShown = m_boxesShown;
+    m_lpfBoundingBox = nullptr;
+    m_dragging = false;
+    setMouseTracking(false);
+    // A capture that was never committed belongs to no change.
+    m_history.DiscardPending();
+    if (m_moved || boxesShown) PostRefresh();
+    m_buttonDown = false;
+    m_moved = false;
+    m_boxesShown = false;
+    m_releasePoint = point;
+    m_lastPoint = point;
+}
+
+void C3DView::EndDrag() {
+    if (!m_dragging && !m_buttonDown) return;
+    ButtonUp(m_lastPoint);
+}
+
+void C3DView::Centre() {
+    if (!m_document || !m_camera) return;
+    rm::Ref<rm::Frame> target = m_document->GetEditTarget();
+    if (!target) return;
+    CaptureUndo(target.Get());
+    CommitUndo();
+    target->SetPosition(m_camera.Get(), 0, 0, 100.0f);
+    target->SetOrientation(nullptr, 0, 0, 1, 0, 1, 0);
+    DrawView();
+}

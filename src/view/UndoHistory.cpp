@@ -1,0 +1,65 @@
+#include "view/UndoHistory.h"
+
+#include <algorithm>
+
+bool CUndoHistory::CommitPending() {
+    if (!m_pending) return false;
+    UndoStep step;
+    step.push_back(std::move(m_pending));
+    Push(std::move(step));
+    return true;
+}
+
+void CUndoHistory::Push(UndoStep step) {
+    std::erase(step, nullptr);
+    if (step.empty()) return;
+    m_redo.clear();
+    m_undo.push_front(std::move(step));
+    while (m_undo.size() > kMaxSteps) m_undo.pop_back();
+}
+
+UndoStep CUndoHistory::ApplyStep(const UndoStep& step) {
+    UndoStep inverse;
+    for (auto it = step.rbegin(); it != step.rend(); ++it) {
+        std::unique_ptr<UndoRecord> current = (*it)->CaptureCurrent();
+        if ((*it)->Apply() && current) inverse.insert(inverse.begin(), std::move(current));
+    }
+    return inverse;
+}
+
+bool CUndoHistory::Undo() {
+    if (m_undo.empty()) return false;
+    UndoStep step = std::move(m_undo.front());
+    m_undo.pop_front();
+    UndoStep inverse = ApplyStep(step);
+    if (!inverse.empty()) m_redo.push_front(std::move(inverse));
+    return true;
+}
+
+bool CUndoHistory::Redo() {
+    if (m_redo.empty()) return false;
+    UndoStep step = std::move(m_redo.front());
+    m_redo.pop_front();
+    UndoStep inverse = ApplyStep(step);
+    // Back onto the history without touching the rest of the redo list.
+    if (!inverse.empty()) {
+        m_undo.push_front(std::move(inverse));
+        while (m_undo.size() > kMaxSteps) m_undo.pop_back();
+    }
+    return true;
+}
+
+void CUndoHistory::ForgetFrame(std::string_view frameName) {
+    for (auto* list : {&m_undo, &m_redo}) {
+        for (UndoStep& step : *list)
+            std::erase_if(step, [frameName](const auto& r) { return r->IsAboutFrame(frameName); });
+        std::erase_if(*list, [](const UndoStep& step) { return step.empty(); });
+    }
+    if (m_pending && m_pending->IsAboutFrame(frameName)) m_pending.reset();
+}
+
+void CUndoHistory::Clear() {
+    m_undo.clear();
+    m_redo.clear();
+    m_pending.reset();
+}

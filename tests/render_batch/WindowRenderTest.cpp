@@ -1,0 +1,151 @@
+// The window's render button and start-up scene on the sample library: what a person gets from the
+// main window is what the command line gives.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <sstream>
+
+#include "app/BatchRender.h"
+#include "app/HeadlessScene.h"
+#include "app/MainFrame.h"
+#include "app/ViewCommands.h"
+#include "app/core/CommandLine.h"
+#include "app/core/Commands.h"
+#include "app/core/MainApp.h"
+#include "archive/Communicator.h"
+#include "base/Cp932.h"
+#include "library/MainView.h"
+#include "platform/win/ScriptedPrompts.h"
+#include "scene/MainDoc.h"
+#include "view/3DView.h"
+
+namespace {
+
+std::string BinFolder() { return QCoreApplication::applicationDirPath().toStdString() + "/"; }
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void Settle() {
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+}
+
+int CountOtherThan(const QImage& image, QRgb rgb) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) n += (image.pixel(x, y) & 0xFFFFFF) != (rgb & 0xFFFFFF);
+    return n;
+}
+
+TEST(WindowRender, TheRenderButtonWritesTheBytesOfTheCommandLine) {
+    QTemporaryDir dir;
+    const QString batchOut = dir.path() + "/batch.bmp";
+    const QString windowOut = dir.path() + "/window.bmp";
+    {
+        const CommandLine c = ParseCommandLine({"marisole", "--render", batchOut, "--pose-set", "STAND.OBJ", "--width",
+                                                "320", "--height", "240"});
+        std::ostringstream err;
+        ASSERT_EQ(RunBatchRender(c, {QCoreApplication::applicationFilePath()}, err), 0) << err.str();
+    }
+
+    win::ScopedPrompts prompts;
+    CMainApp* app = GetApp();
+    app->ResetState();
+    app->m_bShowSplash = false;
+    app->SetAppFolder(BinFolder());
+    app->OpenArchive();
+    {
+        CMainDoc doc;
+        CMainFrame frame;
+        auto* mainView = new CMainView(&frame);
+        frame.setCentralWidget(mainView);
+        frame.show();
+        QStringList started;
+        BindViewCommands(frame, *mainView->EditView(), doc, [&started](RenderSceneContext& c) {
+            c.runSettingsDialog = [] { return true; };
+            c.startProcess = [&started](const QString&, const QStringList& arguments) {
+                started << arguments;
+                return true;
+            };
+        });
+        doc.OnNewDocument();
+        LoadPoseSetEntry(doc, "STAND.OBJ", "STAND.OBJ");
+        Settle();
+        ASSERT_FALSE(doc.AllParts().empty());
+        app->SetSettingInt("render", "width", 320);
+        app->SetSettingInt("render", "height", 240);
+        app->SetSettingInt("render", "antialias", 1);
+        app->SetSettingString("render", "name", windowOut.toStdString());
+        ASSERT_TRUE(frame.RunCommand(ID_RENDER));
+        EXPECT_EQ(started, QStringList{windowOut}) << "the viewer opens the picture";
+        Settle();
+    }
+    app->GetArchive().Close();
+    app->ResetState();
+    const QByteArray window = ReadAll(windowOut), batch = ReadAll(batchOut);
+    ASSERT_FALSE(batch.isEmpty());
+    EXPECT_EQ(window.size(), batch.size());
+    EXPECT_TRUE(window == batch) << "the same scene through the same camera gives the same bytes";
+    EXPECT_TRUE(prompts->asked.empty());
+}
+
+TEST(WindowRender, StartUpOpensTheSceneOfTheCommandLineAndNewEmptiesIt) {
+    QTemporaryDir dir;
+    const std::string scenePath = dir.path().toStdString() + "/stand.mrs";
+    {
+        CHeadlessScene scene(BinFolder(), std::cerr);
+        ASSERT_TRUE(scene.LoadPoseSet("STAND.OBJ"));
+        ASSERT_TRUE(scene.Document().OnSaveDocument(scenePath));
+    }
+    win::ScopedPrompts prompts;
+    CMainApp* app = GetApp();
+    app->ResetState();
+    app->m_instanceLockFolder = dir.path();
+    ASSERT_TRUE(app->InitInstance({QCoreApplication::applicationFilePath(), QString::fromStdString(scenePath),
+                                   QStringLiteral("--no-splash")}));
+    Settle();
+    CMainDoc* doc = app->m_pDocument;
+    ASSERT_NE(doc, nullptr);
+    EXPECT_FALSE(doc->AllParts().empty()) << "the scene file opened after start-up";
+    EXPECT_EQ(doc->GetPathName(), scenePath);
+    auto* frame = static_cast<CMainFrame*>(app->m_pMainWnd);
+    EXPECT_EQ(frame->RecentFiles().Files().value(0), QString::fromStdString(scenePath));
+    auto* view = static_cast<C3DView*>(app->m_p3DView);
+    ASSERT_NE(view, nullptr);
+    view->DrawView();
+    const QImage shown = view->ShownFrame().convertToFormat(QImage::Format_RGB32);
+    EXPECT_GT(CountOtherThan(shown, 0x606060), 500) << "the figure is on screen";
+
+    ASSERT_TRUE(frame->RunCommand(ID_FILE_NEW));
+    Settle();
+    EXPECT_TRUE(doc->AllParts().empty()) << "the first New gives an empty scene";
+    EXPECT_TRUE(prompts->asked.empty()) << prompts->MessageTexts().front();
+    app->ExitInstance();
+    app->ResetState();
+}
+
+TEST(WindowRender, StartUpWithAPoseSetLoadsItAndAnUnknownNameSaysSo) {
+    QTemporaryDir dir;
+    for (const char* name : {"WALK.OBJ", "NOSUCH.OBJ"}) {
+        win::ScopedPrompts prompts;
+        CMainApp* app = GetApp();
+        app->ResetState();
+        app->m_instanceLockFolder = dir.path();
+        ASSERT_TRUE(app->InitInstance({QCoreApplication::applicationFilePath(), QStringLiteral("--pose-set"),
+                                       QString::fromLatin1(name), QStringLiteral("--no-splash")}));
+        Settle();
+        const bool known = std::string(name) == "WALK.OBJ";
+        EXPECT_EQ(app->m_pDocument->AllParts().empty(), !known) << name;
+        EXPECT_EQ(prompts->asked.size(), known ? 0u : 1u) << name;
+        app->ExitInstance();
+        app->ResetState();
+    }
+}
+
+}  // namespace

@@ -1,0 +1,120 @@
+// The edit view's window, device, viewports and drawing.
+
+#include <QApplication>
+
+#include "EditViewFixture.h"
+#include "app/core/MainApp.h"
+#include "support/MessageCounter.h"
+
+namespace {
+
+constexpr std::uint32_t kGrey = 0x606060;
+
+TEST_F(EditViewTest, RenderRectangleAndViewportsFollowTheClientArea) {
+    struct Row {
+        int w, h, mask;
+        surface::Rect rect;
+        int viewportX, viewportY, viewportW, viewportH;
+        bool fullViewport;
+    };
+    const Row rows[] = {
+        {800, 450, 1, {100, 0, 700, 450}, 100, 0, 600, 450, true},
+        {400, 400, 1, {0, 50, 400, 350}, 0, 50, 400, 300, true},
+        {800, 450, 0, {100, 0, 700, 450}, 0, 0, 800, 450, false},
+    };
+    for (const Row& r : rows) {
+        GetApp()->SetSettingInt("view", "mask", r.mask);
+        MakeView(r.w, r.h);
+        SCOPED_TRACE(testing::Message() << r.w << "x" << r.h << " mask " << r.mask);
+        EXPECT_EQ(m_view->RenderRect(), r.rect);
+        const rm::Viewport* main = m_view->MainViewport();
+        ASSERT_NE(main, nullptr);
+        EXPECT_EQ(main->GetX(), r.viewportX);
+        EXPECT_EQ(main->GetY(), r.viewportY);
+        EXPECT_EQ(int(main->GetWidth()), r.viewportW);
+        EXPECT_EQ(int(main->GetHeight()), r.viewportH);
+        EXPECT_EQ(m_view->FullViewport() != nullptr, r.fullViewport);
+        EXPECT_EQ(main->GetFront(), 10.0f);
+        EXPECT_EQ(main->GetBack(), 200.0f);
+        EXPECT_EQ(main->GetField(), 1.5f);
+
+        // The empty scene: grey inside the render rectangle, black strips outside it.
+        const QImage shown = Shown();
+        ASSERT_EQ(shown.size(), QSize(r.w, r.h));
+        const QPoint inside((r.rect.left + r.rect.right) / 2, r.rect.top + 2);
+        EXPECT_EQ(shown.pixel(inside) & 0xFFFFFF, kGrey);
+        if (r.mask && r.rect.left > 0) {
+            EXPECT_EQ(shown.pixel(r.rect.left - 1, r.h / 2) & 0xFFFFFF, 0u);
+        }
+        if (r.mask && r.rect.top > 0) {
+            EXPECT_EQ(shown.pixel(r.w / 2, r.rect.top - 1) & 0xFFFFFF, 0u);
+        }
+        if (!r.mask) {
+            EXPECT_EQ(shown.pixel(0, 0) & 0xFFFFFF, kGrey);
+        }
+    }
+    EXPECT_EQ(m_view->GreyPixel(), kGrey);
+    EXPECT_EQ(GetApp()->m_lpRenderTarget, m_view->RenderDevice()->GetRenderTarget().Get());
+}
+
+TEST_F(EditViewTest, AClientBelow64PixelsKeepsTheDevice) {
+    MakeView(320, 240);
+    const rm::Device* before = m_view->RenderDevice();
+    for (QSize size : {QSize(63, 240), QSize(320, 63)}) {
+        m_view->resize(size);
+        Settle();
+        EXPECT_EQ(m_view->RenderDevice(), before);
+        EXPECT_EQ(m_view->RenderDevice()->GetWidth(), 320u);
+    }
+    m_view->resize(200, 150);
+    Settle();
+    EXPECT_EQ(m_view->RenderDevice()->GetWidth(), 200u);
+    EXPECT_EQ(Shown().size(), QSize(200, 150)) << "the window shows the new size, never a stale one";
+}
+
+TEST_F(EditViewTest, DisplayModesDrawPointsWiresAndSolidFaces) {
+    MakeView(320, 240);
+    LoadStanding();
+    struct Row {
+        int mode;
+        std::uint32_t quality;
+        int drawn = 0;
+    };
+    Row rows[] = {{4, 0}, {0, rm::D3DRMRENDER_WIREFRAME}, {1, rm::D3DRMRENDER_FLAT}, {2, rm::D3DRMRENDER_GOURAUD}};
+    for (Row& r : rows) {
+        GetApp()->SetSettingInt("dev", "mode", r.mode);
+        win::SendMessage(m_view.get(), win::WM_SETTINGS_CHANGED);
+        EXPECT_EQ(m_view->RenderDevice()->GetQuality(), r.quality) << r.mode;
+        r.drawn = CountOtherThan(Shown(), kGrey);
+    }
+    EXPECT_GT(rows[0].drawn, 0) << "points show";
+    EXPECT_LT(rows[0].drawn, rows[1].drawn) << "points draw fewer pixels than wires";
+    EXPECT_LT(rows[1].drawn, rows[2].drawn) << "wires draw fewer pixels than faces";
+    EXPECT_EQ(rows[2].drawn, rows[3].drawn) << "flat and Gouraud cover the same pixels";
+}
+
+TEST_F(EditViewTest, SettingsChangedRebuildsAndAsksTheMainViewToRedraw) {
+    MessageCounter mainView;
+    GetApp()->m_pMainView = &mainView;
+    MakeView(320, 240);
+    GetApp()->SetSettingInt("view", "mask", 1);
+    GetApp()->SetSettingInt("dev", "mode", 1);
+    win::SendMessage(m_view.get(), win::WM_SETTINGS_CHANGED);
+    EXPECT_EQ(m_view->RenderDevice()->GetQuality(), rm::D3DRMRENDER_FLAT);
+    EXPECT_NE(m_view->FullViewport(), nullptr);
+    Settle();
+    EXPECT_EQ(mainView.Count(win::WM_REFRESH), 1);
+    GetApp()->m_pMainView = nullptr;
+}
+
+TEST_F(EditViewTest, MatchColorReadsThePixelValueAndPutsThePixelBack) {
+    auto s16 = surface::Surface::Create(4, 4, surface::PixelFormat::FromBits(16));
+    s16->SetPixel(0, 0, 0x1234);
+    EXPECT_EQ(C3DView::MatchColor(s16.Get(), 0x0000FF), 0xF800u) << "red in 5-6-5";
+    EXPECT_EQ(s16->GetPixel(0, 0), 0x1234u);
+    auto s32 = surface::Surface::Create(4, 4, surface::PixelFormat::FromBits(32));
+    EXPECT_EQ(C3DView::MatchColor(s32.Get(), 0x606060), 0x606060u);
+    EXPECT_EQ(C3DView::MatchColor(nullptr, 0x606060), 0xFFFFFFFFu);
+}
+
+}  // namespace
