@@ -267,7 +267,8 @@ void C3DView::DrawView() {
     CMainApp* app = GetApp();
     if (!m_initialised || !m_mainViewport || !app->m_lpfRoot) return;
     m_mainViewport->ForceUpdate(0, 0, m_mainViewport->GetWidth(), m_mainViewport->GetHeight());
-    m_mainViewport->Clear(rm::D3DRMCLEAR_ALL);
+    // Boxes are plain lines: the depth buffer is left for the next full drawing, which clears it.
+    m_mainViewport->Clear(m_lpfBoundingBox ? rm::D3DRMCLEAR_TARGET : rm::D3DRMCLEAR_ALL);
     if (m_fullViewport) {
         m_fullViewport->ForceUpdate(0, 0, m_fullViewport->GetWidth(), m_fullViewport->GetHeight());
         const surface::Rect all{0, 0, std::int32_t(m_device->GetWidth()), std::int32_t(m_device->GetHeight())};
