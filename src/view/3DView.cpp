@@ -1,6 +1,5 @@
 #include "view/3DView.h"
 
-#include <QApplication>
 #include <QResizeEvent>
 #include <algorithm>
 #include <cmath>
@@ -13,6 +12,7 @@
 #include "platform/surface/DeviceContext.h"
 #include "render/bitmap/PictureLoading.h"
 #include "scene/MainDoc.h"
+#include "view/WaitCursor.h"
 
 namespace {
 
@@ -36,22 +36,6 @@ std::uint32_t EditQuality(int mode) {
 constexpr std::int32_t kMinClientSide = 64;
 constexpr std::uint32_t kGreyColor = 0x606060;
 
-// Shows the wait cursor for as long as it lives, when asked to; puts back only what it set.
-class WaitCursor {
-  public:
-    explicit WaitCursor(bool show) : m_set(show && QApplication::instance()) {
-        if (m_set) QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~WaitCursor() {
-        if (m_set) QApplication::restoreOverrideCursor();
-    }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-  private:
-    bool m_set;
-};
-
 }  // namespace
 
 C3DView::C3DView(QWidget* parent) : win::CMessageWindow<QWidget>(parent) {
@@ -67,10 +51,7 @@ C3DView::C3DView(QWidget* parent) : win::CMessageWindow<QWidget>(parent) {
 C3DView::~C3DView() {
     if (m_dragging) EndDrag();
     UnwatchTree();
-    if (m_document && GetApp()->m_pDocument == m_document) {
-        m_document->SetForgetFrame({});
-        m_document->SetSceneResetHook({});
-    }
+    DetachDocument();
     // Viewport objects, device objects, the view root, the proxy, the camera, the clipper.
     ReleaseViewportObjects();
     ReleaseDeviceObjects();
@@ -117,11 +98,17 @@ void C3DView::Initialise() {
     CreateViewports();
 }
 
-void C3DView::AttachDocument(CMainDoc* document) {
-    if (m_document && m_document != document && GetApp()->m_pDocument == m_document) {
+void C3DView::DetachDocument() {
+    // Only a document that still lives (the one the application publishes) is told.
+    if (m_document && GetApp()->m_pDocument == m_document) {
         m_document->SetForgetFrame({});
         m_document->SetSceneResetHook({});
     }
+    m_document = nullptr;
+}
+
+void C3DView::AttachDocument(CMainDoc* document) {
+    if (m_document != document) DetachDocument();
     m_document = document;
     if (!m_document) return;
     m_document->SetForgetFrame([this](rm::Frame* frame) { ForgetFrame(frame); });
@@ -230,7 +217,7 @@ void C3DView::CreateViewports() {
         m_fullViewport = library->CreateViewport(m_device.Get(), m_camera.Get(), 0, 0, dw, dh);
         const std::string background = app->GetSettingString("render", "bg", "");
         if (!background.empty() && app->GetSettingInt("bg", "edit", 0) == 1 && app->m_lpDD) {
-            WaitCursor wait(true);
+            CWaitCursor wait;
             m_editBackground = bitmap::LoadPicture(*app->m_lpDD, background, rw, rh);
         }
     } else {
@@ -281,7 +268,7 @@ void C3DView::DrawView() {
     if (m_lpfBoundingBox) {
         DrawBoxes();
     } else {
-        WaitCursor wait(app->GetSettingInt("view", "s_mode", 1) != 0);
+        CWaitCursor wait(app->GetSettingInt("view", "s_mode", 1) != 0);
         // A scene-wide drag draws the pivot, which carries the scene.
         RenderHierarchy(m_pivot ? m_pivot.Get() : app->m_lpfRoot);
     }
@@ -382,11 +369,6 @@ void C3DView::DrawBox(surface::DeviceContext& dc, const rm::Box& box, const rm::
 }
 
 CPartsTree* C3DView::Tree() const { return GetApp()->m_pTreeModel; }
-
-bool C3DView::HasTreeSelection() const {
-    const CPartsTree* tree = Tree();
-    return tree && tree->GetSelectedItem() != 0;
-}
 
 void C3DView::WatchTree() {
     CPartsTree* tree = Tree();

@@ -73,6 +73,7 @@ class C3DView final : public win::CMessageWindow<QWidget> {
     // --- The document and the main frame ---
     // Takes the document's hooks (forget a deleted frame, a reset of the scene).
     void AttachDocument(CMainDoc* document);
+    void DetachDocument();
     CMainDoc* Document() const { return m_document; }
     // The main frame's refresh of its toolbar check marks (after the editing commands).
     void SetToolbarRefresh(std::function<void()> refresh) { m_toolbarRefresh = std::move(refresh); }
@@ -120,7 +121,6 @@ class C3DView final : public win::CMessageWindow<QWidget> {
     void DrawBoxes();
     void DrawBox(surface::DeviceContext& dc, const rm::Box& box, const rm::Frame& frame);
     void RenderHierarchy(rm::Frame* hierarchy);
-    bool HasTreeSelection() const;
     CPartsTree* Tree() const;
     void WatchTree();
     void UnwatchTree();
@@ -163,7 +163,6 @@ class C3DView final : public win::CMessageWindow<QWidget> {
     bool m_boxesShown = false;  // boxes were drawn since the press
     QPoint m_lastPoint;
     QPoint m_pressPoint;
-    QPoint m_releasePoint;
     float m_frontLimit = 15.0f;
     float m_backLimit = 100.0f;
 

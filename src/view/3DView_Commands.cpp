@@ -1,7 +1,6 @@
 // Undo and redo, the editing commands of the edit view and its right-button menu.
 
 #include <QAction>
-#include <QApplication>
 #include <QMenu>
 
 #include "app/core/MainApp.h"
@@ -10,6 +9,7 @@
 #include "scene/MainDoc.h"
 #include "view/3DView.h"
 #include "view/FramePlacement.h"
+#include "view/WaitCursor.h"
 
 namespace {
 
@@ -90,9 +90,8 @@ void C3DView::OnCommand(int id) {
         case ID_EDIT_CENTRE: Centre(); break;
         case ID_EDIT_DELETE:
             if (m_document) {
-                QApplication::setOverrideCursor(Qt::WaitCursor);
+                CWaitCursor wait;
                 m_document->DeleteSelectedPart();
-                QApplication::restoreOverrideCursor();
             }
             break;
         case ID_EDIT_UNDO:

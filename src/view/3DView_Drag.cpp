@@ -99,18 +99,16 @@ void C3DView::ButtonDown(QPoint point) {
     if (!m_document || !library || !m_mainViewport) return;
     rm::Ref<rm::Frame> target = m_document->GetEditTarget();
     if (!target) return;
-    if (target.Get() == m_document->GetSceneFrame()) {
+    // For the whole scene this is its placement under the root, which is what undo puts back.
+    CaptureUndo(target.Get());
+    if (target.Get() == m_document->GetSceneFrame())
         // The whole scene turns about its centre and follows the pointer: it hangs under a pivot
-        // for the drag. Its placement under the root is what undo puts back.
-        CaptureUndo(target.Get());
+        // for the drag.
         HangSceneUnderPivot(target.Get());
-    } else {
-        CaptureUndo(target.Get());
+    else
         m_dragTarget = target;
-    }
 
     m_lastPoint = point;
-    m_releasePoint = point;
     m_dragging = true;
     // Moves without the button reach the view only when tracked: they tell of a lost release.
     setMouseTracking(true);
@@ -258,7 +256,6 @@ void C3DView::ButtonUp(QPoint point) {
     m_buttonDown = false;
     m_moved = false;
     m_boxesShown = false;
-    m_releasePoint = point;
     m_lastPoint = point;
 }
 
