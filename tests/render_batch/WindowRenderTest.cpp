@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
+#include <QListWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <sstream>
 
 #include "app/BatchRender.h"
@@ -19,6 +21,7 @@
 #include "archive/Communicator.h"
 #include "base/Cp932.h"
 #include "library/MainView.h"
+#include "library/PoseSetDlg.h"
 #include "platform/win/ScriptedPrompts.h"
 #include "scene/MainDoc.h"
 #include "view/3DView.h"
@@ -127,6 +130,47 @@ TEST(WindowRender, StartUpOpensTheSceneOfTheCommandLineAndNewEmptiesIt) {
     EXPECT_TRUE(doc->AllParts().empty()) << "the first New gives an empty scene";
     EXPECT_TRUE(prompts->asked.empty()) << prompts->MessageTexts().front();
     app->ExitInstance();
+    app->ResetState();
+}
+
+// 表示 > ポーズセットを開く: the root list's pose sets by name, the chosen one loaded.
+TEST(WindowRender, ThePoseSetChooserListsThePoseSetsAndLoadsTheChosenOne) {
+    win::ScopedPrompts prompts;
+    CMainApp* app = GetApp();
+    app->ResetState();
+    app->m_bShowSplash = false;
+    app->SetAppFolder(BinFolder());
+    app->OpenArchive();
+    {
+        CMainDoc doc;
+        CMainFrame frame;
+        auto* mainView = new CMainView(&frame);
+        frame.setCentralWidget(mainView);
+        frame.show();
+        BindViewCommands(frame, *mainView->EditView(), doc);
+        doc.OnNewDocument();
+
+        const std::vector<scene::PartListEntry> poseSets = ReadPoseSets(doc.Archive());
+        std::vector<std::string> paths;
+        for (const auto& e : poseSets) paths.push_back(e.partPath);
+        EXPECT_EQ(paths, (std::vector<std::string>{"STAND.OBJ", "WALK.OBJ", "RUN.OBJ", "SIT.OBJ", "WAVE.OBJ",
+                                                   "CHEER.OBJ"}));
+        QStringList shown;
+        QTimer::singleShot(0, [&shown] {
+            auto* dialog = dynamic_cast<CPoseSetDlg*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            for (int i = 0; i < dialog->List()->count(); ++i) shown << dialog->List()->item(i)->text();
+            dialog->List()->setCurrentRow(1);
+            dialog->accept();
+        });
+        ASSERT_TRUE(frame.RunCommand(ID_VIEW_OPEN_POSE_SET));
+        EXPECT_EQ(shown.size(), 6);
+        EXPECT_EQ(shown.value(1), QString::fromStdString(cp932::ToUtf8(poseSets[1].name)));
+        EXPECT_EQ(doc.GetPoseSetPath(), "WALK.OBJ");
+        EXPECT_FALSE(doc.AllParts().empty());
+        EXPECT_TRUE(prompts->asked.empty()) << "the first pose set loads without the question";
+    }
+    app->GetArchive().Close();
     app->ResetState();
 }
 
