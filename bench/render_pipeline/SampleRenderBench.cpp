@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "app/HeadlessScene.h"
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "base/Cp932.h"
 #include "render/smooth/JointSmoothing.h"
 #include "scene/MainDoc.h"

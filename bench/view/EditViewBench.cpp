@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "app/HeadlessScene.h"
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "scene/MainDoc.h"
 #include "scene/PartsTree.h"
 #include "view/3DView.h"

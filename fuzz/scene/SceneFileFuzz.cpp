@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "archive/Communicator.h"
 #include "base/ArchiveStream.h"
 #include "platform/rm/Library.h"

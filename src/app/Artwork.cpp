@@ -5,7 +5,7 @@
 #include <QRadialGradient>
 #include <cmath>
 
-#include "app/core/Commands.h"
+#include "core/Commands.h"
 
 namespace artwork {
 

@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 
 #include "app/HeadlessScene.h"
-#include "app/core/CommandLine.h"
-#include "app/core/MainApp.h"
+#include "core/CommandLine.h"
+#include "core/MainApp.h"
 #include "archive/TerminalPrompts.h"
 #include "render/pipeline/RenderPipeline.h"
 

@@ -4,8 +4,8 @@
 
 #include "app/MainFrame.h"
 #include "app/ProgressWindow.h"
-#include "app/core/Commands.h"
-#include "app/core/MainApp.h"
+#include "core/Commands.h"
+#include "core/MainApp.h"
 #include "platform/win/UserPrompts.h"
 #include "scene/MainDoc.h"
 

@@ -1,7 +1,7 @@
 #include "app/HeadlessScene.h"
 
-#include "app/core/DriveList.h"
-#include "app/core/MainApp.h"
+#include "core/DriveList.h"
+#include "core/MainApp.h"
 #include "archive/Communicator.h"
 #include "base/Cp932.h"
 #include "render/smooth/JointSmoothing.h"

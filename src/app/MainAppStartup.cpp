@@ -14,9 +14,9 @@
 #include <QTimer>
 #include "archive/Communicator.h"
 #include "app/MainFrame.h"
-#include "app/core/CommandLine.h"
-#include "app/core/DriveList.h"
-#include "app/core/MainApp.h"
+#include "core/CommandLine.h"
+#include "core/DriveList.h"
+#include "core/MainApp.h"
 #include "library/MainView.h"
 #include "platform/win/SingleInstance.h"
 #include "platform/win/UserPrompts.h"

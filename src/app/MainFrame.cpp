@@ -15,8 +15,8 @@
 #include "app/AboutBox.h"
 #include "app/Artwork.h"
 #include "app/SplashWindow.h"
-#include "app/core/Commands.h"
-#include "app/core/MainApp.h"
+#include "core/Commands.h"
+#include "core/MainApp.h"
 #include "scene/MainDoc.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <QAction>
 
 #include "app/MainFrame.h"
-#include "app/core/Commands.h"
-#include "app/core/MainApp.h"
+#include "core/Commands.h"
+#include "core/MainApp.h"
 
 void CMainFrame::SetDisplayMode(int mode) {
     if (GetApp()->GetSettingInt("dev", "mode", 2) == mode) return;

@@ -5,7 +5,7 @@
 #include <QPainter>
 
 #include "app/Artwork.h"
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 
 CSplashWnd* CSplashWnd::s_current = nullptr;
 

@@ -4,9 +4,9 @@
 #include <iostream>
 
 #include "app/BatchRender.h"
-#include "app/core/CommandLine.h"
+#include "core/CommandLine.h"
 #include "archive/BuildArchiveCommand.h"
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "platform/win/QtPrompts.h"
 
 namespace {

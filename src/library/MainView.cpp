@@ -6,7 +6,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "scene/PartsTree.h"
 #include "view/3DView.h"
 

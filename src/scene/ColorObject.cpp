@@ -1,6 +1,6 @@
 #include "scene/ColorObject.h"
 
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "base/ArchiveStream.h"
 #include "platform/rm/Face.h"
 #include "platform/rm/Library.h"

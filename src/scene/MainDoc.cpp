@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "archive/Communicator.h"
 #include "base/Cp932.h"
 #include "platform/win/WindowMessages.h"

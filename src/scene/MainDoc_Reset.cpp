@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "platform/rm/Library.h"
 #include "platform/win/WindowMessages.h"
 #include "scene/MainDoc.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "base/ArchiveStream.h"
 #include "platform/rm/Library.h"
 #include "platform/win/WindowMessages.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "platform/rm/Library.h"
 #include "platform/win/WindowMessages.h"
 #include "scene/MainDoc.h"

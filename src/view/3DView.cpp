@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "platform/rm/DeviceTable.h"
 #include "platform/rm/Library.h"
 #include "platform/rm/qt/WidgetWindow.h"

@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QMenu>
 
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "platform/rm/Library.h"
 #include "scene/DefinitionText.h"
 #include "scene/MainDoc.h"

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "platform/rm/Library.h"
 #include "platform/rm/VectorMath.h"
 #include "scene/MainDoc.h"

@@ -7,8 +7,8 @@
 #include <QTemporaryDir>
 
 #include "app/MainFrame.h"
-#include "app/core/Commands.h"
-#include "app/core/MainApp.h"
+#include "core/Commands.h"
+#include "core/MainApp.h"
 #include "platform/win/ScriptedPrompts.h"
 #include "scene/MainDoc.h"
 

@@ -12,8 +12,8 @@
 #include <fstream>
 
 #include "support/MessageCounter.h"
-#include "app/core/Commands.h"
-#include "app/core/MainApp.h"
+#include "core/Commands.h"
+#include "core/MainApp.h"
 #include "platform/win/ScriptedPrompts.h"
 
 namespace {

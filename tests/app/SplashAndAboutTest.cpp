@@ -8,7 +8,7 @@
 
 #include "app/AboutBox.h"
 #include "app/SplashWindow.h"
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "platform/win/ScriptedPrompts.h"
 
 namespace {

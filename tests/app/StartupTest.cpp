@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <fstream>
 
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "archive/Communicator.h"
 #include "platform/win/ScriptedPrompts.h"
 #include "scene/MainDoc.h"

@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "archive/ArchiveContext.h"
 #include "base/Cp932.h"
 #include "content/ContentFixture.h"

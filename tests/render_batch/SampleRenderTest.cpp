@@ -7,8 +7,8 @@
 
 #include "app/BatchRender.h"
 #include "app/HeadlessScene.h"
-#include "app/core/CommandLine.h"
-#include "app/core/MainApp.h"
+#include "core/CommandLine.h"
+#include "core/MainApp.h"
 #include "base/Cp932.h"
 #include "platform/win/ScriptedPrompts.h"
 #include "render/smooth/JointSmoothing.h"

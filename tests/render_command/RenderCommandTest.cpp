@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "app/core/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "platform/rm/Light.h"
 #include "platform/win/ScriptedPrompts.h"
 #include "platform/win/WindowMessages.h"

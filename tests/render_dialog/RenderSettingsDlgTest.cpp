@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/core/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "platform/win/ScriptedPrompts.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 
-#include "app/core/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "platform/rm/Light.h"
 #include "platform/rm/MeshBuilder.h"
 #include "support/RenderRig.h"

@@ -8,7 +8,7 @@
 #include <QSettings>
 
 #include "SceneFixture.h"
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 
 namespace {
 

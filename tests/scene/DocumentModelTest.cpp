@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "SceneFixture.h"
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 
 namespace {
 

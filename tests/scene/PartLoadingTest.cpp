@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "SceneFixture.h"
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "scene/FrameNames.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <limits>
 
 #include "SceneFixture.h"
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "base/ArchiveStream.h"
 #include "scene/FrameNames.h"
 #include "scene/PartIndexTable.h"

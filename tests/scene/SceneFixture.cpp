@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QSettings>
 
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "base/Cp932.h"
 
 namespace {

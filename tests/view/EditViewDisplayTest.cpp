@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "EditViewFixture.h"
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "support/MessageCounter.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "EditViewFixture.h"
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "platform/rm/VectorMath.h"
 #include "support/MessageCounter.h"
 

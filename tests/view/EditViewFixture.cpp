@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 #include <iostream>
 
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "base/Cp932.h"
 
 void EditViewTest::SetUp() {

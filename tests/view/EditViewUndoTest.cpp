@@ -4,7 +4,7 @@
 #include <QMenu>
 
 #include "EditViewFixture.h"
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 #include "archive/Communicator.h"
 #include "base/Cp932.h"
 

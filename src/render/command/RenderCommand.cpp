@@ -2,7 +2,7 @@
 
 #include <QProcess>
 
-#include "app/core/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "platform/win/UserPrompts.h"
 #include "platform/win/WindowMessages.h"
 #include "render/dialog/RenderSettingsDlg.h"

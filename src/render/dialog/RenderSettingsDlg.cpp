@@ -12,7 +12,7 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "app/core/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "platform/win/UserPrompts.h"
 
 const CRenderSettingsDlg::Preset CRenderSettingsDlg::kPresets[7] = {

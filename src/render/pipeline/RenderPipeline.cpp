@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "app/core/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "platform/rm/Device.h"
 #include "platform/rm/DeviceTable.h"
 #include "platform/rm/Viewport.h"

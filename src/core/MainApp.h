@@ -16,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/core/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "base/Progress.h"
 
 class QObject;

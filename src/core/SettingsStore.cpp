@@ -1,4 +1,4 @@
-#include "app/core/SettingsStore.h"
+#include "core/SettingsStore.h"
 
 #include <QSaveFile>
 #include <QString>

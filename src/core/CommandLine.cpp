@@ -1,4 +1,4 @@
-#include "app/core/CommandLine.h"
+#include "core/CommandLine.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -4,8 +4,8 @@
 #include <QTemporaryDir>
 #include <fstream>
 
-#include "app/core/CommandLine.h"
-#include "app/core/DriveList.h"
+#include "core/CommandLine.h"
+#include "core/DriveList.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/core/DriveList.h"
+#include "core/DriveList.h"
 
 #include <fstream>
 

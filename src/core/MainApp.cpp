@@ -1,4 +1,4 @@
-#include "app/core/MainApp.h"
+#include "core/MainApp.h"
 
 #include <QSettings>
 
