@@ -6,6 +6,7 @@
 #include "app/ProgressWindow.h"
 #include "core/Commands.h"
 #include "core/MainApp.h"
+#include "library/MainView.h"
 #include "platform/win/UserPrompts.h"
 #include "scene/MainDoc.h"
 
@@ -20,6 +21,15 @@ win::FileChooserRequest SceneChooser(CMainFrame& frame, const char* caption, con
     return request;
 }
 
+// The main view shows the new scene: its tree, the first tab, the pages in line. Without a main
+// view only the tree is prepared.
+void InitialUpdate(CMainDoc& doc) {
+    if (auto* view = dynamic_cast<CMainView*>(GetApp()->m_pMainView))
+        view->OnInitialUpdate();
+    else
+        doc.PrepareTree();
+}
+
 void Opened(CMainFrame& frame, CMainDoc& doc) {
     frame.AddRecentFile(QString::fromStdString(doc.GetPathName()));
     frame.UpdateTitle(doc.GetTitle());
@@ -32,6 +42,7 @@ bool OpenSceneFile(CMainFrame& frame, CMainDoc& doc, const std::string& path) {
         frame.UpdateTitle(doc.GetTitle());
         return false;
     }
+    InitialUpdate(doc);
     Opened(frame, doc);
     return true;
 }
@@ -61,7 +72,7 @@ void BindDocumentCommands(CMainFrame& frame, CMainDoc& doc) {
     });
     frame.SetCommandHandler(ID_FILE_NEW, [&frame, &doc] {
         doc.OnNewDocument();
-        doc.PrepareTree();
+        InitialUpdate(doc);
         frame.UpdateTitle(doc.GetTitle());
     });
     frame.SetCommandHandler(ID_FILE_OPEN, [&frame, &doc] {

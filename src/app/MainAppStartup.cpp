@@ -84,8 +84,10 @@ bool CMainApp::InitInstance(const QStringList& arguments) {
     m_archive->SetMessageOwner(g_frame.get());
     BindDocumentCommands(*g_frame, *g_document);
     BindViewCommands(*g_frame, *mainView->EditView(), *g_document);
+    BindMainViewCommands(*g_frame, *mainView);
 
     if (!g_document->OnNewDocument()) return false;
+    mainView->OnInitialUpdate();
     g_frame->UpdateTitle(g_document->GetTitle());
     g_frame->showNormal();
     g_frame->repaint();

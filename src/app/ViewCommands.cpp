@@ -8,6 +8,8 @@
 #include "core/Commands.h"
 #include "core/MainApp.h"
 #include "base/Cp932.h"
+#include "library/CollectionWnd.h"
+#include "library/MainView.h"
 #include "library/PoseSetDlg.h"
 #include "render/smooth/JointSmoothing.h"
 #include "scene/MainDoc.h"
@@ -59,6 +61,12 @@ void BindViewCommands(CMainFrame& frame, C3DView& view, CMainDoc& doc, RenderCon
         if (dialog.exec() != QDialog::Accepted) return;
         if (const auto chosen = dialog.Chosen()) LoadPoseSetEntry(doc, chosen->partPath, chosen->name);
     });
+}
+
+void BindMainViewCommands(CMainFrame& frame, CMainView& view) {
+    view.SetToolbarRefresh([&frame] { frame.RefreshToolbar(); });
+    frame.SetCommandHandler(ID_FILE_RENDER, [&frame] { frame.RunCommand(ID_RENDER); });
+    frame.SetCommandHandler(ID_APPLY_COLLECTION, [&view] { view.Collection()->ApplySelected(); });
 }
 
 void OpenStartupScene(CMainFrame& frame, CMainDoc& doc, const std::string& sceneFile, const std::string& poseSet) {

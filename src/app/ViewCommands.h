@@ -1,6 +1,6 @@
 #pragma once
 // Connects the main frame's commands that act through the edit view: render and joint smoothing
-// (through the edit camera), opening a pose set from a list, and the toolbar refresh after the
+// (through the edit camera), the main view's commands, opening a pose set from a list, and the toolbar refresh after the
 // view's editing commands. Also the start-up's scene: the file or pose set of the command line.
 
 #include <functional>
@@ -11,6 +11,7 @@
 class C3DView;
 class CMainDoc;
 class CMainFrame;
+class CMainView;
 
 // Lets a caller change the render context before each render (tests answer the dialog and record
 // the viewer instead of starting it).
@@ -20,6 +21,10 @@ void BindViewCommands(CMainFrame& frame, C3DView& view, CMainDoc& doc, RenderCon
 
 // The render context of the edit view's camera and view root, the document's scene and the frame.
 RenderSceneContext MakeRenderContext(CMainFrame& frame, C3DView& view, CMainDoc& doc);
+
+// The commands of the main view: the File menu's render (through the edit view) and the toolbar's
+// apply-collection; the main view refreshes the frame's toolbar after a tab change.
+void BindMainViewCommands(CMainFrame& frame, CMainView& view);
 
 // Loads a pose set by its archive name (code page 932) as the character's list entry would, with
 // the usual question when a figure was loaded before.

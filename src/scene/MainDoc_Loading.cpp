@@ -288,8 +288,12 @@ void CMainDoc::ApplySelection(const std::string& path, const std::string& entryN
                 const std::size_t cut = cp932::FindChar(entryName, '\\');
                 tree->SetItemText(added, entryName.substr(0, cut));
                 m_partMap[added] = part;
+                win::PostMessage(app->m_pMaterialDlg, win::WM_TREE_SELECTION_CHANGED, added);
+            } else {
+                // Nothing was added: no placeholder item stays behind without a part.
+                tree->DeleteItem(added);
+                tree->SelectItem(item);
             }
-            win::PostMessage(app->m_pMaterialDlg, win::WM_TREE_SELECTION_CHANGED, added);
         } else if (CPartObject* part = FindPartByItem(item)) {
             LoadPart(path, part, m_lpfCharRoot.Get());
         }

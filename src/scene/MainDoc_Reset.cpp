@@ -34,6 +34,8 @@ void CMainDoc::ClearSceneState() {
     m_partMap.clear();
     m_flagsMap.clear();
     m_allParts.clear();
+    // The pose set belongs to the scene: an empty scene names none, so it saves none.
+    m_poseSetPath.clear();
 }
 
 void CMainDoc::Publish() {
