@@ -71,6 +71,9 @@ const int kCheckableCommands[] = {ID_EDIT_FREE,    ID_EDIT_X,         ID_EDIT_Y,
                                   ID_VIEW_POINTS,  ID_VIEW_WIREFRAME, ID_VIEW_FLAT, ID_VIEW_GOURAUD,
                                   ID_VIEW_SIMPLE,  ID_VIEW_RENDER_SIZE};
 
+// What the status bar says while no fly-by text or other message is shown.
+const char kIdleText[] = "レディ";
+
 QString Prompt(const char* prompt) { return QString::fromUtf8(prompt).section('\n', 0, 0); }
 QString ToolTip(const char* prompt) { return QString::fromUtf8(prompt).section('\n', 1, 1); }
 
@@ -202,7 +205,14 @@ void CMainFrame::CreateToolBar() {
 }
 
 void CMainFrame::CreateStatusBar() {
-    statusBar()->showMessage(QStringLiteral("レディ"));
+    QStatusBar* bar = statusBar();
+    // Buttons and menu items show their fly-by text while the pointer is over them and clear the
+    // message when it leaves; a cleared message brings the idle text back. Only an empty message is
+    // answered, so a message that something else shows stays until it is replaced or cleared.
+    connect(bar, &QStatusBar::messageChanged, bar, [bar](const QString& message) {
+        if (message.isEmpty()) bar->showMessage(QString::fromUtf8(kIdleText));
+    });
+    bar->showMessage(QString::fromUtf8(kIdleText));
 }
 
 QAction* CMainFrame::Action(int id) const {
@@ -251,22 +261,40 @@ void CMainFrame::Render() {
     if (button) button->setDown(false);
 }
 
-void CMainFrame::SetOpenFileHandler(std::function<void(const QString&)> handler) {
+void CMainFrame::SetOpenFileHandler(OpenFileHandler handler) {
     m_openFile = std::move(handler);
     RebuildRecentFileMenu();
 }
 
 void CMainFrame::AddRecentFile(const QString& path) {
     m_recentFiles.Add(path);
+    RecentFilesChanged();
+}
+
+void CMainFrame::RemoveRecentFile(const QString& path) {
+    m_recentFiles.Remove(path);
+    RecentFilesChanged();
+}
+
+void CMainFrame::RecentFilesChanged() {
     QSettings registry;
     m_recentFiles.Save(registry);
     RebuildRecentFileMenu();
 }
 
+void CMainFrame::OpenRecentFile(const QString& path) {
+    if (!m_openFile || m_openFile(path)) return;
+    // The document has told the person why the file does not open; its entry goes, from the
+    // settings too, so that it does not come back at the next start.
+    RemoveRecentFile(path);
+}
+
 void CMainFrame::RebuildRecentFileMenu() {
+    // The list changes while one of its own items is being triggered (the file it opens moves to
+    // the top, or leaves): the old items go once that has finished.
     for (QAction* a : m_recentActions) {
         m_fileMenu->removeAction(a);
-        delete a;
+        a->deleteLater();
     }
     m_recentActions.clear();
     const QStringList& files = m_recentFiles.Files();
@@ -280,9 +308,7 @@ void CMainFrame::RebuildRecentFileMenu() {
         a->setData(ID_FILE_MRU_FIRST + i);
         a->setEnabled(static_cast<bool>(m_openFile));
         const QString path = files[i];
-        connect(a, &QAction::triggered, this, [this, path] {
-            if (m_openFile) m_openFile(path);
-        });
+        connect(a, &QAction::triggered, this, [this, path] { OpenRecentFile(path); });
         m_recentActions.push_back(a);
     }
     for (QAction* a : m_recentActions) m_fileMenu->insertAction(m_recentSeparator, a);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <type_traits>
 
 #include "app/HelpPage.h"
 #include "app/RecentFileList.h"
@@ -42,10 +43,24 @@ public:
     QToolBar* ToolBar() const { return m_toolBar; }
     QToolButton* ToolButton(int commandId) const;
 
-    // Opening a file from the recent-file list or a desktop drop goes through this handler.
-    void SetOpenFileHandler(std::function<void(const QString&)> handler);
+    // Opening a file from the recent-file list or a desktop drop goes through this handler, which
+    // answers whether the file opened: a recent file that does not open leaves the list after the
+    // document has said why.
+    using OpenFileHandler = std::function<bool(const QString&)>;
+    void SetOpenFileHandler(OpenFileHandler handler);
+    // A handler that answers nothing is taken to open every file: its recent entries always stay.
+    template <typename F>
+    requires std::is_void_v<std::invoke_result_t<F&, const QString&>>
+    void SetOpenFileHandler(F handler) {
+        SetOpenFileHandler(OpenFileHandler([open = std::move(handler)](const QString& path) mutable {
+            open(path);
+            return true;
+        }));
+    }
     CRecentFileList& RecentFiles() { return m_recentFiles; }
+    // Both keep the per-user settings and the File menu in step with the list.
     void AddRecentFile(const QString& path);
+    void RemoveRecentFile(const QString& path);
 
     // The shared library objects exist from the frame's creation to its destruction.
     const rm::DeviceObjects& Devices() const { return m_devices; }
@@ -66,7 +81,9 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
+    void RecentFilesChanged();
     void RebuildRecentFileMenu();
+    void OpenRecentFile(const QString& path);
     QAction* AddCommand(int id, const QString& text, const char* prompt);
     void OnCommand(int id);
     void OnDestroy();
@@ -83,7 +100,7 @@ private:
     QAction* m_recentSeparator = nullptr;
     QList<QAction*> m_recentActions;
     CRecentFileList m_recentFiles;
-    std::function<void(const QString&)> m_openFile;
+    OpenFileHandler m_openFile;
     HtmlLauncher m_htmlLauncher;
     bool m_splashShown = false;
     bool m_destroyed = false;

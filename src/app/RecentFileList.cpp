@@ -32,6 +32,4 @@ void CRecentFileList::Add(const QString& path) {
     while (m_files.size() > kSize) m_files.removeLast();
 }
 
-void CRecentFileList::Remove(int index) {
-    if (index >= 0 && index < m_files.size()) m_files.removeAt(index);
-}
+void CRecentFileList::Remove(const QString& path) { m_files.removeAll(path); }

@@ -13,7 +13,8 @@ public:
     void Save(QSettings& settings) const;
     // Puts `path` first; an existing entry for it moves up, the oldest falls off.
     void Add(const QString& path);
-    void Remove(int index);
+    // Drops the entry for `path` (a file that no longer opens); the entries after it move up.
+    void Remove(const QString& path);
     const QStringList& Files() const { return m_files; }
 
 private:

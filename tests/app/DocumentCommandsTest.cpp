@@ -3,20 +3,27 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "app/MainFrame.h"
 #include "core/Commands.h"
 #include "core/MainApp.h"
 #include "platform/win/ScriptedPrompts.h"
 #include "scene/MainDoc.h"
+#include "scene/SceneMessages.h"
 
 namespace {
 
 class DocumentCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        QSettings().remove(kRecentSection);
         GetApp()->Settings().Clear();
         GetApp()->ResetState();
         GetApp()->m_bShowSplash = false;
@@ -30,8 +37,16 @@ protected:
         doc.reset();
         frame.reset();
         GetApp()->ResetState();
+        QSettings().remove(kRecentSection);
     }
     std::string Path(const char* name) const { return dir.path().toStdString() + "/" + name; }
+    void WriteFile(const char* name, const QByteArray& bytes) const {
+        QFile file(QString::fromStdString(Path(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    static constexpr char kRecentSection[] = "Recent File List";
 
     QTemporaryDir dir;
     win::ScopedPrompts prompts;
@@ -81,6 +96,78 @@ TEST_F(DocumentCommandsTest, OpenReadsASavedSceneAndRefusesAForeignFile) {
     EXPECT_FALSE(OpenSceneFile(*frame, *doc, Path("foreign.mrs")));
     EXPECT_EQ(prompts->MessageTexts().size(), 1u) << "one message says why";
     EXPECT_EQ(frame->RecentFiles().Files().value(0), QString::fromStdString(Path("saved.mrs")));
+}
+
+// The recent-file items of the File menu.
+QList<QAction*> RecentMenuItems(QMenu& fileMenu) {
+    QList<QAction*> items;
+    for (QAction* a : fileMenu.actions()) {
+        const int id = a->data().toInt();
+        if (id >= ID_FILE_MRU_FIRST && id < ID_FILE_MRU_FIRST + CRecentFileList::kSize) items << a;
+    }
+    return items;
+}
+
+TEST_F(DocumentCommandsTest, RecentFileThatDoesNotOpenLeavesTheListAfterItsMessage) {
+    // The open handler answers whether the file opened.
+    frame->SetOpenFileHandler(
+        [this](const QString& path) { return OpenSceneFile(*frame, *doc, path.toStdString()); });
+    ASSERT_TRUE(doc->OnSaveDocument(Path("kept.mrs")));
+    ASSERT_TRUE(doc->OnSaveDocument(Path("other.mrs")));
+    WriteFile("foreign.mrs", "not a scene at all");
+    // The signature and version of a scene file, and nothing after them.
+    WriteFile("truncated.mrs", QByteArray("MRSCENE\x1A\x02\x00\x00\x00", 12));
+
+    const struct {
+        const char* file;
+        const char* message;  // nullptr: the file opens
+    } rows[] = {
+        {"missing.mrs", scene::msg::kCannotOpen},
+        {"foreign.mrs", scene::msg::kForeignFile},
+        {"truncated.mrs", scene::msg::kDamagedFile},
+        {"kept.mrs", nullptr},
+    };
+    QMenu* fileMenu = frame->menuBar()->actions().at(0)->menu();
+    ASSERT_NE(fileMenu, nullptr);
+    frame->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.file);
+        const QString other = QString::fromStdString(Path("other.mrs"));
+        const QString path = QString::fromStdString(Path(r.file));
+        frame->AddRecentFile(other);
+        frame->AddRecentFile(path);
+        ASSERT_EQ(frame->RecentFiles().Files(), (QStringList{path, other}));
+        prompts->asked.clear();
+        if (r.message) prompts->messageAnswers = {win::IDOK};
+
+        // The person picks the newest entry in the File menu.
+        fileMenu->popup(frame->mapToGlobal(QPoint(10, 10)));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(fileMenu));
+        QAction* item = RecentMenuItems(*fileMenu).value(0);
+        ASSERT_NE(item, nullptr);
+        ASSERT_EQ(item->text(), QStringLiteral("&1 ") + path);
+        QTest::mouseClick(fileMenu, Qt::LeftButton, {}, fileMenu->actionGeometry(item).center());
+        QApplication::processEvents();
+        EXPECT_FALSE(fileMenu->isVisible());
+
+        const QStringList expected = r.message ? QStringList{other} : QStringList{path, other};
+        const std::vector<std::string> messages =
+            r.message ? std::vector<std::string>{r.message} : std::vector<std::string>{};
+        EXPECT_EQ(prompts->MessageTexts(), messages);
+        EXPECT_EQ(frame->RecentFiles().Files(), expected);
+        QStringList items, expectedItems;
+        for (QAction* a : RecentMenuItems(*fileMenu)) items << a->text();
+        for (int i = 0; i < expected.size(); ++i)
+            expectedItems << QStringLiteral("&%1 %2").arg(i + 1).arg(expected[i]);
+        EXPECT_EQ(items, expectedItems);
+        // The next start reads the list without the entry.
+        QSettings registry;
+        CRecentFileList stored;
+        stored.Load(registry);
+        EXPECT_EQ(stored.Files(), expected);
+        EXPECT_FALSE(registry.contains(QStringLiteral("Recent File List/File%1").arg(expected.size() + 1)));
+    }
 }
 
 }  // namespace

@@ -4,12 +4,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 #include <fstream>
+#include <functional>
 
 #include "support/MessageCounter.h"
 #include "core/Commands.h"
@@ -41,6 +44,12 @@ protected:
         QToolButton* button = frame->ToolButton(id);
         ASSERT_NE(button, nullptr) << id;
         QTest::mouseClick(button, Qt::LeftButton);
+        QApplication::processEvents();
+    }
+    // Puts the pointer over the empty middle of the frame, away from every button and its fly-by text.
+    void PointerToTheMiddle() {
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+        QTest::mouseMove(frame.get());
         QApplication::processEvents();
     }
     std::vector<int> Checked(const int* ids, int n) {
@@ -187,6 +196,81 @@ TEST_F(MainFrameTest, RecentFileListKeepsSixNewestFirst) {
     EXPECT_EQ(reloaded.Files(), expected);
     CRecentFileList cleared;
     cleared.Save(registry);
+}
+
+TEST_F(MainFrameTest, IdleTextReturnsWhenAFlyByTextEnds) {
+    const QString idle = QStringLiteral("レディ");
+    QStatusBar* bar = frame->statusBar();
+    PointerToTheMiddle();
+    EXPECT_EQ(bar->currentMessage(), idle);
+
+    QMenu* fileMenu = frame->menuBar()->actions().at(0)->menu();
+    ASSERT_NE(fileMenu, nullptr);
+    const auto hoverButton = [&] { QTest::mouseMove(frame->ToolButton(ID_EDIT_X)); };
+    const auto hoverMenuItem = [&] {
+        // Over the empty middle of the frame, so that nothing under the menu has a text of its own.
+        fileMenu->popup(frame->mapToGlobal(frame->rect().center()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(fileMenu));
+        QTest::mouseMove(fileMenu, fileMenu->actionGeometry(frame->Action(ID_FILE_NEW)).center());
+    };
+    // Where the pointer rests over a command, and how the fly-by text ends.
+    const struct {
+        const char* name;
+        std::function<void()> hover;
+        const char* flyBy;
+        std::function<void()> leave;
+    } rows[] = {
+        {"toolbar button", hoverButton, "Ｘ軸方向のみの編集。", [&] { PointerToTheMiddle(); }},
+        {"menu item, pointer onto a separator", hoverMenuItem,
+         "現在のデータを破棄して新しいシーンを作成します。",
+         [&] {
+             // The separator above the item has no text of its own.
+             const QList<QAction*> items = fileMenu->actions();
+             QAction* separator = items.at(items.indexOf(frame->Action(ID_FILE_NEW)) - 1);
+             ASSERT_TRUE(separator->isSeparator());
+             QTest::mouseMove(fileMenu, fileMenu->actionGeometry(separator).center());
+         }},
+        {"menu item, menu closed with Esc", hoverMenuItem,
+         "現在のデータを破棄して新しいシーンを作成します。",
+         [&] {
+             QTest::keyClick(fileMenu, Qt::Key_Escape);
+             ASSERT_FALSE(fileMenu->isVisible());
+         }},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        r.hover();
+        QApplication::processEvents();
+        EXPECT_EQ(bar->currentMessage(), QString::fromUtf8(r.flyBy));
+        r.leave();
+        QApplication::processEvents();
+        EXPECT_EQ(bar->currentMessage(), idle);
+        fileMenu->hide();
+    }
+}
+
+TEST_F(MainFrameTest, IdleTextLeavesOtherMessagesAlone) {
+    const QString idle = QStringLiteral("レディ");
+    QStatusBar* bar = frame->statusBar();
+    PointerToTheMiddle();
+    const QString shown = QStringLiteral("ﾚﾝﾀﾞﾘﾝｸﾞ中");
+    bar->showMessage(shown);
+    QApplication::processEvents();
+    EXPECT_EQ(bar->currentMessage(), shown);
+    // Nothing left over from the clearing replaces the message shown right after it.
+    bar->clearMessage();
+    bar->showMessage(shown);
+    QApplication::processEvents();
+    EXPECT_EQ(bar->currentMessage(), shown);
+    bar->clearMessage();
+    QApplication::processEvents();
+    EXPECT_EQ(bar->currentMessage(), idle);
+
+    // A message with a time limit gives way to the idle text when its time is up.
+    bar->showMessage(shown, 20);
+    EXPECT_EQ(bar->currentMessage(), shown);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bar->currentMessage() == idle; }, 5000))
+        << bar->currentMessage().toStdString();
 }
 
 class HelpTest : public MainFrameTest {
