@@ -82,5 +82,5 @@ void BindDocumentCommands(CMainFrame& frame, CMainDoc& doc) {
     frame.SetCommandHandler(ID_FILE_SAVE, [&frame, &doc] { SaveSceneFile(frame, doc, false); });
     frame.SetCommandHandler(ID_FILE_SAVE_AS, [&frame, &doc] { SaveSceneFile(frame, doc, true); });
     frame.SetOpenFileHandler(
-        [&frame, &doc](const QString& path) { OpenSceneFile(frame, doc, path.toStdString()); });
+        [&frame, &doc](const QString& path) { return OpenSceneFile(frame, doc, path.toStdString()); });
 }

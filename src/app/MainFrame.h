@@ -9,7 +9,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <type_traits>
 
 #include "app/HelpPage.h"
 #include "app/RecentFileList.h"
@@ -48,15 +47,6 @@ public:
     // document has said why.
     using OpenFileHandler = std::function<bool(const QString&)>;
     void SetOpenFileHandler(OpenFileHandler handler);
-    // A handler that answers nothing is taken to open every file: its recent entries always stay.
-    template <typename F>
-    requires std::is_void_v<std::invoke_result_t<F&, const QString&>>
-    void SetOpenFileHandler(F handler) {
-        SetOpenFileHandler(OpenFileHandler([open = std::move(handler)](const QString& path) mutable {
-            open(path);
-            return true;
-        }));
-    }
     CRecentFileList& RecentFiles() { return m_recentFiles; }
     // Both keep the per-user settings and the File menu in step with the list.
     void AddRecentFile(const QString& path);

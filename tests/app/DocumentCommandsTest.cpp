@@ -109,9 +109,6 @@ QList<QAction*> RecentMenuItems(QMenu& fileMenu) {
 }
 
 TEST_F(DocumentCommandsTest, RecentFileThatDoesNotOpenLeavesTheListAfterItsMessage) {
-    // The open handler answers whether the file opened.
-    frame->SetOpenFileHandler(
-        [this](const QString& path) { return OpenSceneFile(*frame, *doc, path.toStdString()); });
     ASSERT_TRUE(doc->OnSaveDocument(Path("kept.mrs")));
     ASSERT_TRUE(doc->OnSaveDocument(Path("other.mrs")));
     WriteFile("foreign.mrs", "not a scene at all");
