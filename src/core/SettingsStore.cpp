@@ -66,6 +66,10 @@ void CSettingsStore::SetSettingString(std::string_view section, std::string_view
     m_values[MapKey(section, key)] = std::string(value);
 }
 
+void CSettingsStore::RemoveSetting(std::string_view section, std::string_view key) {
+    if (auto it = m_values.find(MapKey(section, key)); it != m_values.end()) m_values.erase(it);
+}
+
 void CSettingsStore::SetSettingInt(std::string_view section, std::string_view key, std::int32_t value) {
     SetSettingString(section, key, FormatSettingInt(value));
 }

@@ -17,6 +17,8 @@ public:
     void SetSettingString(std::string_view section, std::string_view key, std::string_view value);
     void SetSettingInt(std::string_view section, std::string_view key, std::int32_t value);
     void SetSettingFloat(std::string_view section, std::string_view key, float value);
+    // Forgets the value, so that reads give their defaults again.
+    void RemoveSetting(std::string_view section, std::string_view key);
 
     // Reads folder + name. False (and an empty store) when the file is missing, foreign, truncated
     // or malformed.

@@ -17,6 +17,9 @@
 #include "library/TreeRefresh.h"
 #include "scene/MainDoc.h"
 #include "view/3DView.h"
+#include "view/CameraDlg.h"
+#include "view/LightDlg.h"
+#include "view/MaterialDlg.h"
 #include "view/WaitCursor.h"
 
 namespace {
@@ -71,8 +74,8 @@ class CompactTabBar final : public QTabBar {
 constexpr int kHostLeft = 6;
 constexpr int kHostTop = 28;
 
-// A page that the dialogs fill: a plain child of the host with its template's name and height.
-QWidget* MakeDialogPage(QWidget* host, const char* name, int height) {
+// The tree page: a plain child of the host that no tab shows.
+QWidget* MakeTreePage(QWidget* host, const char* name, int height) {
     auto* page = new QWidget(host);
     page->setObjectName(QString::fromLatin1(name));
     page->resize(host->width(), height);
@@ -151,15 +154,17 @@ CMainView::~CMainView() {
 void CMainView::CreatePages() {
     m_pageHost = new CPageHost(m_tabControl);
     m_pageHost->move(kHostLeft, kHostTop);
-    m_pages[kMaterialPage] = MakeDialogPage(m_pageHost, "page134", 360);
-    auto* treePage = MakeDialogPage(m_pageHost, "page132", 240);
+    m_pages[kMaterialPage] = new CMaterialDlg(m_pageHost);
+    auto* treePage = MakeTreePage(m_pageHost, "page132", 240);
     auto* pageTree = new QTreeWidget(treePage);
     pageTree->setObjectName(QStringLiteral("tree1008"));
     pageTree->setGeometry(0, 20, 160, 200);
     new QLabel(treePage);
     m_pages[kTreePage] = treePage;
-    m_pages[kLightPage] = MakeDialogPage(m_pageHost, "page136", 300);
-    m_pages[kCameraPage] = MakeDialogPage(m_pageHost, "page135", 360);
+    m_pages[kLightPage] = new CLightDlg(m_pageHost);
+    m_pages[kCameraPage] = new CCameraDlg(m_pageHost);
+    for (QWidget* page : m_pages)
+        if (page) page->hide();
     m_collection = new CCollectionWnd(m_pageHost);
     m_collection->resize(m_pageHost->width(), 1);
     m_collection->hide();

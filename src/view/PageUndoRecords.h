@@ -1,0 +1,62 @@
+#pragma once
+// Undo records of the pages' changes: a material (every colour object of a general name), a light
+// colour, and a setting. Each finds what it restores again when applied (by general name, light
+// index, section and key), so it never keeps a pointer into a scene that may have changed, and each
+// tells the windows that show the value.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "view/UndoHistory.h"
+
+class CMainDoc;
+
+// Diffuse, specular, emissive (0x00RRGGBB) and power of every colour object of one general name.
+class MaterialRecord final : public UndoRecord {
+  public:
+    // The values of the first colour object of that name; null when no part has one.
+    static std::unique_ptr<MaterialRecord> Capture(const CMainDoc& doc, const std::string& generalName);
+
+    std::unique_ptr<UndoRecord> CaptureCurrent() const override;
+    // Gives every colour object of the name the values and applies them; false when none is left.
+    bool Apply() const override;
+
+    const std::string& GeneralName() const { return m_generalName; }
+
+  private:
+    std::string m_generalName;
+    std::uint32_t m_diffuse = 0, m_specular = 0, m_emissive = 0;
+    float m_power = 0;
+};
+
+// The colour (COLORREF) of the light of an index, with its marker.
+class LightColourRecord final : public UndoRecord {
+  public:
+    static std::unique_ptr<LightColourRecord> Capture(int index);
+
+    std::unique_ptr<UndoRecord> CaptureCurrent() const override;
+    bool Apply() const override;
+
+  private:
+    LightColourRecord(int index, std::uint32_t colour) : m_index(index), m_colour(colour) {}
+    int m_index;
+    std::uint32_t m_colour;
+};
+
+// One value of the settings store (absent is a value too). Applying asks the edit view to read
+// its settings again and the camera page to show them.
+class SettingRecord final : public UndoRecord {
+  public:
+    static std::unique_ptr<SettingRecord> Capture(std::string section, std::string key);
+
+    std::unique_ptr<UndoRecord> CaptureCurrent() const override;
+    bool Apply() const override;
+
+  private:
+    SettingRecord(std::string section, std::string key, std::optional<std::string> value)
+        : m_section(std::move(section)), m_key(std::move(key)), m_value(std::move(value)) {}
+    std::string m_section, m_key;
+    std::optional<std::string> m_value;
+};
