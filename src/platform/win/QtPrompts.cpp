@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace win {
@@ -75,11 +76,16 @@ std::optional<std::string> QtPrompts::ChooseSaveFile(const FileChooserRequest& r
 }
 
 std::optional<std::string> QtPrompts::PromptText(const TextPromptRequest& r) {
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(r.owner, Q(r.caption), Q(r.label), QLineEdit::Normal, Q(r.initialText), &ok);
-    if (!ok) return std::nullopt;
-    return U(text);
+    QInputDialog dialog(r.owner);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(Q(r.caption));
+    dialog.setLabelText(Q(r.label));
+    dialog.setTextValue(Q(r.initialText));
+    if (!r.cancelText.empty()) dialog.setCancelButtonText(Q(r.cancelText));
+    if (r.maxLength > 0)
+        if (auto* field = dialog.findChild<QLineEdit*>()) field->setMaxLength(r.maxLength);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return U(dialog.textValue());
 }
 
 bool QtPrompts::IsShiftDown() { return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier); }

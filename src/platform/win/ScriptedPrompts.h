@@ -21,6 +21,7 @@ public:
         std::string caption;
         Buttons buttons = Buttons::Ok;
         QWidget* owner = nullptr;
+        std::string initial;  // a text prompt's initial text
     };
 
     std::deque<int> messageAnswers;

@@ -38,6 +38,10 @@ struct TextPromptRequest {
     std::string caption;
     std::string label;
     std::string initialText;
+    // The most characters the field takes (0: no limit).
+    int maxLength = 0;
+    // The cancel button's text ("" keeps the system's own).
+    std::string cancelText;
 };
 
 class UserPrompts {
