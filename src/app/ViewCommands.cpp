@@ -14,6 +14,7 @@
 #include "render/smooth/JointSmoothing.h"
 #include "scene/MainDoc.h"
 #include "view/3DView.h"
+#include "view/CameraDlg.h"
 
 RenderSceneContext MakeRenderContext(CMainFrame& frame, C3DView& view, CMainDoc& doc) {
     CMainApp* app = GetApp();
@@ -67,6 +68,8 @@ void BindMainViewCommands(CMainFrame& frame, CMainView& view) {
     view.SetToolbarRefresh([&frame] { frame.RefreshToolbar(); });
     frame.SetCommandHandler(ID_FILE_RENDER, [&frame] { frame.RunCommand(ID_RENDER); });
     frame.SetCommandHandler(ID_APPLY_COLLECTION, [&view] { view.Collection()->ApplySelected(); });
+    static_cast<CCameraDlg*>(view.PageWidget(CMainView::kCameraPage))
+        ->SetRenderSizeToggle([&frame] { frame.RunCommand(ID_VIEW_RENDER_SIZE); });
 }
 
 void OpenStartupScene(CMainFrame& frame, CMainDoc& doc, const std::string& sceneFile, const std::string& poseSet) {

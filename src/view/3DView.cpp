@@ -38,6 +38,8 @@ constexpr std::uint32_t kGreyColor = 0x606060;
 
 }  // namespace
 
+bool C3DView::HasDeviceNamed(std::string_view text) { return Devices().FindDevice(text) >= 0; }
+
 C3DView::C3DView(QWidget* parent) : win::CMessageWindow<QWidget>(parent) {
     setObjectName(QStringLiteral("3DView"));
     setFocusPolicy(Qt::ClickFocus);

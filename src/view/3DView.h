@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 #include "platform/rm/Device.h"
 #include "platform/rm/Frame.h"
@@ -59,6 +60,9 @@ class C3DView final : public win::CMessageWindow<QWidget> {
     void DrawView();
     // The pixel value of a COLORREF in the surface's format; -1 (all bits) when it cannot be read.
     static std::uint32_t MatchColor(surface::Surface* target, std::uint32_t colorRef);
+    // Whether the process's device table (filled at the first device creation) has a device whose
+    // name contains `text` (the camera page asks for "HAL").
+    static bool HasDeviceNamed(std::string_view text);
 
     rm::Frame* CameraFrame() const { return m_camera.Get(); }
     rm::Frame* ViewRootFrame() const { return m_viewRoot.Get(); }
