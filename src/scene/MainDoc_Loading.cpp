@@ -51,6 +51,12 @@ rm::Ref<rm::Frame> CMainDoc::ReadMesh(const std::string& path, rm::Ref<rm::Frame
     CXFileReader reader;
     if (m_progress) reader.SetProgress(*m_progress);
     reader.Load(text.data(), text.size(), GetApp()->m_lpD3DRM, nullptr, readerRoot);
+    if (reader.Form() != xfile::XFileForm::Text) {
+        // Only the text form is read; the part is not made.
+        win::MessageBox(nullptr, xfile::NotTextFormMessage(reader.Form(), cp932::ToUtf8(path)),
+                        xfile::kNotTextFormCaption, win::Buttons::Ok, win::Icon::Error);
+        return nullptr;
+    }
     if (!*readerRoot) return nullptr;
     if (rm::AnimationSet* animation = reader.GetAnimationSet()) animation->SetTime(50.0f);
     MakeFrameNamesUnique(readerRoot->Get(), m_currentItemTag);

@@ -7,9 +7,65 @@
 
 using xfile::XTokenizer;
 
+namespace xfile {
+
+XFileForm FormOf(std::string_view text) {
+    if (text.size() < 12 || text.substr(0, 4) != "xof ") return XFileForm::Text;
+    const std::string_view form = text.substr(8, 4);
+    if (form == "bin ") return XFileForm::Binary;
+    if (form == "bzip" || form == "tzip") return XFileForm::Compressed;
+    return XFileForm::Text;
+}
+
+std::string NotTextFormMessage(XFileForm form, const std::string& fileName) {
+    const char* what = form == XFileForm::Binary ? "バイナリ形式" : "圧縮形式";
+    return "\"" + fileName + "\" は" + what +
+           "のメッシュファイルです。\nメッシュファイルはテキスト形式 (txt) のものだけを読み込みます。";
+}
+
+}  // namespace xfile
+
+namespace {
+
+// "//" and "#" start comments that run to the end of the line.
+bool IsComment(std::string_view token) {
+    return token.starts_with("//") || token.starts_with("#");
+}
+
+// Reads over a top-level data object this reader does not use: a word, an optional name and a
+// block, or an unnamed block on its own; `first` is the token already read. Blocks inside are
+// counted, comments inside are passed over. False when no block opens within two tokens, when the
+// text ends inside the object or when its blocks nest deeper than kMaxNesting: nothing after it can
+// be trusted, so the reading ends there.
+bool SkipDataObject(XTokenizer& tokens, std::string_view first) {
+    if (first == "}") return false;
+    if (first != "{") {
+        std::string_view t = tokens.Next();
+        if (t.empty() || t == "}") return false;
+        if (t != "{" && tokens.Next() != "{") return false;
+    }
+    int depth = 1;
+    while (depth > 0) {
+        const std::string_view t = tokens.Next();
+        if (t.empty()) return false;
+        if (t == "{") {
+            if (++depth > xfile::kMaxNesting) return false;
+        } else if (t == "}") {
+            --depth;
+        } else if (IsComment(t)) {
+            tokens.SkipLine();
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 bool CXFileReader::Load(const char* text, std::size_t length, rm::Library* library, rm::Frame* parent,
                         rm::Ref<rm::Frame>* outRoot) {
     if (!library) return false;
+    m_form = xfile::FormOf(std::string_view(text ? text : "", text ? length : 0));
+    if (m_form != xfile::XFileForm::Text) return false;
     m_library.Reset(library);
     m_root = library->CreateFrame(parent);
     if (!m_root) return false;
@@ -30,24 +86,28 @@ void CXFileReader::ReadTopLevel(XTokenizer& tokens) {
     for (;;) {
         const std::string_view t = tokens.Next();
         if (t.empty()) return;
-        if (t == "template" || t == "Header") {
-            // Up to and including the next "}"; nesting is not counted.
-            for (std::string_view s = tokens.Next(); !s.empty() && s != "}"; s = tokens.Next()) {
-            }
-        } else if (t == "Frame") {
+        if (t == "Frame") {
             ReadFrame(tokens, m_root.Get());
         } else if (t == "AnimationSet") {
             m_animationSet = m_library->CreateAnimationSet();
             if (m_animationSet) xfile::ReadAnimationSet(tokens, *m_library, *m_animationSet, m_frames);
         } else if (t == "Material") {
             ReadTopLevelMaterial(tokens);
-        } else if (t == "//") {
+        } else if (IsComment(t)) {
             tokens.SkipLine();
         } else if (t == "Mesh") {
             m_meshBuilder = ReadMesh(tokens);
             if (m_meshBuilder) m_root->AddVisual(m_meshBuilder.Get());
         } else {
-            return;
+            const XTokenizer before = tokens;
+            if (SkipDataObject(tokens, t)) continue;
+            if (t != "template" && t != "Header") return;
+            // A template or header that is not one well-formed block (a brace written against its
+            // first value, "Header {1;"): up to and including the next "}", as the part files were
+            // always read.
+            tokens = before;
+            for (std::string_view s = tokens.Next(); !s.empty() && s != "}"; s = tokens.Next()) {
+            }
         }
     }
 }

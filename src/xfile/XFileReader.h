@@ -2,7 +2,11 @@
 // The reader of part mesh files in the DirectX text mesh format. It walks the text once, token by
 // token, and builds retained-mode objects directly: frames with names and transforms, mesh
 // builders with faces, normals, texture coordinates and per-face materials, and an animation set.
-// It handles the subset and layout the part files use and interprets no templates.
+// It handles the subset and layout the part files use and interprets no templates. At the top level
+// it takes frames, meshes, materials and an animation set; any other data object (templates, Header,
+// AnimTicksPerSecond, KeyValuePair, named or unnamed, nested blocks included) is read over whole, so
+// files of common exporters read too. Only the text form is read: a binary or compressed file (its
+// header line says "bin ", "bzip" or "tzip") is refused before anything is built.
 //
 // One reader per file: construct, optionally SetProgress, Load once, take the results, destroy.
 // The text is read in place and never written; frame and material names in the reader's tables
@@ -15,10 +19,12 @@
 // - a top-level material after the 32nd is read but not kept; a reference to it finds nothing;
 // - a mesh list material after the 32nd is read but not kept; faces naming it get colour 0 and no
 //   material, like faces naming a missing material;
-// - a mesh with a face of more than 6 (or fewer than 3) corners is dropped.
+// - a mesh with a face of more than 6 (or fewer than 3) corners is dropped;
+// - a top-level object read over whose blocks nest deeper than kMaxNesting ends the reading.
 // Bad counts and indices never reach memory outside the arrays: see XMeshReader.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -30,7 +36,17 @@
 
 namespace xfile {
 class XTokenizer;
-}
+
+// The form a mesh file declares in its header line ("xof 0302txt 0064": bytes 8 to 11). A text
+// without that header is taken as text, as the part files always were.
+enum class XFileForm { Text, Binary, Compressed };
+XFileForm FormOf(std::string_view text);
+
+// The message given when a file of another form than text is refused; `fileName` is shown as given
+// (UTF-8).
+inline constexpr const char* kNotTextFormCaption = "メッシュファイルを読み込めません";
+std::string NotTextFormMessage(XFileForm form, const std::string& fileName);
+}  // namespace xfile
 
 class CXFileReader {
   public:
@@ -47,9 +63,12 @@ class CXFileReader {
     // Creates the root frame under `parent` (may be null) and reads the text into it. True when a
     // root frame was created and the text was read (content that is not understood at the top level
     // ends the reading quietly: what was built stays). False without a library, and when `length`
-    // is 0 (the root frame is still created). `outRoot`, when given, receives the root frame.
+    // is 0 (the root frame is still created). False, with no root frame, for a binary or compressed
+    // file (Form() says which). `outRoot`, when given, receives the root frame.
     bool Load(const char* text, std::size_t length, rm::Library* library, rm::Frame* parent,
               rm::Ref<rm::Frame>* outRoot);
+    // The form the text of the last Load declared.
+    xfile::XFileForm Form() const { return m_form; }
 
     // The file's animation set, null when it has none. The caller may SetTime on it.
     rm::AnimationSet* GetAnimationSet() const { return m_animationSet.Get(); }
@@ -76,4 +95,5 @@ class CXFileReader {
     rm::Ref<rm::AnimationSet> m_animationSet;
     std::vector<xfile::XFrameEntry> m_frames;
     std::vector<xfile::XMaterialEntry> m_materials;
+    xfile::XFileForm m_form = xfile::XFileForm::Text;
 };

@@ -8,5 +8,6 @@ inline constexpr int kMaxFrames = 128;        // frames per file
 inline constexpr int kMaxMaterials = 32;      // top-level materials per file
 inline constexpr int kMaxMeshMaterials = 32;  // materials of one mesh material list
 inline constexpr int kMaxFaceCorners = 6;     // corners of one face
+inline constexpr int kMaxNesting = 256;       // depth of blocks in a top-level object read over
 
 }  // namespace xfile

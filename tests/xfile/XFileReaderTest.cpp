@@ -309,12 +309,13 @@ TEST(XFileReader, AnimationOfAnUnknownFrameIsNotMade) {
     EXPECT_TRUE(p->reader.GetAnimationSet()->Animations().empty());
 }
 
-TEST(XFileReader, UnknownTopLevelTokenEndsReadingAndKeepsWhatWasBuilt) {
+TEST(XFileReader, TopLevelWordThatOpensNoBlockEndsReadingAndKeepsWhatWasBuilt) {
     auto p = ParseXFile(X("Frame A {\n}\nMesh {\n" + std::string(kQuadGeometry) + std::string(kQuadNormals) +
-                          "}\nSomethingElse {\n}\nFrame B {\n}\n"));
+                          "}\nSomethingElse Frame B {\n}\nFrame C {\n}\n"));
     EXPECT_TRUE(p->loaded);
     EXPECT_NE(ChildNamed(p->root.Get(), "A"), nullptr);
     EXPECT_EQ(ChildNamed(p->root.Get(), "B"), nullptr);
+    EXPECT_EQ(ChildNamed(p->root.Get(), "C"), nullptr);
     EXPECT_EQ(p->root->Visuals().size(), 1u);
 }
 
@@ -337,10 +338,12 @@ TEST(XFileReader, TheFirstLineIsTheHeaderWhateverItHolds) {
 }
 
 TEST(XFileReader, KeywordsAreCaseSensitive) {
-    auto p = ParseXFile(X("Frame A {\n}\nframe B {\n}\nFrame C {\n}\n"));
+    // "frame B { }" is an object the reader does not use: read over, not made a frame.
+    auto p = ParseXFile(X("Frame A {\n}\nframe B {\nFrame Inner {\n}\n}\nFrame C {\n}\n"));
     EXPECT_NE(ChildNamed(p->root.Get(), "A"), nullptr);
     EXPECT_EQ(ChildNamed(p->root.Get(), "B"), nullptr);
-    EXPECT_EQ(ChildNamed(p->root.Get(), "C"), nullptr);
+    EXPECT_EQ(p->reader.Frames().size(), 2u);
+    EXPECT_NE(ChildNamed(p->root.Get(), "C"), nullptr);
 }
 
 TEST(XFileReader, BracesAreTokensOnlyBetweenSeparators) {
