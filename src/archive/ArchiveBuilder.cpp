@@ -47,9 +47,27 @@ void CannotCreate(const std::string& path) {
     win::MessageBox(nullptr, path, archive::msg::kCannotCreateCaption);
 }
 
+void ReportLinkCycle(const std::string& link, const std::string& target) {
+    win::MessageBox(nullptr,
+                    link + "\nこのリンクは上のフォルダ " + target +
+                        " に戻るため、たどりません（中のファイルはリンクなしの場所から入ります）。",
+                    archive::msg::kLinkCycleCaption, win::Buttons::Ok, win::Icon::Warning);
+}
+
+// True when the person chooses to go on without the file.
+bool SkipTooLarge(const std::string& path, std::uint64_t size) {
+    const std::string text = path + "\nこのファイルは大きすぎるため、アーカイブに入れられません（" +
+                             std::to_string(size >> 20) + " MB。1 ファイル " +
+                             std::to_string(archive::kMaxEntrySize >> 20) +
+                             " MB まで）。\nこのファイルを除いて続けますか？";
+    return win::MessageBox(nullptr, text, archive::msg::kTooLargeCaption, win::Buttons::YesNo,
+                           win::Icon::Warning) == win::IDYES;
+}
+
 }  // namespace
 
-void CArchiveBuilder::ListFiles(const std::string& folder, const std::string& namePrefix) {
+void CArchiveBuilder::ListFiles(const std::string& folder, const std::string& namePrefix,
+                                std::vector<std::filesystem::path>& way) {
     std::vector<std::filesystem::directory_entry> entries;
     std::error_code ec;
     for (std::filesystem::directory_iterator it(folder, ec);
@@ -63,9 +81,21 @@ void CArchiveBuilder::ListFiles(const std::string& folder, const std::string& na
         const std::string path = folder + leaf;
         const std::string name = namePrefix + archive::UpperName(cp932::FromUtf8(leaf));
         std::error_code kindError;
-        // Folders are followed only when they are real folders, so a link cannot make a cycle.
-        if (entry.is_directory(kindError) && !entry.is_symlink(kindError)) {
-            ListFiles(path + "/", name + "\\");
+        // Folders and links to folders alike; a link is followed unless its folder is already on
+        // the way down to it, which would repeat the same folders without end.
+        if (entry.is_directory(kindError)) {
+            std::error_code realError;
+            const std::filesystem::path real = std::filesystem::canonical(entry.path(), realError);
+            if (realError) continue;
+            if (std::find(way.begin(), way.end(), real) != way.end()) {
+                const std::filesystem::path link =
+                    std::filesystem::canonical(entry.path().parent_path(), realError) / leaf;
+                if (m_reportedLinks.insert(link).second) ReportLinkCycle(path, real.string());
+                continue;
+            }
+            way.push_back(real);
+            ListFiles(path + "/", name + "\\", way);
+            way.pop_back();
         } else if (entry.is_regular_file(kindError)) {
             m_progress.SetText(path);
             m_files.push_back({path, name});
@@ -82,7 +112,7 @@ bool CArchiveBuilder::Measure(const std::vector<std::string>& compressed) {
         m_progress.SetPos(static_cast<int>(i));
         archive::NativeFile file;
         bool skip = false;
-        while (!file.Open(source.path) || file.Size() > archive::kMaxEntrySize) {
+        while (!file.Open(source.path)) {
             const int answer = win::MessageBox(nullptr, source.path, archive::msg::kCannotOpenCaption,
                                                win::Buttons::AbortRetryIgnore);
             if (answer == win::IDRETRY) continue;
@@ -92,8 +122,14 @@ bool CArchiveBuilder::Measure(const std::vector<std::string>& compressed) {
             }
             return false;
         }
+        if (skip) continue;
+        // Retry could never make it fit: the file is too large, not unreadable.
+        if (file.Size() > archive::kMaxEntrySize) {
+            if (SkipTooLarge(source.path, file.Size())) continue;
+            return false;
+        }
         // Two files whose names differ only in case would be one entry; the first one is kept.
-        if (skip || !names.insert(source.name).second) continue;
+        if (!names.insert(source.name).second) continue;
 
         const auto length = static_cast<std::uint32_t>(file.Size());
         m_progress.SetText(FileLine(i, length, source.path));
@@ -138,7 +174,12 @@ BuildResult CArchiveBuilder::Build(const std::string& sourceFolder, std::string_
     m_progress.SetText("");
     m_progress.SetRange(0, 100);
     m_progress.SetPos(0);
-    ListFiles(archive::WithTrailingSlash(sourceFolder), "");
+    m_reportedLinks.clear();
+    const std::string top = archive::WithTrailingSlash(sourceFolder);
+    std::error_code ec;
+    std::vector<std::filesystem::path> way;
+    way.push_back(std::filesystem::canonical(top, ec));
+    ListFiles(top, "", way);
     if (!Measure(compressed)) {
         m_entries.clear();
         return BuildResult::Stopped;

@@ -5,6 +5,8 @@
 // leaves the previous volume and index untouched.
 
 #include <cstdint>
+#include <filesystem>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,7 +27,10 @@ class CArchiveBuilder {
 
     // `filter`: extensions with their dot separated by ";" or "|" (".X;.TXT;"), compared without
     // regard to case. Files are taken in byte order of their names, folders where they sort, so the
-    // same tree always gives the same volume.
+    // same tree always gives the same volume. A link to a folder is followed like a folder, except
+    // one that leads back to a folder on its own way down (it would never end): that link is
+    // reported once and left out. A file larger than an entry can be is not packed: the person is
+    // told and chooses between going on without it and stopping.
     BuildResult Build(const std::string& sourceFolder, std::string_view filter, const std::string& volumeFile,
                       const std::string& indexFile);
 
@@ -42,7 +47,8 @@ class CArchiveBuilder {
         archive::EntryRecord record;
     };
 
-    void ListFiles(const std::string& folder, const std::string& namePrefix);
+    void ListFiles(const std::string& folder, const std::string& namePrefix,
+                   std::vector<std::filesystem::path>& way);
     bool Measure(const std::vector<std::string>& compressed);
     std::vector<std::uint8_t> Directory(const archive::VolumeHeader& header,
                                         const std::vector<std::uint8_t>& nameTable) const;
@@ -50,6 +56,7 @@ class CArchiveBuilder {
 
     ProgressSink& m_progress;
     std::vector<SourceFile> m_files;
+    std::set<std::filesystem::path> m_reportedLinks;
     std::vector<Entry> m_entries;
     std::uint32_t m_largest = 0;
     std::uint64_t m_dataLength = 0;

@@ -14,6 +14,8 @@ inline constexpr char kNotInitialised[] = "CCommunicator が初期化されて�
 inline constexpr char kBadOutputName[] = "書き出しファイル名異常";
 inline constexpr char kCannotOpenCaption[] = "ファイルが開けません";
 inline constexpr char kCannotCreateCaption[] = "アーカイブを作成できません";
+inline constexpr char kTooLargeCaption[] = "ファイルが大きすぎます";
+inline constexpr char kLinkCycleCaption[] = "フォルダのリンクが循環しています";
 
 inline constexpr char kBuildTitle[] = "DEBUGMODE：BUILD ARCHIVE";
 inline constexpr char kMeasuringTitle[] = "圧縮率を計測しています。";

@@ -158,9 +158,23 @@ void WriteOversized(const std::string& path) {
     std::filesystem::resize_file(path, std::uintmax_t{archive::kMaxEntrySize} + 1);
 }
 
+// Removes a file once the files are listed, so that it cannot be opened when it is measured.
+class VanishingProgress final : public ProgressSink {
+  public:
+    explicit VanishingProgress(std::string path) : m_path(std::move(path)) {}
+    void SetTitle(const std::string& text) override {
+        if (text == archive::msg::kMeasuringTitle) std::filesystem::remove(m_path);
+    }
+    void SetText(const std::string&) override {}
+    void SetRange(int, int) override {}
+    void SetPos(int) override {}
+
+  private:
+    std::string m_path;
+};
+
 TEST_F(ArchiveBuilderTest, FileThatCannotBeOpenedIsRetriedIgnoredOrStopsTheBuild) {
     tree.Write("src/a.txt", "kept");
-    WriteOversized(tree.Path("src/huge.bmp"));
     tree.Write("out/disk1.vd", "previous volume");
 
     struct Row {
@@ -173,11 +187,17 @@ TEST_F(ArchiveBuilderTest, FileThatCannotBeOpenedIsRetriedIgnoredOrStopsTheBuild
         {{win::IDRETRY, win::IDIGNORE}, BuildResult::Built, 2},
     };
     for (const auto& r : rows) {
+        tree.Write("src/gone.bmp", "listed, then removed");
         prompts->asked.clear();
         prompts->messageAnswers = r.answers;
-        EXPECT_EQ(Build(), r.result);
+        VanishingProgress vanishing(tree.Path("src/gone.bmp"));
+        CArchiveBuilder builder(vanishing);
+        EXPECT_EQ(
+            builder.Build(tree.Path("src"), kCompressionFilter, VolumeFileFor(tree.Path("out/"), "disk1"),
+                          IndexFileFor(tree.Path("out/"), "disk1")),
+            r.result);
         ASSERT_EQ(prompts->asked.size(), r.questions);
-        EXPECT_EQ(prompts->asked[0].text, tree.Path("src/huge.bmp"));
+        EXPECT_EQ(prompts->asked[0].text, tree.Path("src/gone.bmp"));
         EXPECT_EQ(prompts->asked[0].caption, archive::msg::kCannotOpenCaption);
         EXPECT_EQ(prompts->asked[0].buttons, win::Buttons::AbortRetryIgnore);
         if (r.result == BuildResult::Stopped) {
@@ -187,6 +207,77 @@ TEST_F(ArchiveBuilderTest, FileThatCannotBeOpenedIsRetriedIgnoredOrStopsTheBuild
     const auto index = Index();
     EXPECT_EQ(index.Size(), 1u);
     EXPECT_NE(index.Find("A.TXT"), nullptr);
+}
+
+// Retry could never make a file smaller: the question says the file is too large and names the
+// limit; yes goes on without it, no stops the build.
+TEST_F(ArchiveBuilderTest, FileOverTheEntryLimitIsToldTooLargeAndLeftOutOrStopsTheBuild) {
+    tree.Write("src/a.txt", "kept");
+    WriteOversized(tree.Path("src/huge.bmp"));
+    tree.Write("out/disk1.vd", "previous volume");
+    struct Row {
+        int answer;
+        BuildResult result;
+    } rows[] = {{win::IDNO, BuildResult::Stopped}, {win::IDYES, BuildResult::Built}};
+    for (const auto& r : rows) {
+        prompts->asked.clear();
+        prompts->messageAnswers = {r.answer};
+        EXPECT_EQ(Build(), r.result);
+        ASSERT_EQ(prompts->asked.size(), 1u);
+        const auto& question = prompts->asked[0];
+        EXPECT_EQ(question.caption, archive::msg::kTooLargeCaption);
+        EXPECT_EQ(question.buttons, win::Buttons::YesNo);
+        EXPECT_EQ(question.text.rfind(tree.Path("src/huge.bmp"), 0), 0u) << question.text;
+        EXPECT_NE(question.text.find("256 MB"), std::string::npos) << question.text;
+        EXPECT_NE(question.text.find("大きすぎる"), std::string::npos) << question.text;
+        if (r.result == BuildResult::Stopped) {
+            EXPECT_EQ(fixture::ReadFile(tree.Path("out/disk1.vd")), B("previous volume"));
+        }
+    }
+    const auto index = Index();
+    EXPECT_EQ(index.Size(), 1u);
+    EXPECT_NE(index.Find("A.TXT"), nullptr);
+}
+
+// A folder reached through a link is packed under the link's name, like a folder of the tree.
+TEST_F(ArchiveBuilderTest, LinkedFolderIsPackedLikeAFolder) {
+    tree.Write("src/a.txt", "a");
+    tree.Write("shared/b.x", "mesh b");
+    tree.Write("shared/sub/c.txt", "text c");
+    std::filesystem::create_directory_symlink(tree.Path("shared"), tree.Path("src/linked"));
+    std::filesystem::create_directory_symlink("../shared/sub", tree.Path("src/relative"));
+    ASSERT_EQ(Build(), BuildResult::Built);
+    EXPECT_TRUE(prompts->asked.empty());
+    const auto index = Index();
+    struct Row {
+        const char* name;
+        std::uint32_t size;
+    } rows[] = {{"A.TXT", 1}, {"LINKED\\B.X", 6}, {"LINKED\\SUB\\C.TXT", 6}, {"RELATIVE\\C.TXT", 6}};
+    for (const auto& r : rows) {
+        const archive::EntryRecord* record = index.Find(r.name);
+        ASSERT_NE(record, nullptr) << r.name;
+        EXPECT_EQ(record->storedSize, r.size) << r.name;
+    }
+    EXPECT_EQ(index.Size(), std::size(rows));
+}
+
+// A link back to a folder on its own way down would repeat the tree without end: it is reported
+// once, even when the folder holding it is reached a second time through another link, and the
+// rest of the tree is packed.
+TEST_F(ArchiveBuilderTest, LinkCycleEndsWithOneMessage) {
+    tree.Write("src/a.txt", "a");
+    tree.Write("src/sub/b.txt", "b");
+    std::filesystem::create_directory_symlink(tree.Path("src"), tree.Path("src/sub/loop"));
+    std::filesystem::create_directory_symlink(tree.Path("src/sub"), tree.Path("src/again"));
+    ASSERT_EQ(Build(), BuildResult::Built);
+    ASSERT_EQ(prompts->asked.size(), 1u);
+    EXPECT_EQ(prompts->asked[0].caption, archive::msg::kLinkCycleCaption);
+    EXPECT_EQ(prompts->asked[0].text.rfind(tree.Path("src/"), 0), 0u);
+    EXPECT_NE(prompts->asked[0].text.find("loop"), std::string::npos) << prompts->asked[0].text;
+    const auto index = Index();
+    for (const char* name : {"A.TXT", "SUB\\B.TXT", "AGAIN\\B.TXT"})
+        EXPECT_NE(index.Find(name), nullptr) << name;
+    EXPECT_EQ(index.Size(), 3u);
 }
 
 TEST_F(ArchiveBuilderTest, ExistingIndexOfAnotherCaseIsReplacedInPlace) {
