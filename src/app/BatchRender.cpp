@@ -39,20 +39,33 @@ int RunBatchRender(const CommandLine& c, const QStringList& arguments, std::ostr
     int exitCode = 1;
     {
         CHeadlessScene scene(AppFolderFromProgramPath(arguments.value(0), QCoreApplication::applicationDirPath()), err);
+        CSettingsStore& settings = GetApp()->Settings();
         bool loaded = false;
-        if (!c.renderPoseSet.empty()) {
+        if (!c.renderBackground.empty() && !scene.CanReadPicture(c.renderBackground)) {
+            err << "marisole: the background picture " << c.renderBackground
+                << " cannot be read (a JPEG, PNG or BMP file is needed)\n";
+        } else if (!c.renderPoseSet.empty()) {
             loaded = scene.LoadPoseSet(c.renderPoseSet);
             if (!loaded) err << "marisole: the pose set " << c.renderPoseSet << " has no parts in the archive\n";
+        } else if (!c.renderPart.empty()) {
+            // The framing is worked out for the picture's own size.
+            if (c.renderWidth > 0) settings.SetSettingInt("render", "width", c.renderWidth);
+            if (c.renderHeight > 0) settings.SetSettingInt("render", "height", c.renderHeight);
+            loaded = scene.LoadPartFile(c.renderPart);
         } else {
             loaded = scene.OpenSceneFile(c.renderScene);
         }
         if (loaded) {
             if (c.renderSmooth) scene.SmoothJoints();
-            CSettingsStore& settings = GetApp()->Settings();
             if (c.renderWidth > 0) settings.SetSettingInt("render", "width", c.renderWidth);
             if (c.renderHeight > 0) settings.SetSettingInt("render", "height", c.renderHeight);
             settings.SetSettingInt("render", "antialias", c.renderAntialias ? 1 : 0);
             settings.SetSettingString("render", "name", c.renderOutput);
+            if (!c.renderBackground.empty()) {
+                // Stretched under the scene as the render dialog's background is.
+                settings.SetSettingString("render", "bg", c.renderBackground);
+                settings.SetSettingInt("bg", "render", 1);
+            }
             StageProgress progress(err);
             if (RenderToFile(scene.MakeRenderRequest(&progress)) == RenderOutcome::Written) {
                 err << "wrote " << c.renderOutput << "\n";

@@ -1,7 +1,8 @@
 #pragma once
-// marisole --render: loads a pose set or a scene file from the archive beside the executable,
-// places the camera as the edit view places its own, and renders through the same pipeline as the
-// render command, without any window. Messages and progress go to the error stream.
+// marisole --render: loads a pose set or a scene file from the archive beside the executable, or one
+// mesh file from disk, places the camera as the edit view places its own (a mesh file is framed to
+// the picture), optionally puts a background picture under the scene, and renders through the same
+// pipeline as the render command, without any window. Messages and progress go to the error stream.
 
 #include <QStringList>
 #include <ostream>

@@ -1,12 +1,20 @@
 #include "app/HeadlessScene.h"
 
+#include <algorithm>
+
 #include "core/DriveList.h"
 #include "core/MainApp.h"
+#include "archive/ArchiveMessages.h"
 #include "archive/Communicator.h"
+#include "archive/NativeFile.h"
+#include "archive/VolumeHeader.h"
 #include "base/Cp932.h"
+#include "platform/win/UserPrompts.h"
+#include "render/bitmap/PictureLoading.h"
 #include "render/smooth/JointSmoothing.h"
 #include "scene/MainDoc.h"
 #include "scene/PartsTree.h"
+#include "xfile/XFileReader.h"
 
 void StageProgress::Print(const std::string& text) {
     // Texts that only count up ("... (40%)") are shown once, by what comes before the number.
@@ -40,6 +48,10 @@ CHeadlessScene::CHeadlessScene(const std::string& appFolder, std::ostream& progr
 }
 
 CHeadlessScene::~CHeadlessScene() {
+    if (m_partFile) {
+        if (const rm::Ref<rm::Frame> parent = m_partFile->GetParent()) parent->DeleteChild(m_partFile.Get());
+        m_partFile = nullptr;
+    }
     m_document->ReleaseAllParts();
     m_document.reset();
     m_camera = nullptr;
@@ -57,6 +69,71 @@ bool CHeadlessScene::LoadPoseSet(const std::string& name) {
 }
 
 bool CHeadlessScene::OpenSceneFile(const std::string& path) { return m_document->OnOpenDocument(path); }
+
+bool CHeadlessScene::LoadPartFile(const std::string& path) {
+    const auto bytes = archive::ReadWholeFile(path, archive::kMaxEntrySize);
+    if (!bytes) {
+        win::MessageBox(nullptr, path, archive::msg::kCannotOpenCaption, win::Buttons::Ok, win::Icon::Error);
+        return false;
+    }
+    rm::Library* library = m_devices.Library3D();
+    rm::Ref<rm::Frame> root;
+    {
+        CXFileReader reader;
+        reader.Load(reinterpret_cast<const char*>(bytes->data()), bytes->size(), library, nullptr, &root);
+        if (reader.Form() != xfile::XFileForm::Text) {
+            win::MessageBox(nullptr, xfile::NotTextFormMessage(reader.Form(), path),
+                            xfile::kNotTextFormCaption, win::Buttons::Ok, win::Icon::Error);
+            return false;
+        }
+        // As a part from the archive: the frames take the pose of time 50 of the file's animation.
+        if (rm::AnimationSet* animation = reader.GetAnimationSet()) animation->SetTime(50.0f);
+    }
+    rm::Box box;
+    if (!root || root->GetHierarchyBox(&box) != rm::D3DRM_OK) {
+        win::MessageBox(nullptr, path + "\nこのファイルにはメッシュがありません。",
+                        xfile::kNotTextFormCaption, win::Buttons::Ok, win::Icon::Error);
+        return false;
+    }
+
+    rm::Frame* charRoot = m_document->GetCharacterRootFrame();
+    if (!charRoot) return false;
+    m_document->CreateSceneLights();
+    charRoot->AddChild(root.Get());
+    m_partFile = root;
+
+    // The projection puts a height y at depth z at y * s * front / (field * z) pixels from the
+    // middle, s being half the longer side of the picture. The box's top and bottom edges reach
+    // farthest on its nearest side, so the field is worked out at that depth.
+    const CSettingsStore& settings = GetApp()->Settings();
+    const double width = settings.GetSettingInt("render", "width", 640);
+    const double height = settings.GetSettingInt("render", "height", 480);
+    const double front = settings.GetSettingFloat("view", "front", 10.0f);
+    const double back = settings.GetSettingFloat("view", "back", 200.0f);
+    const double boxWidth = box.max.x - box.min.x, boxHeight = box.max.y - box.min.y,
+                 boxDepth = box.max.z - box.min.z;
+    const double extent = std::max({boxWidth, boxHeight, boxDepth, 1e-3});
+    // The nearest side of the box stays one extent behind the front plane.
+    const double depth = front + boxDepth / 2 + extent;
+    const double shown = boxHeight > 0 ? boxHeight : extent;
+    const double s = std::max(width, height) / 2;
+    if (width > 0 && height > 0 && front > 0) {
+        const double nearest = depth - boxDepth / 2;
+        const double field = 3 * shown * s * front / (2 * nearest * height);
+        GetApp()->SetSettingFloat("view", "field", static_cast<float>(field));
+        GetApp()->SetSettingFloat("view", "back",
+                                  static_cast<float>(std::max(back, depth + boxDepth / 2 + extent)));
+    }
+    const float cx = (box.min.x + box.max.x) / 2, cy = (box.min.y + box.max.y) / 2,
+                cz = (box.min.z + box.max.z) / 2;
+    root->SetOrientation(m_camera.Get(), 0, 0, 1, 0, 1, 0);
+    root->SetPosition(m_camera.Get(), -cx, -cy, static_cast<float>(depth) - cz);
+    return true;
+}
+
+bool CHeadlessScene::CanReadPicture(const std::string& path) const {
+    return bitmap::LoadPicture(*m_devices.DirectDraw(), path, 0, 0) != nullptr;
+}
 
 void CHeadlessScene::SmoothJoints() {
     StageProgress progress(m_progress);

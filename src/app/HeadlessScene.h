@@ -25,6 +25,15 @@ public:
     // A pose set by its archive name (UTF-8); false when it brought no part.
     bool LoadPoseSet(const std::string& name);
     bool OpenSceneFile(const std::string& path);
+    // One mesh file from disk (not the archive) with the scene lights: the file's root frame hangs
+    // at the character root, turned to face the camera and placed straight ahead, and the lens is
+    // chosen so that the mesh's box fills about two thirds of the picture's height (the render
+    // size and clipping planes of the settings at the time of the call; the back plane moves out
+    // when the box reaches past it). False, after a message, when the file cannot be read, the
+    // mesh reader refuses its form or it holds no mesh.
+    bool LoadPartFile(const std::string& path);
+    // True when the picture at `path` loads as a render background.
+    bool CanReadPicture(const std::string& path) const;
     // Joint smoothing of the skin meshes, without any abort.
     void SmoothJoints();
 
@@ -40,6 +49,7 @@ private:
     std::unique_ptr<CMainDoc> m_document;
     rm::Ref<rm::Frame> m_viewRoot;
     rm::Ref<rm::Frame> m_camera;
+    rm::Ref<rm::Frame> m_partFile;
 };
 
 // Progress for a run without windows: one line per stage (each new title or text), never one

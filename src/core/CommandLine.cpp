@@ -34,6 +34,10 @@ CommandLine ParseRender(const QStringList& a) {
             c.renderScene = S(a[++i]);
         } else if (arg == "--pose-set" && hasValue) {
             c.renderPoseSet = S(a[++i]);
+        } else if (arg == "--part" && hasValue) {
+            c.renderPart = S(a[++i]);
+        } else if (arg == "--background" && hasValue) {
+            c.renderBackground = S(a[++i]);
         } else if (arg == "--width" && hasValue) {
             if (!ParseSize(a[++i], &c.renderWidth)) return Error("--width needs a size from 1 to 16384");
         } else if (arg == "--height" && hasValue) {
@@ -47,8 +51,8 @@ CommandLine ParseRender(const QStringList& a) {
         }
     }
     if (c.renderOutput.empty()) return Error("--render needs an output file");
-    if (c.renderScene.empty() == c.renderPoseSet.empty())
-        return Error("--render needs exactly one of --scene FILE.mrs and --pose-set NAME.OBJ");
+    if (!c.renderScene.empty() + !c.renderPoseSet.empty() + !c.renderPart.empty() != 1)
+        return Error("--render needs exactly one of --scene FILE.mrs, --pose-set NAME.OBJ and --part FILE.x");
     return c;
 }
 
@@ -111,9 +115,11 @@ std::string HelpText() {
            "Usage:\n"
            "  marisole [SCENE.mrs | --pose-set NAME.OBJ] [--no-splash]\n"
            "      Start the desktop application; the scene file or pose set opens after start-up.\n"
-           "  marisole --render OUT.bmp (--scene FILE.mrs | --pose-set NAME.OBJ)\n"
-           "           [--width W] [--height H] [--no-antialias] [--smooth]\n"
-           "      Render a scene to a 24-bit BMP file without any window.\n"
+           "  marisole --render OUT.bmp (--scene FILE.mrs | --pose-set NAME.OBJ | --part FILE.x)\n"
+           "           [--background PICTURE] [--width W] [--height H] [--no-antialias] [--smooth]\n"
+           "      Render a scene to a 24-bit BMP file without any window. --part renders one mesh\n"
+           "      file from disk, framed to two thirds of the picture's height; --background\n"
+           "      stretches a picture (JPEG, PNG or BMP) under the scene.\n"
            "  marisole --build-archive SOURCE_FOLDER VOLUME\n"
            "      Pack a folder into an archive volume and its index.\n"
            "  marisole --help | --version\n";

@@ -20,6 +20,8 @@ struct CommandLine {
     std::string renderOutput;
     std::string renderScene;
     std::string renderPoseSet;
+    std::string renderPart;        // one mesh file on disk in place of a scene or pose set
+    std::string renderBackground;  // a picture stretched under the scene, "" for none
     int renderWidth = 0;   // 0: the settings' value
     int renderHeight = 0;  // 0: the settings' value
     bool renderAntialias = true;

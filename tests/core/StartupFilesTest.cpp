@@ -55,6 +55,11 @@ TEST(CommandLine, BatchCommands) {
         {{"m", "--render", "o.bmp"}, CommandLine::Action::Error},
         {{"m", "--render", "o.bmp", "--scene", "a.mrs", "--pose-set", "B.OBJ"}, CommandLine::Action::Error},
         {{"m", "--render", "o.bmp", "--scene", "a.mrs", "--width", "0"}, CommandLine::Action::Error},
+        {{"m", "--render", "o.bmp", "--part", "a.x"}, CommandLine::Action::Render},
+        {{"m", "--render", "o.bmp", "--part", "a.x", "--pose-set", "B.OBJ"}, CommandLine::Action::Error},
+        {{"m", "--render", "o.bmp", "--part", "a.x", "--scene", "a.mrs"}, CommandLine::Action::Error},
+        {{"m", "--render", "o.bmp", "--part"}, CommandLine::Action::Error},
+        {{"m", "--render", "o.bmp", "--pose-set", "B.OBJ", "--background"}, CommandLine::Action::Error},
         {{"m", "--bogus"}, CommandLine::Action::Error},
         {{"m", "a.mrs", "b.mrs"}, CommandLine::Action::Error},
     };
@@ -68,6 +73,13 @@ TEST(CommandLine, BatchCommands) {
     EXPECT_EQ(render.renderHeight, 600);
     EXPECT_FALSE(render.renderAntialias);
     EXPECT_TRUE(render.renderSmooth);
+    EXPECT_EQ(render.renderBackground, "");
+    const CommandLine part =
+        ParseCommandLine({"m", "--render", "o.bmp", "--part", "my part.x", "--background", "photo.jpg"});
+    EXPECT_EQ(part.renderPart, "my part.x");
+    EXPECT_EQ(part.renderBackground, "photo.jpg");
+    EXPECT_EQ(part.renderScene, "");
+    EXPECT_EQ(part.renderPoseSet, "");
     const CommandLine build = ParseCommandLine({"m", "--build-archive", "src", "out/disk1.vd"});
     EXPECT_EQ(build.archiveSource, "src");
     EXPECT_EQ(build.archiveVolume, "out/disk1.vd");
