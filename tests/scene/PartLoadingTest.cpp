@@ -6,6 +6,7 @@
 #include "SceneFixture.h"
 #include "core/MainApp.h"
 #include "scene/FrameNames.h"
+#include "xfile/XFileReader.h"
 
 namespace {
 
@@ -204,6 +205,34 @@ TEST_F(SceneTest, MissingMeshesAndLinkTargetsMakeNoPart) {
     EXPECT_EQ(doc->LoadPart("ORPHAN\\LEG\\leg.x", nullptr, doc->GetCharacterRootFrame()), nullptr);
     EXPECT_EQ(doc->LoadPart("EMPTY\\empty.x", nullptr, doc->GetCharacterRootFrame()), nullptr);
     EXPECT_EQ(prompts->asked.size(), 1u);
+    EXPECT_TRUE(doc->AllParts().empty());
+    EXPECT_TRUE(doc->TopLevelParts().empty());
+}
+
+// Only the text form of the mesh format is read: a binary or compressed file is named in one
+// message and makes no part, even with a text frame after its header line.
+TEST_F(SceneTest, BinaryAndCompressedMeshFilesAreRefusedByNameAndMakeNoPart) {
+    struct Row {
+        const char* file;
+        const char* path;
+        const char* header;
+        const char* said;
+    } rows[] = {
+        {"BIN/bin.x", "BIN\\bin.x", "xof 0302bin 0032\n", "バイナリ形式"},
+        {"ZIP/zip.x", "ZIP\\zip.x", "xof 0303tzip0032\n", "圧縮形式"},
+        {"BZIP/bzip.x", "BZIP\\bzip.x", "xof 0303bzip0064\n", "圧縮形式"},
+    };
+    for (const Row& r : rows) {
+        prompts->asked.clear();
+        WriteData(r.file, r.header + XFrame("ROOT", true));
+        EXPECT_EQ(doc->LoadPart(r.path, nullptr, doc->GetCharacterRootFrame()), nullptr) << r.path;
+        ASSERT_EQ(prompts->MessageTexts().size(), 1u) << r.path;
+        const std::string text = prompts->MessageTexts()[0];
+        EXPECT_NE(text.find(r.path), std::string::npos) << text;
+        EXPECT_NE(text.find(r.said), std::string::npos) << text;
+        EXPECT_NE(text.find("テキスト形式"), std::string::npos) << text;
+        EXPECT_EQ(prompts->asked[0].caption, xfile::kNotTextFormCaption);
+    }
     EXPECT_TRUE(doc->AllParts().empty());
     EXPECT_TRUE(doc->TopLevelParts().empty());
 }
