@@ -6,6 +6,7 @@
 #include "ArchiveFixtures.h"
 #include "archive/ArchiveMessages.h"
 #include "archive/ArchiveVolumeSource.h"
+#include "archive/VolumeHeader.h"
 #include "archive/BuildArchiveCommand.h"
 #include "platform/win/ScriptedPrompts.h"
 
@@ -29,6 +30,9 @@ TEST(BuildArchiveCommand, FailuresGiveNonZeroExitCodesAndPrintTheMessage) {
     fixture::TempTree tree;
     tree.Write("src/a.txt", "a");
     std::filesystem::create_directories(tree.Path("out/disk1.vd"));
+    // A file no entry can hold (sparse): the terminal's answer to the question stops the build.
+    fixture::WriteFile(tree.Path("big/huge.bmp"), {});
+    std::filesystem::resize_file(tree.Path("big/huge.bmp"), std::uintmax_t{archive::kMaxEntrySize} + 1);
     win::ScopedPrompts prompts;
     struct Row {
         std::string source, volume;
@@ -37,6 +41,8 @@ TEST(BuildArchiveCommand, FailuresGiveNonZeroExitCodesAndPrintTheMessage) {
     } rows[] = {
         {tree.Path("missing"), tree.Path("out/x.vd"), 2, "source folder not found"},
         {tree.Path("src"), tree.Path("out/disk1.vd"), 1, archive::msg::kCannotCreateCaption},
+        {tree.Path("big"), tree.Path("out/big.vd"), 1,
+         std::string(archive::msg::kTooLargeCaption) + ": " + tree.Path("big/huge.bmp")},
     };
     for (const auto& r : rows) {
         std::ostringstream out;
