@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "core/MainApp.h"
+#include "platform/surface/DirectDraw.h"
 #include "platform/win/UserPrompts.h"
+#include "render/bitmap/PictureLoading.h"
 #include "scene/MainDoc.h"
 #include "view/3DView.h"
 #include "view/PageUndoRecords.h"
@@ -30,6 +32,13 @@ constexpr float kLensFields[CCameraDlg::kLensCount] = {7.0f, 4.0f, 2.0f, 1.0f};
 // command use 1.5 then, which shows as 200mm once written).
 constexpr float kFieldShownWhenAbsent = 4.0f;
 
+// The choosers' filters: every picture the readers take; the background's list starts with JPEG
+// (photos), the eye textures' with bitmaps.
+constexpr const char* kBackgroundFilter =
+    "画像ファイル (*.jpg *.jpeg *.png *.bmp);;JPEG (*.jpg *.jpeg);;PNG (*.png);;ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp)";
+constexpr const char* kTextureFilter =
+    "画像ファイル (*.bmp *.png *.jpg *.jpeg);;ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp);;PNG (*.png);;JPEG (*.jpg *.jpeg)";
+
 // The three pictures: their setting (section "render"), the file chooser's filter, and the
 // controls' numbers.
 struct PictureEntry {
@@ -40,10 +49,22 @@ struct PictureEntry {
     const char* buttonText;
 };
 constexpr PictureEntry kPictures[] = {
-    {"bg", "画像ファイル (*.JPG *.BMP);;JPEG (*.JPG);;BITMAP (*.BMP)", "preview1049", "button1042", "?"},
-    {"eye_L", "BITMAP (*.BMP)", "preview1050", "button1044", "読み込み"},
-    {"eye_R", "BITMAP (*.BMP)", "preview1051", "button1046", "読み込み"},
+    {"bg", kBackgroundFilter, "preview1049", "button1042", "?"},
+    {"eye_L", kTextureFilter, "preview1050", "button1044", "読み込み"},
+    {"eye_R", kTextureFilter, "preview1051", "button1046", "読み込み"},
 };
+
+// A chosen file that no picture reader takes: one message naming it, and the choice is not taken.
+bool PictureReadable(const std::string& path) {
+    const surface::DirectDraw* directDraw = GetApp()->m_lpDD;
+    surface::Ref<surface::DirectDraw> own;
+    if (!directDraw) {
+        own = surface::DirectDraw::Create();
+        directDraw = own.Get();
+    }
+    // Read and decoded whole, as the background and the previews will be; the 1 × 1 result is dropped.
+    return directDraw && bitmap::LoadPicture(*directDraw, path, 1, 1);
+}
 
 // Where the controls sit (pixels): margins, rows and the picture sizes.
 constexpr int kMargin = 6;
@@ -290,6 +311,10 @@ void CCameraDlg::OnChooseFile(Picture picture) {
     request.initialPath = app->GetSettingString("render", entry.key, "");
     const std::optional<std::string> chosen = win::Prompts().ChooseOpenFile(request);
     if (!chosen) return;
+    if (!PictureReadable(*chosen)) {
+        win::MessageBox(this, kUnreadablePictureText + *chosen, "開く", win::Buttons::Ok, win::Icon::Warning);
+        return;
+    }
     RecordSettings({{"render", entry.key}}, [&] { app->SetSettingString("render", entry.key, *chosen); });
     m_previews[picture]->SetPath(app->GetSettingString("render", entry.key, ""));
     // The eyes of every part take the new texture; one that does not load keeps the texture it had.

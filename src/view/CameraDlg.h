@@ -31,6 +31,10 @@ class CCameraDlg final : public win::CMessageWindow<QWidget> {
 
     bool OnWindowMessage(std::uint32_t message, win::WPARAM w, win::LPARAM l, win::LRESULT* result) override;
 
+    // The message for a chosen file that no picture reader takes; the file's path follows it.
+    static constexpr const char* kUnreadablePictureText =
+        "画像として読み込めないファイルです。JPEG、PNG、BMP の画像を選んでください。\n";
+
     // The height of the page; its width is the host's.
     static constexpr int kPageHeight = 490;
 

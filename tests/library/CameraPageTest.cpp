@@ -6,7 +6,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QBuffer>
 #include <QFile>
+#include <QImageWriter>
+#include <functional>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabBar>
@@ -393,9 +396,9 @@ TEST_F(CameraPageTest, TheChoosersStartAtTheCurrentFileWithTheirFilters) {
         const char* key;
         const char* filter;
     } cases[] = {
-        {"button1042", "bg", "画像ファイル (*.JPG *.BMP);;JPEG (*.JPG);;BITMAP (*.BMP)"},
-        {"button1044", "eye_L", "BITMAP (*.BMP)"},
-        {"button1046", "eye_R", "BITMAP (*.BMP)"},
+        {"button1042", "bg", "画像ファイル (*.jpg *.jpeg *.png *.bmp);;JPEG (*.jpg *.jpeg);;PNG (*.png);;ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp)"},
+        {"button1044", "eye_L", "画像ファイル (*.bmp *.png *.jpg *.jpeg);;ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp);;PNG (*.png);;JPEG (*.jpg *.jpeg)"},
+        {"button1046", "eye_R", "画像ファイル (*.bmp *.png *.jpg *.jpeg);;ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp);;PNG (*.png);;JPEG (*.jpg *.jpeg)"},
     };
     GetApp()->SetSettingInt("bg", "render", 1);  // the background button is enabled
     for (const auto& c : cases) {
@@ -475,27 +478,109 @@ TEST_F(CameraPageTest, ANewLeftEyeTextureReachesEveryEyeInTheEditView) {
     EXPECT_GT(redder * 10, int(changed.size()) * 9) << "nearly every changed pixel turned redder";
 }
 
-TEST_F(CameraPageTest, AnEyeTextureThatDoesNotLoadKeepsThePreviousOne) {
+TEST_F(CameraPageTest, AChosenFileThatIsNoPictureIsNamedInOneMessageAndNotTaken) {
     LoadStandingFigure();
-    ChoosePicture("button1044", WriteBmp(dir, "red_eye.bmp", kRed));
+    const std::string red = WriteBmp(dir, "red_eye.bmp", kRed);
+    ChoosePicture("button1044", red);
     ASSERT_EQ(EyeTexels(*doc, "左目").front(), 0xFF000000u | kRed);
     const QImage withRed = Drawn().copy();
 
-    const std::string broken[] = {WriteText(dir, "broken.bmp", "not a bitmap"),
+    // A JPEG cut in half, as an interrupted download leaves it.
+    QImage blue(64, 32, QImage::Format_RGB32);
+    blue.fill(kBlue);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(blue.save(&buffer, "JPEG"));
+    const QString cutPath = dir.filePath(QStringLiteral("cut.jpg"));
+    QFile cutFile(cutPath);
+    ASSERT_TRUE(cutFile.open(QIODevice::WriteOnly));
+    cutFile.write(jpeg.left(jpeg.size() / 2));
+    cutFile.close();
+    const std::string cut = cutPath.toStdString();
+    const std::string broken[] = {WriteText(dir, "broken.bmp", "not a bitmap"), cut,
                                   dir.filePath("missing.bmp").toStdString()};
-    for (const std::string& path : broken) {
-        SCOPED_TRACE(path);
-        ChoosePicture("button1044", path);
-        EXPECT_EQ(Stored("render", "eye_L"), path) << "the setting keeps the chosen path";
-        for (std::uint32_t texel : EyeTexels(*doc, "左目"))
-            EXPECT_EQ(texel, 0xFF000000u | kRed) << "never no texture";
-        EXPECT_TRUE(Differences(withRed, Drawn()).empty());
-        // The preview tried, failed and let go of the path.
-        CPicturePreviewButton& preview = Preview("preview1050");
+    const struct {
+        const char* button;
+        const char* preview;
+        const char* key;
+    } choosers[] = {{"button1044", "preview1050", "eye_L"}, {"button1042", "preview1049", "bg"}};
+    GetApp()->SetSettingInt("bg", "render", 1);
+    GetApp()->SetSettingString("render", "bg", red);
+    Refresh();
+    for (const auto& chooser : choosers)
+        for (const std::string& path : broken) {
+            SCOPED_TRACE(std::string(chooser.button) + " " + path);
+            const std::size_t asked = prompts->MessageTexts().size();
+            const std::size_t steps = UndoCount();
+            ChoosePicture(chooser.button, path);
+            const std::vector<std::string> messages = prompts->MessageTexts();
+            ASSERT_EQ(messages.size(), asked + 1) << "one message";
+            EXPECT_EQ(messages.back(), CCameraDlg::kUnreadablePictureText + path);
+            EXPECT_EQ(Stored("render", chooser.key), red) << "the choice is not taken";
+            EXPECT_EQ(UndoCount(), steps);
+            for (std::uint32_t texel : EyeTexels(*doc, "左目")) EXPECT_EQ(texel, 0xFF000000u | kRed);
+            EXPECT_TRUE(Differences(withRed, Drawn()).empty());
+            CPicturePreviewButton& preview = Preview(chooser.preview);
+            preview.repaint();
+            EXPECT_EQ(preview.Path(), red);
+            EXPECT_TRUE(preview.HasPicture());
+        }
+}
+
+TEST_F(CameraPageTest, APictureThatGoesMissingLaterIsPassedOverQuietly) {
+    LoadStandingFigure();
+    const std::string red = WriteBmp(dir, "red_eye.bmp", kRed);
+    ChoosePicture("button1044", red);
+    ASSERT_EQ(EyeTexels(*doc, "左目").front(), 0xFF000000u | kRed);
+    const std::size_t asked = prompts->asked.size();
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(red)));
+    Refresh();
+    CPicturePreviewButton& preview = Preview("preview1050");
+    preview.repaint();
+    EXPECT_FALSE(preview.HasPicture());
+    EXPECT_EQ(Stored("render", "eye_L"), red) << "the setting keeps the path";
+    for (std::uint32_t texel : EyeTexels(*doc, "左目")) EXPECT_EQ(texel, 0xFF000000u | kRed);
+    EXPECT_EQ(prompts->asked.size(), asked) << "no message";
+}
+
+TEST_F(CameraPageTest, EyeTexturesAndBackgroundsOfEveryCommonFormat) {
+    LoadStandingFigure();
+    QImage picture(32, 32, QImage::Format_RGB32);
+    picture.fill(kRed);
+    const struct {
+        const char* name;
+        std::function<bool(const QString&)> write;
+    } files[] = {
+        {"eye.png", [&](const QString& p) { return picture.save(p, "PNG"); }},
+        {"eye16.png", [&](const QString& p) { return picture.convertToFormat(QImage::Format_RGBX64).save(p, "PNG"); }},
+        {"eye-progressive.jpg",
+         [&](const QString& p) {
+             QImageWriter writer(p, "jpeg");
+             writer.setProgressiveScanWrite(true);
+             return writer.write(picture);
+         }},
+    };
+    GetApp()->SetSettingInt("bg", "render", 1);  // the background button is enabled
+    Refresh();
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.name);
+        const QString path = dir.filePath(QString::fromUtf8(f.name));
+        ASSERT_TRUE(f.write(path));
+        ChoosePicture("button1046", path.toStdString());
+        EXPECT_EQ(Stored("render", "eye_R"), path.toStdString());
+        for (std::uint32_t texel : EyeTexels(*doc, "右目")) {
+            EXPECT_NEAR(qRed(texel), 255, 4);
+            EXPECT_NEAR(qGreen(texel), 0, 4);
+        }
+        ChoosePicture("button1042", path.toStdString());
+        EXPECT_EQ(Stored("render", "bg"), path.toStdString());
+        CPicturePreviewButton& preview = Preview("preview1049");
         preview.repaint();
-        EXPECT_FALSE(preview.HasPicture());
-        EXPECT_EQ(preview.Path(), "");
+        ASSERT_TRUE(preview.HasPicture());
+        EXPECT_NEAR(qRed(preview.Picture().pixel(preview.Picture().rect().center())), 255, 4);
     }
+    EXPECT_TRUE(prompts->MessageTexts().empty());
 }
 
 TEST_F(CameraPageTest, UndoingAnEyeTexturePutsThePreviousOneBackOnTheEyes) {

@@ -194,6 +194,13 @@ TEST(DeviceTableTest, EnumerationListsTheSoftwareRasteriser) {
     table.Fill(*lib);
     ASSERT_EQ(table.Count(), 1u);
     EXPECT_EQ(table.Entry(0).name, "RGB Emulation");
+    // The description is our own words, whole (the table keeps 127 bytes of it) and naming no
+    // other vendor's product.
+    const std::string& description = table.Entry(0).description;
+    EXPECT_FALSE(description.empty());
+    EXPECT_LT(description.size(), 128u);
+    for (const char* foreign : {"Microsoft", "Direct3D", "DirectX", "DirectDraw"})
+        EXPECT_EQ(description.find(foreign), std::string::npos) << foreign;
     EXPECT_EQ(table.FindDevice("RGB E"), 0);
     EXPECT_EQ(table.FindDevice("HAL"), -1);
 }

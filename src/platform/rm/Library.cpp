@@ -65,9 +65,27 @@ Ref<Texture> Library::LoadTexture(std::string_view path) {
     return LoadTextureFromMemory(bytes);
 }
 
-Ref<Texture> Library::LoadTextureFromMemory(std::span<const std::uint8_t> bmp) {
+namespace {
+// Set once at start-up, before any texture loads; read on the thread that loads textures.
+Library::PictureDecoder g_pictureDecoder = nullptr;
+}  // namespace
+
+void Library::SetPictureDecoder(PictureDecoder decoder) {
+    g_pictureDecoder = decoder;
+}
+
+Library::PictureDecoder Library::GetPictureDecoder() {
+    return g_pictureDecoder;
+}
+
+Ref<Texture> Library::LoadTextureFromMemory(std::span<const std::uint8_t> file) {
     DecodedBmp img;
-    if (!DecodeBmp(bmp, &img)) return {};
+    if (!DecodeBmp(file, &img)) {
+        img = {};
+        // A texture keeps the bitmap decoder's side limit whatever decoded it.
+        if (!g_pictureDecoder || !g_pictureDecoder(file, &img) || img.width > 8192 || img.height > 8192)
+            return {};
+    }
     return CreateTexture(img.width, img.height, img.texels);
 }
 
@@ -124,7 +142,7 @@ void Library::EnumDevices(const std::function<void(const DeviceInfo&)>& f) const
     DeviceInfo rgb;
     rgb.guid = RgbEmulationGuid();
     rgb.name = "RGB Emulation";
-    rgb.description = "Microsoft Direct3D RGB Software Emulation";
+    rgb.description = "Marisole software rasteriser: 32-bit colour, depth buffer, flat and Gouraud shading, textures";
     rgb.hardware = false;
     f(rgb);
 }

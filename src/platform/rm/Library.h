@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "platform/rm/Animation.h"
+#include "platform/rm/BmpTexture.h"
 #include "platform/rm/Device.h"
 #include "platform/rm/DeviceInfo.h"
 #include "platform/rm/Frame.h"
@@ -40,11 +41,19 @@ class Library : public platform::Counted {
     Ref<Light> CreateLightRGB(LightType type, float r, float g, float b);
     Ref<AnimationSet> CreateAnimationSet();
     Ref<Animation> CreateAnimation();
-    // A texture from a BMP file (1, 4, 8, 24 or 32 bits, uncompressed; 24-bit becomes 32-bit).
-    // Null when the file cannot be read or is not such a bitmap.
+    // A texture from a BMP file (1, 4, 8, 24 or 32 bits, uncompressed; 24-bit becomes 32-bit), or
+    // from any other picture the installed picture decoder takes. Null when the file cannot be
+    // read or nothing takes it.
     Ref<Texture> LoadTexture(std::string_view path);
-    // The same from the bytes of a BMP file.
-    Ref<Texture> LoadTextureFromMemory(std::span<const std::uint8_t> bmp);
+    // The same from the bytes of a file.
+    Ref<Texture> LoadTextureFromMemory(std::span<const std::uint8_t> file);
+
+    // Decoder of picture files other than our bitmaps, tried after the bitmap decoder refused a
+    // file. This library knows no picture format but BMP; the picture layer above it installs its
+    // readers (JPEG, PNG) here when it is linked in. Null: bitmaps only.
+    using PictureDecoder = bool (*)(std::span<const std::uint8_t> file, DecodedBmp* out);
+    static void SetPictureDecoder(PictureDecoder decoder);
+    static PictureDecoder GetPictureDecoder();
     // A texture from texels 0xAARRGGBB, row 0 at the top; null for a zero or mismatched size.
     Ref<Texture> CreateTexture(std::uint32_t width, std::uint32_t height,
                                std::span<const std::uint32_t> texels);

@@ -7,6 +7,7 @@
 
 #include "platform/surface/DeviceContext.h"
 #include "render/bitmap/JpegSurface.h"
+#include "render/bitmap/PictureReader.h"
 
 namespace bitmap {
 
@@ -59,6 +60,28 @@ bool StretchSurface(Surface& target, Surface& source) {
     return done;
 }
 
+// A picture at its own size on a display of 32 bits in the usual layout: its rows copied straight
+// into a new surface as B, G, R, 0 (as our JPEG decoder writes them), instead of going through
+// device contexts. Null for any other display format (the caller then takes the general way).
+Ref<Surface> CopyToDisplaySurface(const surface::DirectDraw& directDraw, const QImage& picture) {
+    const surface::PixelFormat& display = directDraw.DisplayFormat();
+    if (display != surface::PixelFormat{} || picture.format() != QImage::Format_RGB32) return {};
+    const auto width = static_cast<std::uint32_t>(picture.width());
+    const auto height = static_cast<std::uint32_t>(picture.height());
+    Ref<Surface> target = CreatePlainSurface(directDraw, width, height);
+    if (!target || target->Format() != display) return {};
+    surface::SurfaceDesc locked;
+    if (!surface::Succeeded(target->Lock(nullptr, &locked))) return {};
+    for (std::uint32_t y = 0; y < height; ++y) {
+        const auto* from = reinterpret_cast<const std::uint32_t*>(picture.constScanLine(static_cast<int>(y)));
+        auto* to = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(locked.surface) +
+                                                    static_cast<std::ptrdiff_t>(y) * locked.pitch);
+        for (std::uint32_t x = 0; x < width; ++x) to[x] = from[x] & 0x00FFFFFFu;
+    }
+    target->Unlock();
+    return target;
+}
+
 }  // namespace
 
 Ref<Surface> CreatePlainSurface(const surface::DirectDraw& directDraw, std::uint32_t width,
@@ -68,29 +91,50 @@ Ref<Surface> CreatePlainSurface(const surface::DirectDraw& directDraw, std::uint
 
 Ref<Surface> LoadPicture(const surface::DirectDraw& directDraw, const std::string& path, std::uint32_t width,
                          std::uint32_t height) {
-    if (IsBitmapExtension(Extension(path))) return LoadBitmapSurface(directDraw, path, width, height);
+    // The name picks the first reader (our bitmap reader or our JPEG decoder, so the pictures
+    // they take come out exactly as they always did); whatever that refuses, the content decides.
+    const bool bitmapName = IsBitmapExtension(Extension(path));
+    if (bitmapName)
+        if (Ref<Surface> bitmap = LoadBitmapSurface(directDraw, path, width, height)) return bitmap;
 
     std::vector<std::uint8_t> bytes;
     if (!ReadWhole(path, &bytes)) return {};
     const bool stretch = width != 0 && height != 0;
-    Ref<Surface> target;
-    if (stretch) {
-        target = CreatePlainSurface(directDraw, width, height);
-        if (!target) return {};
+    if (!bitmapName) {
+        Ref<Surface> target;
+        if (stretch) {
+            target = CreatePlainSurface(directDraw, width, height);
+            if (!target) return {};
+        }
+        if (Ref<Surface> decoded = DecodeJpeg(directDraw, bytes, kPlainCaps)) {
+            if (!stretch) return decoded;
+            return StretchSurface(*target, *decoded) ? target : nullptr;
+        }
     }
-    Ref<Surface> decoded = DecodeJpeg(directDraw, bytes, kPlainCaps);
-    if (!decoded) return {};
-    if (!stretch) return decoded;
-    return StretchSurface(*target, *decoded) ? target : nullptr;
+    const QImage picture = ReadPictureImage(bytes);
+    if (picture.isNull()) return {};
+    if (!stretch)
+        if (Ref<Surface> copied = CopyToDisplaySurface(directDraw, picture)) return copied;
+    return SurfaceOfImage(directDraw, picture, stretch ? width : 0, stretch ? height : 0);
 }
 
 Ref<Surface> LoadBitmapSurface(const surface::DirectDraw& directDraw, const std::string& path,
                                std::uint32_t width, std::uint32_t height) {
     QImageReader reader(QFile::decodeName(path.c_str()), "bmp");
     reader.setDecideFormatFromContent(false);
+    // The declared size is checked before any pixel memory is taken.
+    const QSize declared = reader.size();
+    if (declared.width() <= 0 || declared.height() <= 0 ||
+        std::int64_t{declared.width()} * declared.height() > kMaxPicturePixels)
+        return {};
     const QImage bitmap = reader.read();
     if (bitmap.isNull()) return {};
+    return SurfaceOfImage(directDraw, bitmap, width, height);
+}
 
+Ref<Surface> SurfaceOfImage(const surface::DirectDraw& directDraw, const QImage& bitmap, std::uint32_t width,
+                            std::uint32_t height) {
+    if (bitmap.isNull()) return {};
     surface::SurfaceDesc desc;
     desc.flags = surface::DDSD_CAPS | surface::DDSD_HEIGHT | surface::DDSD_WIDTH;
     desc.width = width != 0 ? width : static_cast<std::uint32_t>(bitmap.width());

@@ -1,8 +1,9 @@
 #pragma once
-// Pictures from files on disk (BMP or JPEG) turned into offscreen surfaces, at their own size or
-// stretched to a requested size, and the plain system-memory surfaces the collection window and the
-// JPEG decoder use. Every failure (missing or unreadable file, not a picture, surface creation) gives
-// no surface and no message; callers go on without the picture.
+// Pictures from files on disk (JPEG, PNG or BMP) turned into offscreen surfaces, at their own size
+// or stretched to a requested size, and the plain system-memory surfaces the collection window and
+// the JPEG decoder use. Every failure (missing or unreadable file, not a picture, a picture above
+// the size bound, surface creation) gives no surface and no message; callers go on without the
+// picture.
 
 #include <cstdint>
 #include <string>
@@ -19,8 +20,11 @@ surface::Ref<surface::Surface> CreatePlainSurface(const surface::DirectDraw& dir
                                                   std::uint32_t height);
 
 // Loads the picture at `path` (native UTF-8 path). A ".bmp" extension, in any case, goes to
-// LoadBitmapSurface; anything else is read as JPEG. With width and height both non-zero the
-// picture is stretched to exactly that size; otherwise a JPEG comes back at its own size.
+// LoadBitmapSurface first; anything else to our JPEG decoder first. What that first reader refuses
+// goes to the picture reader of PictureReader.h, which decides by the content (a PNG, a progressive
+// or metadata-first JPEG, a picture under another name). With width and height both non-zero the
+// picture is stretched to exactly that size; otherwise it comes back at its own size (a bitmap
+// first read by LoadBitmapSurface takes a single non-zero side as that side's size).
 surface::Ref<surface::Surface> LoadPicture(const surface::DirectDraw& directDraw, const std::string& path,
                                            std::uint32_t width, std::uint32_t height);
 
@@ -29,6 +33,10 @@ surface::Ref<surface::Surface> LoadPicture(const surface::DirectDraw& directDraw
 surface::Ref<surface::Surface> LoadBitmapSurface(const surface::DirectDraw& directDraw,
                                                  const std::string& path, std::uint32_t width,
                                                  std::uint32_t height);
+
+// A surface of width × height (a side of 0: the image's own) holding the whole image stretched.
+surface::Ref<surface::Surface> SurfaceOfImage(const surface::DirectDraw& directDraw, const QImage& image,
+                                              std::uint32_t width, std::uint32_t height);
 
 // Stretches the rectangle (x, y, width, height) of `bitmap` onto the whole surface through the
 // surface's device context (width 0: the bitmap's width, height 0: its height). DD_OK, or
