@@ -46,6 +46,27 @@ TEST(ImageViewer, WheelZoomsAndEscapeCloses) {
     EXPECT_FALSE(viewer.isVisible());
 }
 
+// A render is written as BMP or PNG; the viewer opens both, whatever the case of the extension,
+// with the same pixels.
+TEST(ImageViewer, OpensTheRenderedFormats) {
+    QTemporaryDir dir;
+    QImage picture(40, 30, QImage::Format_RGB888);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) picture.setPixel(x, y, qRgb(x * 6, y * 8, 255 - x * 3));
+    const struct {
+        const char* name;
+        const char* format;
+    } files[] = {{"render.bmp", "BMP"}, {"render.png", "PNG"}, {"RENDER.PNG", "PNG"}, {"render", "PNG"}};
+    for (const auto& f : files) {
+        const QString path = dir.path() + "/" + f.name;
+        ASSERT_TRUE(picture.save(path, f.format)) << f.name;
+        CImageViewer viewer;
+        ASSERT_TRUE(viewer.Open(path)) << f.name;
+        EXPECT_EQ(viewer.Image().convertToFormat(QImage::Format_RGB888), picture) << f.name;
+        EXPECT_TRUE(viewer.windowTitle().contains(QString::fromUtf8(f.name))) << f.name;
+    }
+}
+
 TEST(ImageViewer, AFileThatIsNoPictureIsSaidSo) {
     QTemporaryDir dir;
     CImageViewer viewer;

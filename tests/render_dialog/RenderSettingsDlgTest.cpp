@@ -74,11 +74,11 @@ TEST(RenderSettingsDlg, SizeEditsAndPresetsFollowEachOther) {
 TEST(RenderSettingsDlg, OkWritesTheSettingsAndSmoothingAsksFirst) {
     CSettingsStore settings;
     win::ScopedPrompts prompts;
-    prompts->fileAnswers = {std::string("/renders/pose")};
+    prompts->fileAnswers = {std::string("/renders/pose.bmp")};
     CRenderSettingsDlg dlg(settings, nullptr);
     dlg.show();
     QTest::mouseClick(dlg.FilesButton(), Qt::LeftButton);
-    EXPECT_EQ(dlg.PathEdit()->text(), QStringLiteral("/renders/pose.BMP")) << "the default extension is added";
+    EXPECT_EQ(dlg.PathEdit()->text(), QStringLiteral("/renders/pose.bmp"));
     Retype(dlg.WidthEdit(), "800");
     dlg.SmoothBox()->setChecked(true);
 
@@ -96,7 +96,37 @@ TEST(RenderSettingsDlg, OkWritesTheSettingsAndSmoothingAsksFirst) {
     EXPECT_EQ(settings.GetSettingInt("render", "height", 0), 600);
     EXPECT_EQ(settings.GetSettingInt("render", "smooth", 0), 1);
     EXPECT_EQ(settings.GetSettingInt("render", "antialias", 0), 1);
-    EXPECT_EQ(settings.GetSettingString("render", "name", ""), "/renders/pose.BMP");
+    EXPECT_EQ(settings.GetSettingString("render", "name", ""), "/renders/pose.bmp");
+}
+
+// The chooser offers both formats and adds the default extension itself, before its overwrite
+// question; the dialog takes its answer as it is, with no extension added afterwards.
+TEST(RenderSettingsDlg, TheChooserOffersBmpAndPngAndAddsTheExtensionItself) {
+    const struct {
+        const char* current;
+        const char* answer;
+    } cases[] = {
+        {"/renders/a.bmp", "/renders/b.png"},
+        {"", "/renders/typed-without-extension"},
+        {"/renders/c.png", "/renders/c.png"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.current);
+        CSettingsStore settings;
+        settings.SetSettingString("render", "name", c.current);
+        win::ScopedPrompts prompts;
+        prompts->fileAnswers = {std::string(c.answer)};
+        CRenderSettingsDlg dlg(settings, nullptr);
+        dlg.show();
+        QTest::mouseClick(dlg.FilesButton(), Qt::LeftButton);
+        ASSERT_EQ(prompts->asked.size(), 1u);
+        const auto& asked = prompts->asked[0];
+        EXPECT_EQ(asked.kind, "save");
+        EXPECT_EQ(asked.caption, "ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp);;PNG (*.png)");
+        EXPECT_EQ(asked.defaultSuffix, "bmp");
+        EXPECT_EQ(asked.initial, c.current);
+        EXPECT_EQ(dlg.PathEdit()->text(), QString::fromUtf8(c.answer));
+    }
 }
 
 TEST(RenderSettingsDlg, TypedSizesStayWithinTheLimit) {

@@ -103,6 +103,39 @@ TEST_F(SmallScene, BackgroundPictureFillsTheSurfaceBothWays) {
     }
 }
 
+// The output's name decides its format; a PNG holds exactly the BMP's pixels. A background of
+// many colours (itself a PNG, which only the fallback reader takes) makes every pixel count.
+TEST_F(SmallScene, APngAndABmpOfTheSameRenderHoldTheSamePixels) {
+    QImage ramp(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x) ramp.setPixel(x, y, qRgb(x * 4, y * 5, (x * 7 + y * 3) & 0xFF));
+    ASSERT_TRUE(ramp.save(QString::fromStdString(Out("ramp.png")), "PNG"));
+    settings.SetSettingString("render", "bg", Out("ramp.png"));
+    settings.SetSettingInt("bg", "render", 1);
+    for (int antialias : {0, 1}) {
+        SCOPED_TRACE(antialias);
+        settings.SetSettingInt("render", "antialias", antialias);
+        QImage pictures[3];
+        const char* names[3] = {"same.bmp", "same.png", "SAME2.PNG"};
+        for (int i = 0; i < 3; ++i) {
+            settings.SetSettingString("render", "name", Out(names[i]));
+            ASSERT_EQ(Render(), RenderOutcome::Written) << names[i];
+            QFile file(QString::fromStdString(Out(names[i])));
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            const QByteArray head = file.read(8);
+            EXPECT_EQ(head.startsWith("\x89PNG\r\n\x1a\n"), i > 0) << names[i];
+            EXPECT_EQ(head.startsWith("BM"), i == 0) << names[i];
+            pictures[i] = QImage(QString::fromStdString(Out(names[i]))).convertToFormat(QImage::Format_RGB32);
+            ASSERT_EQ(pictures[i].size(), QSize(64, 48)) << names[i];
+        }
+        EXPECT_EQ(pictures[1], pictures[0]);
+        EXPECT_EQ(pictures[2], pictures[0]);
+        // The background came through: a corner holds the ramp's colour (averaged when antialiased).
+        EXPECT_NE(pictures[0].pixel(63, 47), pictures[0].pixel(0, 0));
+        EXPECT_NEAR(qGreen(pictures[0].pixel(0, 47)), 47 * 5, 4);
+    }
+}
+
 TEST_F(SmallScene, QualityFollowsTheDisplayMode) {
     struct Row {
         int mode;

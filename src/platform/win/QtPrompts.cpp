@@ -2,6 +2,7 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -70,9 +71,43 @@ std::optional<std::string> QtPrompts::ChooseOpenFile(const FileChooserRequest& r
 }
 
 std::optional<std::string> QtPrompts::ChooseSaveFile(const FileChooserRequest& r) {
-    const QString path = QFileDialog::getSaveFileName(r.owner, Q(r.caption), Q(r.initialPath), Q(r.filter));
-    if (path.isEmpty()) return std::nullopt;
-    return U(path);
+    QFileDialog dialog(r.owner, Q(r.caption), Q(r.initialPath), Q(r.filter));
+    ConfigureSaveChooser(dialog, r);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty() || files.front().isEmpty()) return std::nullopt;
+    return U(files.front());
+}
+
+QString QtPrompts::SuffixOfFilter(const QString& filter) {
+    // "PNG (*.png)" gives "png"; the first pattern of the form *.ext counts.
+    const qsizetype open = filter.indexOf(QLatin1Char('('));
+    const qsizetype close = filter.lastIndexOf(QLatin1Char(')'));
+    const QString patterns = open >= 0 && close > open ? filter.mid(open + 1, close - open - 1) : filter;
+    for (const QString& pattern : patterns.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        if (pattern.startsWith(QStringLiteral("*.")) && pattern.size() > 2 && pattern.indexOf(QLatin1Char('*'), 1) < 0)
+            return pattern.mid(2);
+    return {};
+}
+
+void QtPrompts::ConfigureSaveChooser(QFileDialog& dialog, const FileChooserRequest& r) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (r.defaultSuffix.empty()) return;
+    dialog.setDefaultSuffix(Q(r.defaultSuffix));
+    // The filter that matches the initial file's extension is shown first, and its suffix is added.
+    const QString initialSuffix = QFileInfo(Q(r.initialPath)).suffix();
+    if (!initialSuffix.isEmpty())
+        for (const QString& filter : dialog.nameFilters())
+            if (SuffixOfFilter(filter).compare(initialSuffix, Qt::CaseInsensitive) == 0) {
+                dialog.selectNameFilter(filter);
+                dialog.setDefaultSuffix(SuffixOfFilter(filter));
+                break;
+            }
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        const QString suffix = SuffixOfFilter(filter);
+        if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
+    });
 }
 
 std::optional<std::string> QtPrompts::PromptText(const TextPromptRequest& r) {

@@ -23,27 +23,27 @@ int CancelAnswer(Buttons buttons) {
 }  // namespace
 
 int ScriptedPrompts::ShowMessageBox(const MessageBoxRequest& r) {
-    asked.push_back({"message", r.text, r.caption, r.buttons, r.owner, {}});
+    asked.push_back({"message", r.text, r.caption, r.buttons, r.owner, {}, {}});
     return TakeFront(messageAnswers, CancelAnswer(r.buttons));
 }
 
 std::optional<std::uint32_t> ScriptedPrompts::ChooseColor(QWidget* owner, std::uint32_t) {
-    asked.push_back({"color", "", "", Buttons::Ok, owner, {}});
+    asked.push_back({"color", "", "", Buttons::Ok, owner, {}, {}});
     return TakeFront(colorAnswers, std::optional<std::uint32_t>{});
 }
 
 std::optional<std::string> ScriptedPrompts::ChooseOpenFile(const FileChooserRequest& r) {
-    asked.push_back({"open", r.caption, r.filter, Buttons::Ok, r.owner, {}});
+    asked.push_back({"open", r.caption, r.filter, Buttons::Ok, r.owner, r.initialPath, {}});
     return TakeFront(fileAnswers, std::optional<std::string>{});
 }
 
 std::optional<std::string> ScriptedPrompts::ChooseSaveFile(const FileChooserRequest& r) {
-    asked.push_back({"save", r.caption, r.filter, Buttons::Ok, r.owner, {}});
+    asked.push_back({"save", r.caption, r.filter, Buttons::Ok, r.owner, r.initialPath, r.defaultSuffix});
     return TakeFront(fileAnswers, std::optional<std::string>{});
 }
 
 std::optional<std::string> ScriptedPrompts::PromptText(const TextPromptRequest& r) {
-    asked.push_back({"text", r.label, r.caption, Buttons::Ok, r.owner, r.initialText});
+    asked.push_back({"text", r.label, r.caption, Buttons::Ok, r.owner, r.initialText, {}});
     return TakeFront(textAnswers, std::optional<std::string>{});
 }
 

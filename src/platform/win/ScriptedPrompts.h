@@ -21,7 +21,8 @@ public:
         std::string caption;
         Buttons buttons = Buttons::Ok;
         QWidget* owner = nullptr;
-        std::string initial;  // a text prompt's initial text
+        std::string initial;  // a text prompt's initial text, a chooser's initial path
+        std::string defaultSuffix;  // a save chooser's default extension
     };
 
     std::deque<int> messageAnswers;

@@ -31,6 +31,11 @@ struct FileChooserRequest {
     std::string caption;
     std::string filter;       // Qt filter text, e.g. "シーンデータ (*.mrs)"
     std::string initialPath;  // folder or file the chooser starts at
+    // Save chooser only: the extension (without the dot) the chooser itself adds to a name typed
+    // without one, before it asks about overwriting, so that the question is about the file that
+    // will be written. Once the person picks another filter, that filter's first pattern gives it;
+    // the chooser opens on the filter that matches the initial file's extension. Empty: none added.
+    std::string defaultSuffix;
 };
 
 struct TextPromptRequest {

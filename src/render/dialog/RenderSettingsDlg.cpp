@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <algorithm>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QIntValidator>
@@ -145,13 +144,14 @@ void CRenderSettingsDlg::OnFiles() {
     win::FileChooserRequest request;
     request.owner = this;
     request.caption = "レンダリング出力";
-    request.filter = "BITMAP (*.BMP *.bmp)";
+    request.filter = kOutputFilter;
     request.initialPath = m_path->text().toStdString();
+    // The chooser adds the extension itself (that of the filter shown, BMP unless the current file
+    // is a PNG), so its question before replacing a file is about the file the render writes.
+    request.defaultSuffix = "bmp";
     const auto chosen = win::Prompts().ChooseSaveFile(request);
     if (!chosen) return;
-    QString path = Q(*chosen);
-    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".BMP");
-    m_path->setText(path);
+    m_path->setText(Q(*chosen));
 }
 
 void CRenderSettingsDlg::accept() {

@@ -17,6 +17,8 @@ public:
 
     // Largest width or height that can be typed (the render doubles it with antialiasing).
     static constexpr int kMaxSize = 8192;
+    // The output chooser's filters; the output's extension decides the format (BMP by default).
+    static constexpr const char* kOutputFilter = "ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp);;PNG (*.png)";
 
     struct Preset {
         const char* text;

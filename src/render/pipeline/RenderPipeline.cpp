@@ -10,6 +10,7 @@
 #include "platform/surface/DeviceContext.h"
 #include "render/bitmap/PictureLoading.h"
 #include "render/output/BmpImage.h"
+#include "render/output/PictureFile.h"
 
 namespace {
 
@@ -130,7 +131,8 @@ std::vector<std::uint8_t> RenderToBmp(const RenderRequest& r) {
 RenderOutcome RenderToFile(const RenderRequest& r) {
     const std::vector<std::uint8_t> file = RenderToBmp(r);
     if (file.empty()) return RenderOutcome::Failed;
-    // A short or failed write is a failure, and leaves no partial file.
-    if (!WriteFileReplacing(r.settings->GetSettingString("render", "name", ""), file)) return RenderOutcome::Failed;
+    // The name decides the format (PNG for ".png", BMP otherwise). A short or failed write is a
+    // failure, and leaves no partial file.
+    if (!WriteRenderedPicture(r.settings->GetSettingString("render", "name", ""), file)) return RenderOutcome::Failed;
     return RenderOutcome::Written;
 }

@@ -2,7 +2,8 @@
 // The offscreen render: a 32-bit system-memory surface of the output size (twice the size in each
 // direction with antialiasing), the software device found by name, a viewport through the given
 // camera with the view's clipping, field and shading, the background picture stretched behind,
-// the scene drawn once, and the pixels written as a 24-bit BMP file.
+// the scene drawn once, and the pixels written as a 24-bit BMP file, or a PNG file when the output's
+// name ends in ".png".
 //
 // Everything it needs comes in the request, so the edit view and the command line render the same
 // way. It shows no message: the caller reports failure with the one render failure message.

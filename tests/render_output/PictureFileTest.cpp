@@ -1,0 +1,152 @@
+#include "render/output/PictureFile.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <csignal>
+#include <sys/resource.h>
+
+#include "render/output/BmpImage.h"
+
+namespace {
+
+// A 32-bit surface whose every pixel differs from its neighbours in every channel.
+std::vector<std::uint32_t> Pattern(std::uint32_t width, std::uint32_t height) {
+    std::vector<std::uint32_t> pixels(std::size_t{width} * height);
+    for (std::uint32_t y = 0; y < height; ++y)
+        for (std::uint32_t x = 0; x < width; ++x)
+            pixels[y * width + x] = ((x * 37 + y * 11) & 0xFF) << 16 | ((x * 5 + y * 91) & 0xFF) << 8 |
+                                    ((x * y + 3 * x + 250) & 0xFF);
+    return pixels;
+}
+
+std::vector<std::uint8_t> Bmp(std::uint32_t width, std::uint32_t height, bool antialias) {
+    const std::uint32_t scale = antialias ? 2 : 1;
+    const auto pixels = Pattern(width * scale, height * scale);
+    const SurfacePixels view{reinterpret_cast<const std::uint8_t*>(pixels.data()),
+                             static_cast<std::ptrdiff_t>(width * scale * 4), width * scale, height * scale};
+    return EncodeBmp24(view, width, height, antialias);
+}
+
+QImage Decoded(const std::vector<std::uint8_t>& bytes) {
+    return QImage::fromData(bytes.data(), static_cast<int>(bytes.size())).convertToFormat(QImage::Format_RGB32);
+}
+
+QByteArray Contents(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(PictureFile, TheNameDecidesTheFormat) {
+    const struct {
+        const char* path;
+        PictureFileFormat format;
+    } cases[] = {
+        {"/r/out.png", PictureFileFormat::Png},    {"/r/out.PNG", PictureFileFormat::Png},
+        {"/r/out.Png", PictureFileFormat::Png},    {"/r/out.bmp", PictureFileFormat::Bmp},
+        {"/r/out.BMP", PictureFileFormat::Bmp},    {"/r/out", PictureFileFormat::Bmp},
+        {"/r/out.jpg", PictureFileFormat::Bmp},    {"/r/out.png.bmp", PictureFileFormat::Bmp},
+        {"/r/x.png/out", PictureFileFormat::Bmp},  {"/r/out.pngx", PictureFileFormat::Bmp},
+        {"/r/.png", PictureFileFormat::Png},       {"", PictureFileFormat::Bmp},
+    };
+    for (const auto& c : cases) EXPECT_EQ(PictureFormatOfName(c.path), c.format) << c.path;
+}
+
+TEST(PictureFile, ThePngHoldsTheBmpsPixelsExactly) {
+    const struct {
+        std::uint32_t width, height;
+        bool antialias;
+    } cases[] = {{1, 1, false}, {3, 2, false}, {17, 5, true}, {64, 48, false}, {33, 31, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + (c.antialias ? " aa" : ""));
+        const auto bmp = Bmp(c.width, c.height, c.antialias);
+        ASSERT_FALSE(bmp.empty());
+        const auto png = EncodePngFromBmp24(bmp);
+        ASSERT_GT(png.size(), 8u);
+        EXPECT_EQ(std::string(png.begin(), png.begin() + 4), "\x89PNG");
+        const QImage fromBmp = Decoded(bmp), fromPng = Decoded(png);
+        ASSERT_EQ(fromBmp.size(), QSize(int(c.width), int(c.height)));
+        EXPECT_EQ(fromPng, fromBmp);
+    }
+}
+
+TEST(PictureFile, BytesThatAreNotOurBmpGiveNoPng) {
+    auto bmp = Bmp(4, 4, false);
+    auto wrongDepth = bmp;
+    wrongDepth[28] = 32;
+    auto cut = bmp;
+    cut.resize(cut.size() - 1);
+    auto huge = bmp;
+    huge[22] = 0xFF;  // a height the bytes do not hold
+    huge[23] = 0xFF;
+    const std::vector<std::uint8_t> cases[] = {{}, {'B', 'M'}, wrongDepth, cut, huge,
+                                               std::vector<std::uint8_t>(54, 0)};
+    for (const auto& bytes : cases) EXPECT_TRUE(EncodePngFromBmp24(bytes).empty()) << bytes.size();
+}
+
+TEST(PictureFile, WritingFollowsTheNameAndReplacesTheFile) {
+    QTemporaryDir dir;
+    const auto bmp = Bmp(9, 7, false);
+    const std::string bmpPath = dir.path().toStdString() + "/a.bmp";
+    const std::string pngPath = dir.path().toStdString() + "/a.png";
+    ASSERT_TRUE(WriteRenderedPicture(bmpPath, bmp));
+    ASSERT_TRUE(WriteRenderedPicture(pngPath, bmp));
+    EXPECT_EQ(Contents(bmpPath), QByteArray(reinterpret_cast<const char*>(bmp.data()), qsizetype(bmp.size())));
+    const QByteArray png = Contents(pngPath);
+    EXPECT_TRUE(png.startsWith("\x89PNG"));
+    EXPECT_EQ(QImage::fromData(png).convertToFormat(QImage::Format_RGB32), Decoded(bmp));
+    // A second picture replaces the first.
+    const auto other = Bmp(2, 2, false);
+    ASSERT_TRUE(WriteRenderedPicture(pngPath, other));
+    EXPECT_EQ(QImage::fromData(Contents(pngPath)).size(), QSize(2, 2));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "no temporary file is left behind";
+}
+
+TEST(PictureFile, AFailedPngWriteLeavesNoFileAndKeepsAnEarlierOne) {
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString() + "/out.png";
+    const auto small = Bmp(2, 2, false);
+    ASSERT_TRUE(WriteRenderedPicture(path, small));
+    const QByteArray earlier = Contents(path);
+
+    // A folder that does not exist: nothing is written anywhere.
+    const std::string missing = dir.path().toStdString() + "/missing/out.png";
+    EXPECT_FALSE(WriteRenderedPicture(missing, small));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(missing)));
+
+    // Bytes that are no picture: the earlier file stays.
+    EXPECT_FALSE(WriteRenderedPicture(path, {'B', 'M', 0}));
+    EXPECT_EQ(Contents(path), earlier);
+
+    // A write that fails part-way (a file size limit, as a full disk would): the earlier file stays,
+    // and so does no temporary file. The pattern compresses poorly, so the PNG is far above 4 KiB.
+    const auto large = Bmp(256, 256, false);
+    ASSERT_GT(EncodePngFromBmp24(large).size(), 16384u);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previousHandler = signal(SIGXFSZ, SIG_IGN);
+    rlimit tight = saved;
+    tight.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &tight);
+    const bool written = WriteRenderedPicture(path, large);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(Contents(path), earlier);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("out.png")});
+
+    // A name with no earlier file: a failed write leaves none.
+    const std::string fresh = dir.path().toStdString() + "/fresh.png";
+    setrlimit(RLIMIT_FSIZE, &tight);
+    signal(SIGXFSZ, SIG_IGN);
+    const bool freshWritten = WriteRenderedPicture(fresh, large);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(freshWritten);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(fresh)));
+}
+
+}  // namespace
