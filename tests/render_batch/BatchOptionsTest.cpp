@@ -55,6 +55,8 @@ TEST(BatchBackground, PictureOfAnyKindIsStretchedUnderTheFigure) {
         int tolerance;
     } rows[] = {
         {"plain.bmp", "BMP", false, 0},
+        {"progressive.jpg", "JPEG", true, 24},
+        {"photo.png", "PNG", false, 0},
     };
     for (const Row& r : rows) {
         const QString picture = dir.path() + "/" + r.file;
