@@ -110,16 +110,17 @@ std::string AppFolderFromProgramPath(const QString& programPath, const QString& 
 std::string VersionText() { return "Version:1.00 (Build:751)"; }
 
 std::string HelpText() {
-    return "Marisole - compose small 3D scenes from ready-made parts and render them to BMP files.\n"
+    return "Marisole - compose small 3D scenes from ready-made parts and render them to BMP or PNG files.\n"
            "\n"
            "Usage:\n"
            "  marisole [SCENE.mrs | --pose-set NAME.OBJ] [--no-splash]\n"
            "      Start the desktop application; the scene file or pose set opens after start-up.\n"
            "  marisole --render OUT.bmp (--scene FILE.mrs | --pose-set NAME.OBJ | --part FILE.x)\n"
            "           [--background PICTURE] [--width W] [--height H] [--no-antialias] [--smooth]\n"
-           "      Render a scene to a 24-bit BMP file without any window. --part renders one mesh\n"
-           "      file from disk, framed to two thirds of the picture's height; --background\n"
-           "      stretches a picture (JPEG, PNG or BMP) under the scene.\n"
+           "      Render a scene to a 24-bit BMP file (PNG when OUT ends in .png) without any\n"
+           "      window. --part renders one mesh file from disk, framed to two thirds of the\n"
+           "      picture's height; --background stretches a picture (JPEG, PNG or BMP) under\n"
+           "      the scene.\n"
            "  marisole --build-archive SOURCE_FOLDER VOLUME\n"
            "      Pack a folder into an archive volume and its index.\n"
            "  marisole --help | --version\n";
