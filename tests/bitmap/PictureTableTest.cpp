@@ -283,8 +283,8 @@ TEST(JpegReachesEnd, WalksSegmentsAndScansToTheEndMarker) {
     const Bytes progressive = Written(tiles, "jpeg", [](QImageWriter& w) { w.setProgressiveScanWrite(true); });
     Bytes trailing = baseline;
     trailing.insert(trailing.end(), {0, 0, 0x12});
-    Bytes noEnd = baseline;
-    noEnd.resize(noEnd.size() - 2);
+    ASSERT_GT(baseline.size(), 4u);
+    const Bytes noEnd(baseline.begin(), baseline.end() - 2);
     Bytes badLength = baseline;
     badLength[4] = 0xFF;  // the first segment's length runs past the data
     const struct {
