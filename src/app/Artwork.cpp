@@ -209,6 +209,36 @@ void Sphere(QPainter& g, int quality) {
     g.drawEllipse(r);
 }
 
+// A bent arm whose hand is being drawn to a point: the IK drag.
+void Limb(QPainter& g) {
+    const QPointF shoulder(4, 5), elbow(8, 16), hand(17, 12);
+    g.setPen(QPen(QColor(60, 60, 60), 2.6, Qt::SolidLine, Qt::RoundCap));
+    g.drawPolyline(QPolygonF({shoulder, elbow, hand}));
+    g.setPen(QPen(QColor(60, 60, 60), 1));
+    g.setBrush(QColor(250, 210, 170));
+    for (const QPointF& joint : {shoulder, elbow}) g.drawEllipse(joint, 2, 2);
+    g.setBrush(QColor(220, 60, 40));
+    g.drawEllipse(hand, 2.6, 2.6);
+    g.setPen(QPen(QColor(220, 60, 40), 1.2));
+    g.drawLine(QPointF(19, 10), QPointF(22.5, 3.5));
+    g.drawPolyline(QPolygonF({{19.5, 4}, {22.5, 3.5}, {23, 6.5}}));
+}
+
+// The figure's middle line with one side drawn onto the other (`both`: each onto the other).
+void MirrorSides(QPainter& g, bool both) {
+    g.setPen(QPen(QColor(90, 90, 90), 1, Qt::DashLine));
+    g.drawLine(QPointF(12, 1), QPointF(12, 21));
+    g.setPen(QPen(QColor(60, 60, 60), 1));
+    g.setBrush(QColor(140, 190, 240));
+    g.drawPolygon(QPolygonF({{3, 16}, {9, 16}, {9, 5}}));
+    g.setBrush(both ? QColor(240, 170, 120) : QColor(200, 225, 250));
+    g.drawPolygon(QPolygonF({{21, 16}, {15, 16}, {15, 5}}));
+    g.setPen(QPen(QColor(0, 110, 0), 1.3));
+    g.drawLine(QPointF(6, 19.5), QPointF(18, 19.5));
+    g.drawPolyline(QPolygonF({{15.5, 17.5}, {18, 19.5}, {15.5, 21.5}}));
+    if (both) g.drawPolyline(QPolygonF({{8.5, 17.5}, {6, 19.5}, {8.5, 21.5}}));
+}
+
 QPixmap DrawToolbar(int id) {
     QPixmap p = Canvas(24, 22);
     QPainter g(&p);
@@ -234,6 +264,9 @@ QPixmap DrawToolbar(int id) {
             g.drawLine(QPointF(3, 19), QPointF(21, 3));
             Letter(g, "Z", QColor(0, 0, 200));
             break;
+        case ID_EDIT_IK: Limb(g); break;
+        case ID_EDIT_MIRROR: MirrorSides(g, false); break;
+        case ID_EDIT_SWAP_SIDES: MirrorSides(g, true); break;
         case ID_VIEW_POINTS: Sphere(g, 0); break;
         case ID_VIEW_WIREFRAME: Sphere(g, 1); break;
         case ID_VIEW_FLAT: Sphere(g, 2); break;

@@ -41,6 +41,10 @@ const CommandText kCommands[] = {
     {ID_EDIT_X, nullptr, "Ｘ軸方向のみの編集。\nＸ軸のみ"},
     {ID_EDIT_Y, nullptr, "Ｙ軸方向のみの編集。\nＹ軸のみ"},
     {ID_EDIT_Z, nullptr, "Ｚ軸のみの編集。\nＺ軸のみ"},
+    {ID_EDIT_IK, nullptr, "手や足をドラッグすると、腕や脚が曲がってついてきます。\nIK"},
+    {ID_EDIT_MIRROR, "左右反転コピー",
+     "選択したパーツとその先のポーズを、左右反転して反対側にコピーします。\n左右反転コピー"},
+    {ID_EDIT_SWAP_SIDES, "左右入れ替え", "選択したパーツとその先のポーズを、反対側と入れ替えます。\n左右入れ替え"},
     {ID_VIEW_POINTS, nullptr,
      "ﾎﾟﾘｺﾞﾝの頂点のみを表示します／ﾚﾝﾀﾞﾘﾝｸﾞされた画像にも反映されます。\nﾎﾟｲﾝﾄ表示"},
     {ID_VIEW_WIREFRAME, nullptr, "ﾜｲﾔｰﾌﾚｰﾑで表示します／ﾚﾝﾀﾞﾘﾝｸﾞにも反映されます。\nﾜｲﾔｰﾙﾚｰﾑ表示"},
@@ -61,13 +65,13 @@ const CommandText kCommands[] = {
 // Toolbar order; 0 is a separator.
 const int kToolbarLayout[] = {ID_FILE_NEW,       ID_FILE_OPEN,    ID_FILE_SAVE,   0,
                               ID_EDIT_FREE,      ID_EDIT_X,       ID_EDIT_Y,      ID_EDIT_Z,
-                              0,                 ID_VIEW_POINTS,  ID_VIEW_WIREFRAME, ID_VIEW_FLAT,
+                              ID_EDIT_IK,        0,                 ID_VIEW_POINTS,  ID_VIEW_WIREFRAME, ID_VIEW_FLAT,
                               ID_VIEW_GOURAUD,   0,               ID_VIEW_SIMPLE, ID_VIEW_RENDER_SIZE,
                               0,                 ID_RENDER,       ID_SMOOTH,      ID_APPLY_COLLECTION,
                               ID_HELP};
 
 // Commands whose checked state RefreshToolbar computes.
-const int kCheckableCommands[] = {ID_EDIT_FREE,    ID_EDIT_X,         ID_EDIT_Y,    ID_EDIT_Z,
+const int kCheckableCommands[] = {ID_EDIT_FREE,    ID_EDIT_X,         ID_EDIT_Y,    ID_EDIT_Z,    ID_EDIT_IK,
                                   ID_VIEW_POINTS,  ID_VIEW_WIREFRAME, ID_VIEW_FLAT, ID_VIEW_GOURAUD,
                                   ID_VIEW_SIMPLE,  ID_VIEW_RENDER_SIZE};
 
@@ -180,6 +184,9 @@ void CMainFrame::CreateMenus() {
     view->addAction(m_actions[ID_VIEW_TOOLBAR]);
     view->addSeparator();
     view->addAction(m_actions[ID_VIEW_OPEN_POSE_SET]);
+    view->addSeparator();
+    view->addAction(m_actions[ID_EDIT_MIRROR]);
+    view->addAction(m_actions[ID_EDIT_SWAP_SIDES]);
     QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->addAction(m_actions[ID_APP_ABOUT]);
 }

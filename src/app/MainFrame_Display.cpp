@@ -47,6 +47,7 @@ void CMainFrame::RefreshToolbar() {
         {ID_EDIT_Y, app.AxisConstraint == AXIS_Y},
         {ID_EDIT_Z, app.AxisConstraint == AXIS_Z},
         {ID_EDIT_FREE, app.AxisConstraint == AXIS_FREE},
+        {ID_EDIT_IK, app.EditMode == EDIT_IK},
     };
     for (const auto& s : states)
         if (QAction* action = Action(s.id)) action->setChecked(s.checked);

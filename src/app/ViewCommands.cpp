@@ -57,6 +57,12 @@ void BindViewCommands(CMainFrame& frame, C3DView& view, CMainDoc& doc, RenderCon
     };
     frame.SetCommandHandler(ID_RENDER, [context] { RenderScene(context()); });
     frame.SetCommandHandler(ID_SMOOTH, [context] { SmoothJointsCommand(context(), kJointThreshold); });
+    // The IK button turns the IK drag on, and off again to the plane move.
+    frame.SetCommandHandler(ID_EDIT_IK, [&view] {
+        view.OnCommand(GetApp()->EditMode == EDIT_IK ? int(ID_EDIT_PLANE_MOVE) : int(ID_EDIT_IK));
+    });
+    frame.SetCommandHandler(ID_EDIT_MIRROR, [&view] { view.OnCommand(ID_EDIT_MIRROR); });
+    frame.SetCommandHandler(ID_EDIT_SWAP_SIDES, [&view] { view.OnCommand(ID_EDIT_SWAP_SIDES); });
     frame.SetCommandHandler(ID_VIEW_OPEN_POSE_SET, [&frame, &doc] {
         CPoseSetDlg dialog(ReadPoseSets(doc.Archive()), &frame);
         if (dialog.exec() != QDialog::Accepted) return;

@@ -18,6 +18,9 @@ enum CommandId : int {
     ID_HELP = 32789,
     ID_APPLY_COLLECTION = 32794,
     ID_VIEW_OPEN_POSE_SET = 32796,  // 表示 > "ポーズセットを開く..."
+    ID_EDIT_IK = 32800,             // the IK edit mode (toolbar and the edit view's menu)
+    ID_EDIT_MIRROR = 32801,         // "左右反転コピー"
+    ID_EDIT_SWAP_SIDES = 32802,     // "左右入れ替え"
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,
     ID_FILE_SAVE = 57603,

@@ -37,7 +37,8 @@ class Surface;
 }
 
 // Editing state of the edit view's mouse manipulation.
-enum EditModeValue : std::int32_t { EDIT_MOVE = 0, EDIT_ROTATE = 1 };
+// EDIT_IK drags the end of a limb and bends the limb after it (a move for any other part).
+enum EditModeValue : std::int32_t { EDIT_MOVE = 0, EDIT_ROTATE = 1, EDIT_IK = 2 };
 enum AxisConstraintValue : std::int32_t { AXIS_X = 0, AXIS_Y = 1, AXIS_Z = 2, AXIS_FREE = 3 };
 
 class CMainApp {

@@ -6,13 +6,15 @@
 //
 // The mouse manipulation with its undo history and the right-button menu live beside it:
 //   3DView.cpp         window, device, viewports, drawing
-//   3DView_Drag.cpp    the drag (move, Z move, rotate), the pivot of a scene-wide drag, centring
+//   3DView_Drag.cpp    the drag (move, Z move, rotate, IK), the pivot of a scene-wide drag, centring
 //   3DView_Commands.cpp  undo and redo, the editing commands and the right-button menu
+//   3DView_Mirror.cpp  mirror posing (one side onto the other, or the sides swapped)
 
 #include <QImage>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "platform/rm/Device.h"
@@ -21,9 +23,11 @@
 #include "platform/surface/Clipper.h"
 #include "platform/surface/Surface.h"
 #include "platform/win/WindowMessages.h"
+#include "view/LimbChain.h"
 #include "view/UndoHistory.h"
 
 class CMainDoc;
+class CPartObject;
 class CPartsTree;
 class QAction;
 class QMenu;
@@ -90,6 +94,8 @@ class C3DView final : public win::CMessageWindow<QWidget> {
     void EndDrag();
     bool IsDragging() const { return m_dragging; }
     void Centre();
+    // The limb an IK drag bends (none outside an IK drag, or when the target ends no limb).
+    const LimbChain* DraggedLimb() const { return m_limb ? &*m_limb : nullptr; }
     rm::Frame* PivotFrame() const { return m_pivot.Get(); }
     rm::Frame* BoundingBoxProxy() const { return m_lpfBoundingBox.Get(); }
     float FrontLimit() const { return m_frontLimit; }
@@ -101,6 +107,11 @@ class C3DView final : public win::CMessageWindow<QWidget> {
     void UndoLast();
     void RedoLast();
     void ForgetFrame(rm::Frame* frame);
+    // Mirror posing of the selected figure part and the parts below it, as one undo step
+    // (3DView_Mirror.cpp); false when nothing was changed.
+    bool MirrorSelectedPart(bool swapSides);
+    // Whether the selection has a part with a partner on the other side.
+    bool CanMirrorSelectedPart() const;
     // Empties the history, the redo list and the pending record, and ends any drag (scene reset).
     void ResetHistory();
     CUndoHistory& History() { return m_history; }
@@ -126,14 +137,20 @@ class C3DView final : public win::CMessageWindow<QWidget> {
     void DrawBox(surface::DeviceContext& dc, const rm::Box& box, const rm::Frame& frame);
     void RenderHierarchy(rm::Frame* hierarchy);
     CPartsTree* Tree() const;
+    // The figure part of the tree's selection (the figure's root part for the character item).
+    CPartObject* SelectedFigurePart() const;
     void WatchTree();
     void UnwatchTree();
     void PostRefresh();
     void RefreshToolbar();
     // Drag helpers.
     void MoveStep(int dx, int dy);
-    void ZMoveStep(int dx, int dy);
     void RotateStep(int dx, int dy);
+    void LimbStep(int dx, int dy);
+    // A point moved by a drag step the way a moved frame's origin would be (screen plane at its
+    // depth, or along the view axis under the Z lock); false when it cannot be moved from here.
+    bool MovedPoint(const rm::Vector& world, int dx, int dy, rm::Vector* moved) const;
+    void BeginLimbDrag(rm::Frame& target);
     void HangSceneUnderPivot(rm::Frame* scene);
     void PutSceneBack();
     void MakeBoundingBoxProxy();
@@ -161,6 +178,8 @@ class C3DView final : public win::CMessageWindow<QWidget> {
     rm::Ref<rm::Frame> m_pivotChildParent;  // where it came from
     rm::Box m_targetBox{};
     rm::Ref<rm::Frame> m_dragTarget;
+    std::optional<LimbChain> m_limb;  // the limb of an IK drag
+    rm::Vector m_limbGoal{};          // where the limb's end is being drawn to (world)
     bool m_dragging = false;
     bool m_buttonDown = false;
     bool m_moved = false;

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 
+#include "core/Commands.h"
 #include "core/MainApp.h"
 #include "platform/rm/Library.h"
 #include "scene/DefinitionText.h"
@@ -19,9 +20,19 @@ struct MenuItem {
 };
 
 const MenuItem kMenuItems[] = {
-    {ID_EDIT_PLANE_MOVE, "平面移動"}, {ID_EDIT_Z_MOVE, "ズーム"}, {ID_EDIT_ROTATE, "回転"},
-    {0, nullptr},                     {ID_EDIT_CENTRE, "センタリング"}, {ID_EDIT_DELETE, "削除"},
-    {0, nullptr},                     {ID_EDIT_UNDO, "取り消し"},     {ID_EDIT_REDO, "やり直し"},
+    {ID_EDIT_PLANE_MOVE, "平面移動"},
+    {ID_EDIT_Z_MOVE, "ズーム"},
+    {ID_EDIT_ROTATE, "回転"},
+    {ID_EDIT_IK, "IK"},
+    {0, nullptr},
+    {ID_EDIT_CENTRE, "センタリング"},
+    {ID_EDIT_DELETE, "削除"},
+    {0, nullptr},
+    {ID_EDIT_MIRROR, "左右反転コピー"},
+    {ID_EDIT_SWAP_SIDES, "左右入れ替え"},
+    {0, nullptr},
+    {ID_EDIT_UNDO, "取り消し"},
+    {ID_EDIT_REDO, "やり直し"},
 };
 
 }  // namespace
@@ -86,6 +97,13 @@ void C3DView::OnCommand(int id) {
             app->AxisConstraint = AXIS_FREE;
             RefreshToolbar();
             break;
+        case ID_EDIT_IK:
+            app->EditMode = EDIT_IK;
+            app->AxisConstraint = AXIS_FREE;
+            RefreshToolbar();
+            break;
+        case ID_EDIT_MIRROR: MirrorSelectedPart(false); break;
+        case ID_EDIT_SWAP_SIDES: MirrorSelectedPart(true); break;
         case ID_SELECT_CAMERA: win::PostMessage(app->m_pMainView, win::WM_SELECT_TREE_ITEM, 0, 0); break;
         case ID_EDIT_CENTRE: Centre(); break;
         case ID_EDIT_DELETE:
@@ -133,6 +151,9 @@ std::unique_ptr<QMenu> C3DView::CreateContextMenu() {
         deletable = selected != 0 && flags != m_document->FlagsMap().end() && scene::FlagsAddParts(flags->second);
     }
     find(ID_EDIT_DELETE)->setEnabled(deletable);
+    const bool mirrorable = CanMirrorSelectedPart();
+    find(ID_EDIT_MIRROR)->setEnabled(mirrorable);
+    find(ID_EDIT_SWAP_SIDES)->setEnabled(mirrorable);
     return menu;
 }
 

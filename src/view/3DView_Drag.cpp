@@ -1,6 +1,7 @@
 // The drag: moving or turning the frame of the tree's selection with the left button. Each mouse
 // move is one step sized by the pixels moved since the last one. Moves follow the pointer at the
-// target's depth; turns are about axes of the camera, with a step angle that saturates.
+// target's depth; turns are about axes of the camera, with a step angle that saturates. An IK drag
+// moves a goal point the way a move would move the end of a limb, and bends the limb to reach it.
 
 #include <QMenu>
 #include <QMouseEvent>
@@ -13,6 +14,7 @@
 #include "platform/rm/VectorMath.h"
 #include "scene/MainDoc.h"
 #include "view/3DView.h"
+#include "view/FramePlacement.h"
 
 namespace {
 
@@ -107,6 +109,7 @@ void C3DView::ButtonDown(QPoint point) {
         HangSceneUnderPivot(target.Get());
     else
         m_dragTarget = target;
+    if (GetApp()->EditMode == EDIT_IK && !m_pivot) BeginLimbDrag(*target);
 
     m_lastPoint = point;
     m_dragging = true;
@@ -114,6 +117,22 @@ void C3DView::ButtonDown(QPoint point) {
     setMouseTracking(true);
     m_lpfBoundingBox = nullptr;
     if (GetApp()->GetSettingInt("view", "s_mode", 1) == 1) MakeBoundingBoxProxy();
+}
+
+void C3DView::BeginLimbDrag(rm::Frame& target) {
+    m_limb.reset();
+    rm::Library* library = GetApp()->m_lpD3DRM;
+    const auto& parts = m_document->AllParts();
+    const auto part = std::find_if(parts.begin(), parts.end(), [&](const CPartObject* p) { return p->GetFrame() == &target; });
+    if (part == parts.end()) return;
+    m_limb = LimbChain::Ending(**part);
+    if (!m_limb) return;
+    m_limbGoal = m_limb->Joints().end;
+    // The drag turns all three parts: one step puts them all back.
+    UndoStep step;
+    for (rm::Frame* frame : {&m_limb->Upper(), &m_limb->Lower(), &m_limb->End()})
+        step.push_back(FramePlacementRecord::Capture(*library, *frame));
+    m_history.SetPendingStep(std::move(step));
 }
 
 void C3DView::HangSceneUnderPivot(rm::Frame* scene) {
@@ -171,58 +190,65 @@ void C3DView::DragStep(QPoint point) {
     m_lastPoint = point;
     if (!m_dragTarget || !m_mainViewport) return;
     const CMainApp* app = GetApp();
-    if (app->EditMode == EDIT_MOVE) {
-        if (app->AxisConstraint == AXIS_Z)
-            ZMoveStep(dx, dy);
-        else
-            MoveStep(dx, dy);
-    } else if (app->EditMode == EDIT_ROTATE) {
+    if (app->EditMode == EDIT_MOVE)
+        MoveStep(dx, dy);
+    else if (app->EditMode == EDIT_ROTATE)
         RotateStep(dx, dy);
-    }
+    else if (app->EditMode == EDIT_IK)
+        LimbStep(dx, dy);
     if (m_lpfBoundingBox)
         m_lpfBoundingBox->AddTransform(rm::CombineType::D3DRMCOMBINE_REPLACE, m_dragTarget->WorldMatrix());
     PostRefresh();
+}
+
+bool C3DView::MovedPoint(const rm::Vector& world, int dx, int dy, rm::Vector* moved) const {
+    const int axis = GetApp()->AxisConstraint;
+    if (axis == AXIS_Z) {
+        // Along the camera's view axis: 1/8 unit per pixel, right or down moves away.
+        const rm::Matrix4 camera = m_camera->WorldMatrix();
+        const rm::Vector eye{camera.m[3][0], camera.m[3][1], camera.m[3][2]};
+        const rm::Vector view = rm::Normalized({camera.m[2][0], camera.m[2][1], camera.m[2][2]});
+        const float step = float(dx + dy) * 0.125f;
+        const float distance = rm::Dot(rm::Sub(world, eye), view);
+        float wanted = distance + step;
+        // A part may not cross the front or back limit; the whole scene is not held. A point
+        // already outside is never pulled back in, only kept from going further out.
+        if (!m_pivot) {
+            if (step > 0 && wanted > m_backLimit) wanted = std::max(distance, m_backLimit);
+            if (step < 0 && wanted < m_frontLimit) wanted = std::min(distance, m_frontLimit);
+        }
+        *moved = rm::Add(world, rm::Scale(view, wanted - distance));
+        return true;
+    }
+    rm::Vector4 screen{};
+    if (m_mainViewport->Transform(&screen, &world) != rm::D3DRM_OK || !(screen.w > kMinW)) return false;
+    // Adding the pixel delta times w moves the projected point by that many pixels at its depth.
+    if (axis == AXIS_X || axis == AXIS_FREE) screen.x += float(dx) * screen.w;
+    if (axis == AXIS_Y || axis == AXIS_FREE) screen.y += float(dy) * screen.w;
+    return m_mainViewport->InverseTransform(moved, &screen) == rm::D3DRM_OK;
 }
 
 void C3DView::MoveStep(int dx, int dy) {
     rm::Frame& target = *m_dragTarget;
     rm::Vector position;
     target.GetPosition(nullptr, &position);
-    // The position is relative to the parent: project the world point, never the local one.
-    const rm::Vector world = ToWorld(target, position);
-    rm::Vector4 screen{};
-    if (m_mainViewport->Transform(&screen, &world) != rm::D3DRM_OK || !(screen.w > kMinW)) return;
-    const int axis = GetApp()->AxisConstraint;
-    // Adding the pixel delta times w moves the projected point by that many pixels at its depth.
-    if (axis == AXIS_X || axis == AXIS_FREE) screen.x += float(dx) * screen.w;
-    if (axis == AXIS_Y || axis == AXIS_FREE) screen.y += float(dy) * screen.w;
+    // The position is relative to the parent: move the world point, never the local one.
     rm::Vector moved;
-    if (m_mainViewport->InverseTransform(&moved, &screen) != rm::D3DRM_OK) return;
+    if (!MovedPoint(ToWorld(target, position), dx, dy, &moved)) return;
     const rm::Vector local = ToParent(target, moved);
     target.SetPosition(nullptr, local.x, local.y, local.z);
 }
 
-void C3DView::ZMoveStep(int dx, int dy) {
-    rm::Frame& target = *m_dragTarget;
-    rm::Vector position;
-    target.GetPosition(nullptr, &position);
-    const rm::Vector world = ToWorld(target, position);
-    // Along the camera's view axis: 1/8 unit per pixel, right or down moves away.
-    const rm::Matrix4 camera = m_camera->WorldMatrix();
-    const rm::Vector eye{camera.m[3][0], camera.m[3][1], camera.m[3][2]};
-    const rm::Vector axis = rm::Normalized({camera.m[2][0], camera.m[2][1], camera.m[2][2]});
-    const float step = float(dx + dy) * 0.125f;
-    const float distance = rm::Dot(rm::Sub(world, eye), axis);
-    float wanted = distance + step;
-    // A part may not cross the front or back limit; the whole scene is not held. A target already
-    // outside is never pulled back in, only kept from going further out.
-    if (!m_pivot) {
-        if (step > 0 && wanted > m_backLimit) wanted = std::max(distance, m_backLimit);
-        if (step < 0 && wanted < m_frontLimit) wanted = std::min(distance, m_frontLimit);
+void C3DView::LimbStep(int dx, int dy) {
+    // A part that ends no limb is moved.
+    if (!m_limb) {
+        MoveStep(dx, dy);
+        return;
     }
-    const rm::Vector moved = rm::Add(world, rm::Scale(axis, wanted - distance));
-    const rm::Vector local = ToParent(target, moved);
-    target.SetPosition(nullptr, local.x, local.y, local.z);
+    // The goal moves as the end would under a move; beyond reach the end stops short of it, and
+    // following the goal (not the end) brings it back when the pointer returns.
+    if (!MovedPoint(m_limbGoal, dx, dy, &m_limbGoal)) return;
+    m_limb->Reach(m_limbGoal);
 }
 
 void C3DView::RotateStep(int dx, int dy) {
@@ -246,6 +272,7 @@ void C3DView::RotateStep(int dx, int dy) {
 
 void C3DView::ButtonUp(QPoint point) {
     PutSceneBack();
+    m_limb.reset();
     const bool boxesShown = m_boxesShown;
     m_lpfBoundingBox = nullptr;
     m_dragging = false;

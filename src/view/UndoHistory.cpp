@@ -1,12 +1,21 @@
 #include "view/UndoHistory.h"
 
 #include <algorithm>
+#include <utility>
+
+void CUndoHistory::SetPending(std::unique_ptr<UndoRecord> record) {
+    m_pending.clear();
+    if (record) m_pending.push_back(std::move(record));
+}
+
+void CUndoHistory::SetPendingStep(UndoStep step) {
+    std::erase(step, nullptr);
+    m_pending = std::move(step);
+}
 
 bool CUndoHistory::CommitPending() {
-    if (!m_pending) return false;
-    UndoStep step;
-    step.push_back(std::move(m_pending));
-    Push(std::move(step));
+    if (m_pending.empty()) return false;
+    Push(std::exchange(m_pending, {}));
     return true;
 }
 
@@ -55,11 +64,11 @@ void CUndoHistory::ForgetFrame(std::string_view frameName) {
             std::erase_if(step, [frameName](const auto& r) { return r->IsAboutFrame(frameName); });
         std::erase_if(*list, [](const UndoStep& step) { return step.empty(); });
     }
-    if (m_pending && m_pending->IsAboutFrame(frameName)) m_pending.reset();
+    std::erase_if(m_pending, [frameName](const auto& r) { return r->IsAboutFrame(frameName); });
 }
 
 void CUndoHistory::Clear() {
     m_undo.clear();
     m_redo.clear();
-    m_pending.reset();
+    m_pending.clear();
 }

@@ -30,11 +30,13 @@ class CUndoHistory {
   public:
     static constexpr std::size_t kMaxSteps = 64;
 
-    // The pending record replaces any earlier one; null just discards it.
-    void SetPending(std::unique_ptr<UndoRecord> record) { m_pending = std::move(record); }
-    void DiscardPending() { m_pending.reset(); }
-    bool HasPending() const { return m_pending != nullptr; }
-    // Puts the pending record at the front of the history as one step; false when none was pending.
+    // The pending record replaces any earlier pending change; null just discards it.
+    void SetPending(std::unique_ptr<UndoRecord> record);
+    // A pending change of several records (a drag that turns several frames) undone together.
+    void SetPendingStep(UndoStep step);
+    void DiscardPending() { m_pending.clear(); }
+    bool HasPending() const { return !m_pending.empty(); }
+    // Puts the pending change at the front of the history as one step; false when none was pending.
     bool CommitPending();
     // Puts a step at the front of the history (an empty step is ignored). The redo list empties; the
     // oldest step goes when more than kMaxSteps are kept.
@@ -60,5 +62,5 @@ class CUndoHistory {
 
     std::deque<UndoStep> m_undo;  // front: newest
     std::deque<UndoStep> m_redo;  // front: newest undone
-    std::unique_ptr<UndoRecord> m_pending;
+    UndoStep m_pending;
 };

@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "EditViewFixture.h"
+#include "core/Commands.h"
 #include "core/MainApp.h"
 #include "archive/Communicator.h"
 #include "base/Cp932.h"
@@ -152,16 +153,17 @@ TEST_F(EditViewUndoTest, EditingCommandsSetTheModeAndRefreshTheToolbar) {
         int command, mode, axis;
     };
     for (const Row& r : {Row{ID_EDIT_Z_MOVE, EDIT_MOVE, AXIS_Z}, Row{ID_EDIT_ROTATE, EDIT_ROTATE, AXIS_FREE},
+                         Row{ID_EDIT_Z_MOVE, EDIT_MOVE, AXIS_Z}, Row{ID_EDIT_IK, EDIT_IK, AXIS_FREE},
                          Row{ID_EDIT_PLANE_MOVE, EDIT_MOVE, AXIS_FREE}}) {
         m_view->OnCommand(r.command);
         EXPECT_EQ(GetApp()->EditMode, r.mode) << r.command;
         EXPECT_EQ(GetApp()->AxisConstraint, r.axis) << r.command;
     }
-    EXPECT_EQ(refreshed, 3);
+    EXPECT_EQ(refreshed, 5);
     auto menu = m_view->CreateContextMenu();
     QStringList texts;
     for (QAction* a : menu->actions()) texts << (a->isSeparator() ? QStringLiteral("|") : a->text());
-    EXPECT_EQ(texts.join(','), QStringLiteral("平面移動,ズーム,回転,|,センタリング,削除,|,取り消し,やり直し"));
+    EXPECT_EQ(texts.join(','), QStringLiteral("平面移動,ズーム,回転,IK,|,センタリング,削除,|,左右反転コピー,左右入れ替え,|,取り消し,やり直し"));
 }
 
 }  // namespace

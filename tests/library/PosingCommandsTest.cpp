@@ -1,0 +1,76 @@
+// The posing commands of the main window: the IK button on the toolbar, and mirroring from the
+// 表示 menu on the part chosen in the tree.
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+
+#include "MainWindowFixture.h"
+#include "app/MainFrame.h"
+#include "core/Commands.h"
+#include "core/MainApp.h"
+#include "platform/rm/VectorMath.h"
+#include "scene/MainDoc.h"
+#include "scene/PartMirror.h"
+#include "scene/PartPlacement.h"
+#include "view/3DView.h"
+
+namespace {
+
+QAction* ViewMenuAction(CMainFrame& frame, const QString& text) {
+    for (QAction* menu : frame.menuBar()->actions())
+        if (menu->text() == QStringLiteral("表示(&V)"))
+            for (QAction* a : menu->menu()->actions())
+                if (a->text() == text) return a;
+    return nullptr;
+}
+
+class PosingCommandsTest : public MainWindowTest {
+  protected:
+    HTREEITEM ItemOfFolderEnding(const std::string& tail) const {
+        for (const auto& [item, folder] : doc->FolderMap())
+            if (folder.size() >= tail.size() && folder.compare(folder.size() - tail.size(), tail.size(), tail) == 0)
+                return item;
+        return 0;
+    }
+};
+
+TEST_F(PosingCommandsTest, TheIkButtonTurnsTheModeOnAndOff) {
+    QToolButton* button = frame->ToolButton(ID_EDIT_IK);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->toolTip(), QStringLiteral("IK"));
+    EXPECT_FALSE(button->isChecked());
+    button->click();
+    EXPECT_EQ(GetApp()->EditMode, EDIT_IK);
+    EXPECT_TRUE(button->isChecked());
+    button->click();
+    EXPECT_EQ(GetApp()->EditMode, EDIT_MOVE);
+    EXPECT_FALSE(button->isChecked());
+}
+
+TEST_F(PosingCommandsTest, TheViewMenuMirrorsTheChosenArmOntoTheOtherSide) {
+    LoadStandingFigure();
+    const HTREEITEM leftArm = ItemOfFolderEnding("\\ARML\\");
+    ASSERT_NE(leftArm, 0u);
+    CPartObject* left = doc->FindPartByItem(leftArm);
+    CPartObject* right = doc->FindPartByItem(ItemOfFolderEnding("\\ARMR\\"));
+    ASSERT_TRUE(left && right);
+    left->GetFrame()->AddTransform(rm::CombineType::D3DRMCOMBINE_REPLACE, rm::RotationMatrix({0.6f, 0, 0.8f}, 0.9f));
+    ClickItem(leftArm);
+
+    QAction* mirror = ViewMenuAction(*frame, QStringLiteral("左右反転コピー"));
+    ASSERT_NE(mirror, nullptr);
+    ASSERT_NE(ViewMenuAction(*frame, QStringLiteral("左右入れ替え")), nullptr);
+    mirror->trigger();
+    Settle();
+    const rm::Matrix4 expected = scene::ReflectedPlacement(scene::PlacementInParentPart(*left));
+    const rm::Matrix4 actual = scene::PlacementInParentPart(*right);
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) EXPECT_NEAR(actual.m[r][c], expected.m[r][c], 1e-4f) << r << c;
+    auto* editView = dynamic_cast<C3DView*>(GetApp()->m_p3DView);
+    ASSERT_NE(editView, nullptr);
+    EXPECT_EQ(editView->History().UndoCount(), 1u);
+}
+
+}  // namespace
