@@ -1,7 +1,8 @@
 // The edit view on the standing pose set, measured from the call to the widget's pixels: one
 // drawing in Gouraud at 1280 × 960, one drag step in simple display (boxes) at 1280 × 960, one drag
 // step with the whole figure redrawn at 800 × 600; beside them the render to file of the same scene
-// at the same sizes, without antialiasing, as the reference.
+// at the same sizes, without antialiasing, as the reference. A hand dragged at 1280 × 960 in simple
+// display: one IK step (solve, place the three parts, draw) beside one move step.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -79,6 +80,41 @@ void DragSteps(benchmark::State& state, int width, int height, int simple) {
 }
 
 void BM_DragStepSimple1280(benchmark::State& state) { DragSteps(state, 1280, 960, 1); }
+
+// Drag steps of the left hand from its wrist, up toward the shoulder and back, so that an IK drag
+// bends the arm (within reach) at every step.
+void HandSteps(benchmark::State& state, int mode) {
+    StandingView s(1280, 960, 1);
+    if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
+    CMainDoc& doc = s.scene->Document();
+    CPartObject* hand = nullptr;
+    for (const auto& [item, folder] : doc.FolderMap())
+        if (folder.ends_with("\\HANDL\\") && (hand = doc.FindPartByItem(item))) {
+            doc.Tree()->SelectItem(item);
+            break;
+        }
+    if (!hand) return state.SkipWithError("the figure has no left hand");
+    GetApp()->EditMode = mode;
+    rm::Vector world, origin{0, 0, 0};
+    hand->GetFrame()->Transform(&world, &origin);
+    rm::Vector4 screen{};
+    s.view->MainViewport()->Transform(&screen, &world);
+    const QPoint start(int(screen.x / screen.w), int(screen.y / screen.w));
+    Send(s.view.get(), QEvent::MouseButtonPress, start, Qt::LeftButton);
+    int step = 0;
+    for (auto _ : state) {
+        const int up = step % 16 < 8 ? step % 8 : 8 - step % 8;
+        ++step;
+        Send(s.view.get(), QEvent::MouseMove, start - QPoint(0, 2 + 2 * up), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(s.view->ShownFrame().constBits());
+    }
+    Send(s.view.get(), QEvent::MouseButtonRelease, start, Qt::NoButton);
+    GetApp()->EditMode = EDIT_MOVE;
+}
+
+void BM_HandMoveStepSimple1280(benchmark::State& state) { HandSteps(state, EDIT_MOVE); }
+void BM_HandIkStepSimple1280(benchmark::State& state) { HandSteps(state, EDIT_IK); }
 void BM_DragStepFull800(benchmark::State& state) { DragSteps(state, 800, 600, 0); }
 
 void RenderToFileReference(benchmark::State& state, int width, int height) {
@@ -103,6 +139,8 @@ void BM_RenderToFile800(benchmark::State& state) { RenderToFileReference(state, 
 BENCHMARK(BM_DrawViewGouraud1280)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragStepSimple1280)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragStepFull800)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HandMoveStepSimple1280)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HandIkStepSimple1280)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderToFile1280)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderToFile800)->Unit(benchmark::kMillisecond);
 
