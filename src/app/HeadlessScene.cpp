@@ -24,12 +24,12 @@ void StageProgress::Print(const std::string& text) {
     m_out << text << "\n";
 }
 
-CHeadlessScene::CHeadlessScene(const std::string& appFolder, std::ostream& progress)
+CHeadlessScene::CHeadlessScene(const std::string& programFolder, std::ostream& progress)
     : m_progress(progress), m_tree(std::make_unique<CPartsTree>()) {
     CMainApp* app = GetApp();
-    app->SetAppFolder(appFolder);
+    app->SetProgramFolder(programFolder);
     app->LoadProfile("profile.dat");
-    app->SetDriveList(ReadDriveList(appFolder));
+    app->SetDriveList(ReadDriveList(app->GetAppFolder()));
     app->OpenArchive();
 
     m_devices.Create(nullptr);

@@ -15,9 +15,10 @@ class CPartsTree;
 
 class CHeadlessScene {
 public:
-    // `appFolder` ends in "/" and holds the archive volumes, drive.dat and profile.dat (read, never
-    // written). Progress lines go to `progress`.
-    CHeadlessScene(const std::string& appFolder, std::ostream& progress);
+    // `programFolder` is the program's folder, ending in "/"; the application folder follows from it
+    // (CMainApp::SetProgramFolder) and holds the archive volumes and drive.dat. profile.dat is read
+    // from its place, never written. Progress lines go to `progress`.
+    CHeadlessScene(const std::string& programFolder, std::ostream& progress);
     ~CHeadlessScene();
     CHeadlessScene(const CHeadlessScene&) = delete;
     CHeadlessScene& operator=(const CHeadlessScene&) = delete;

@@ -64,7 +64,7 @@ bool CMainApp::InitInstance(const QStringList& arguments) {
 
     const CommandLine commandLine = ParseCommandLine(arguments);
     m_bShowSplash = commandLine.showSplash;
-    SetAppFolder(AppFolderFromProgramPath(arguments.value(0), QCoreApplication::applicationDirPath()));
+    SetProgramFolder(AppFolderFromProgramPath(arguments.value(0), QCoreApplication::applicationDirPath()));
     LoadProfile("profile.dat");
     ResetState();
     SetDriveList(ReadDriveList(GetAppFolder()));
@@ -102,7 +102,7 @@ bool CMainApp::InitInstance(const QStringList& arguments) {
 int CMainApp::ExitInstance() {
     g_frame.reset();
     g_document.reset();
-    SaveProfile("profile.dat");
+    SaveProfileOrReport("profile.dat");
     m_archive->Close();
     m_icons.clear();
     m_instanceGuard.reset();

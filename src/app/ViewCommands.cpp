@@ -28,7 +28,7 @@ RenderSceneContext MakeRenderContext(CMainFrame& frame, C3DView& view, CMainDoc&
     c.sceneRoot = doc.GetRootFrame();
     c.settings = &app->Settings();
     c.documentTitle = doc.GetTitle();
-    c.appFolder = app->GetAppFolder();
+    c.appFolder = app->GetProgramFolder();
     c.skinFrames = [&doc] { return doc.FindFramesByGeneralName(cp932::FromUtf8("肌")); };
     c.openProgress = [](QWidget* owner) -> std::unique_ptr<ProgressSink> {
         auto progress = std::make_unique<CProgressWindow>();

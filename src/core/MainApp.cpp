@@ -1,10 +1,14 @@
 #include "core/MainApp.h"
 
 #include <QSettings>
+#include <iostream>
 
 #include "archive/ArchiveContext.h"
 #include "archive/Communicator.h"
+#include "core/AppFolders.h"
+#include "core/UserFolders.h"
 #include "platform/win/SingleInstance.h"
+#include "platform/win/UserPrompts.h"
 
 CMainApp::CMainApp() : m_archive(std::make_unique<CCommunicator>()) {}
 CMainApp::~CMainApp() = default;
@@ -38,6 +42,42 @@ void CMainApp::OpenArchive(std::function<std::unique_ptr<ProgressSink>()> makeBu
     context.makeBuildProgress = std::move(makeBuildProgress);
     // An archive with no usable volume simply finds no files; start-up goes on.
     m_archive->Open(VolumeListFor(GetAppFolder()), GetDriveList(), kCompressionFilter, context);
+}
+
+void CMainApp::SetProgramFolder(const std::string& folder) {
+    m_programFolder = folder;
+    m_appFolder = ApplicationDataFolder(folder);
+}
+
+bool CMainApp::LoadProfile(const std::string& name) {
+    const ProfilePlace place = ChooseProfilePlace(m_appFolder, m_programFolder, ConfigFolder(), name);
+    if (place.readFolder.empty()) {
+        m_settings.Clear();
+        return false;
+    }
+    return m_settings.LoadProfile(place.readFolder, name);
+}
+
+std::string CMainApp::ProfileWritePath(const std::string& name) const {
+    return ChooseProfilePlace(m_appFolder, m_programFolder, ConfigFolder(), name).writeFolder + name;
+}
+
+bool CMainApp::SaveProfile(const std::string& name) const {
+    const std::string folder = ChooseProfilePlace(m_appFolder, m_programFolder, ConfigFolder(), name).writeFolder;
+    // The user's folder may not exist yet; when it cannot be made, the save below fails and says so.
+    if (folder != m_appFolder) MakeUserFolder(folder);
+    return m_settings.SaveProfile(folder, name);
+}
+
+bool CMainApp::SaveProfileOrReport(const std::string& name) {
+    if (SaveProfile(name)) return true;
+    if (m_profileFailureReported) return false;
+    m_profileFailureReported = true;
+    const std::string path = ProfileWritePath(name);
+    std::cerr << "marisole: the settings could not be saved to " << path << "\n";
+    win::MessageBox(nullptr, "設定を保存できませんでした。\n" + path + "\n今回変えた設定は次の起動に引き継がれません。",
+                    "Marisole", win::Buttons::Ok, win::Icon::Warning);
+    return false;
 }
 
 std::string CMainApp::GetSetupPath() const {

@@ -68,12 +68,30 @@ public:
     }
     void SetSettingInt(std::string_view s, std::string_view k, std::int32_t v) { m_settings.SetSettingInt(s, k, v); }
     void SetSettingFloat(std::string_view s, std::string_view k, float v) { m_settings.SetSettingFloat(s, k, v); }
-    bool LoadProfile(const std::string& name) { return m_settings.LoadProfile(m_appFolder, name); }
-    bool SaveProfile(const std::string& name) const { return m_settings.SaveProfile(m_appFolder, name); }
+    // profile.dat's place follows ChooseProfilePlace (core/AppFolders.h): beside the program when
+    // that is the application folder and writable, otherwise the user's configuration folder, whose
+    // file, until it exists, is seeded by the application folder's.
+    bool LoadProfile(const std::string& name);
+    // Writes the store to its place (making the user's folder when it is there). The path it goes to
+    // is ProfileWritePath(name).
+    bool SaveProfile(const std::string& name) const;
+    std::string ProfileWritePath(const std::string& name) const;
+    // SaveProfile, and when it fails a message naming the file, once in the process: a message box
+    // through the prompt seam and a line on the error stream.
+    bool SaveProfileOrReport(const std::string& name);
 
-    // Application folder (the executable's folder, ending in "/").
+    // Application folder (where the data, the help page and drive.dat are, ending in "/"). Set on its
+    // own, it is also the program's folder.
     std::string GetAppFolder() const { return m_appFolder; }
-    void SetAppFolder(const std::string& folder) { m_appFolder = folder; }
+    void SetAppFolder(const std::string& folder) {
+        m_appFolder = folder;
+        m_programFolder = folder;
+    }
+    // The program's own folder (the executable and the viewer "im", ending in "/"). Setting it sets
+    // the application folder to ApplicationDataFolder of it: the same folder in a build, the
+    // share/marisole folder of an installation.
+    std::string GetProgramFolder() const { return m_programFolder; }
+    void SetProgramFolder(const std::string& folder);
 
     // Scene file named on the command line; "" when none or already opened.
     std::string GetPendingSceneFile() const { return m_pendingSceneFile; }
@@ -143,6 +161,8 @@ private:
 
     CSettingsStore m_settings;
     std::string m_appFolder;
+    std::string m_programFolder;
+    bool m_profileFailureReported = false;
     std::string m_pendingSceneFile;
     std::string m_driveList;
     QList<QIcon> m_icons;

@@ -4,9 +4,9 @@
 
 #include <QTemporaryDir>
 #include <cstdio>
-#include <cstdlib>
-#include <optional>
 #include <sys/stat.h>
+
+#include "support/ScopedEnvironment.h"
 
 namespace {
 
@@ -35,24 +35,6 @@ TEST_P(XdgUserFolderTest, FollowsTheBaseDirectoryRules) {
 
 INSTANTIATE_TEST_SUITE_P(UserFolders, XdgUserFolderTest, testing::ValuesIn(kXdgCases),
                          [](const testing::TestParamInfo<XdgCase>& info) { return std::string(info.param.name); });
-
-// Sets environment variables for one test and puts the old values back.
-class ScopedEnvironment {
-public:
-    void Set(const char* name, const char* value) {
-        const char* old = std::getenv(name);
-        m_saved.push_back({name, old ? std::optional<std::string>(old) : std::nullopt});
-        if (value) ::setenv(name, value, 1); else ::unsetenv(name);
-    }
-    ~ScopedEnvironment() {
-        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
-            if (it->second) ::setenv(it->first.c_str(), it->second->c_str(), 1); else ::unsetenv(it->first.c_str());
-        }
-    }
-
-private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
-};
 
 TEST(UserFolders, ReadTheEnvironment) {
     ScopedEnvironment env;

@@ -30,7 +30,7 @@ struct RenderSceneContext {
     rm::Frame* sceneRoot = nullptr;
     CSettingsStore* settings = nullptr;
     std::string documentTitle;
-    std::string appFolder;  // where the viewer "im" lives, ending in "/"
+    std::string appFolder;  // where the viewer "im" lives (the program's folder), ending in "/"
     // The skin frames to smooth (the document's frames of the general name "肌").
     std::function<std::vector<rm::Ref<rm::Frame>>()> skinFrames;
     // Opens a progress window over the owner (none: progress is not shown).
