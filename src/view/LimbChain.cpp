@@ -1,5 +1,7 @@
 #include "view/LimbChain.h"
 
+#include <algorithm>
+
 #include "platform/rm/VectorMath.h"
 #include "scene/PartObject.h"
 
@@ -32,10 +34,29 @@ std::optional<LimbChain> LimbChain::Ending(const CPartObject& end) {
 
 LimbChain::LimbChain(rm::Frame& upper, rm::Frame& lower, rm::Frame& end)
     : m_upper(&upper), m_lower(&lower), m_end(&end), m_endWorld(end.WorldMatrix()) {
-    // While the limb is straight the joints do not tell the side it bends to: the upper part's
-    // back (its +z axis) stands in, and the first bend seen replaces it.
-    const rm::Matrix4 upperWorld = upper.WorldMatrix();
-    m_bendSide = rm::Normalized({upperWorld.m[2][0], upperWorld.m[2][1], upperWorld.m[2][2]});
+    m_bendSide = StraightLimbBendSide();
+}
+
+rm::Vector LimbChain::StraightLimbBendSide() const {
+    // While the limb is straight the joints do not tell the side it bends to. A foot reaches out
+    // across the shin toward the toes and the knee bends that way; a hand hangs along the forearm
+    // and the elbow bends backwards (the upper part's +z; figures face -z).
+    const ik::LimbJoints joints = Joints();
+    const rm::Vector along = rm::Normalized(rm::Sub(joints.end, joints.middle));
+    rm::Box box{};
+    if (m_end->GetHierarchyBox(&box) == rm::D3DRM_OK) {
+        const rm::Vector localCentre{(box.min.x + box.max.x) * 0.5f, (box.min.y + box.max.y) * 0.5f,
+                                     (box.min.z + box.max.z) * 0.5f};
+        rm::Vector centre;
+        m_end->Transform(&centre, &localCentre);
+        rm::Vector out = rm::Sub(centre, joints.end);
+        out = rm::Sub(out, rm::Scale(along, rm::Dot(out, along)));
+        const float extent = std::max({box.max.x - box.min.x, box.max.y - box.min.y, box.max.z - box.min.z});
+        constexpr float kReachingOut = 0.2f;  // of the end part's size
+        if (rm::Length(out) > kReachingOut * extent) return rm::Normalized(out);
+    }
+    const rm::Matrix4 upperWorld = m_upper->WorldMatrix();
+    return rm::Normalized({upperWorld.m[2][0], upperWorld.m[2][1], upperWorld.m[2][2]});
 }
 
 ik::LimbJoints LimbChain::Joints() const {

@@ -30,6 +30,8 @@ class LimbChain {
 
   private:
     LimbChain(rm::Frame& upper, rm::Frame& lower, rm::Frame& end);
+    // The side the middle joint is to bend to while the limb is straight.
+    rm::Vector StraightLimbBendSide() const;
 
     rm::Ref<rm::Frame> m_upper;
     rm::Ref<rm::Frame> m_lower;

@@ -130,6 +130,23 @@ TEST_F(LimbDragTest, TheMiddleJointStaysOnTheSideItBentTo) {
     }
 }
 
+TEST_F(LimbDragTest, AStraightLimbBendsTheWayItsJointBends) {
+    // The figure faces the camera (-z): an elbow bends out backwards, a knee forwards, toward the toes.
+    struct Row {
+        const char* end;
+        float side;  // the sign of the middle joint's z beside the line from root to end
+    };
+    for (const Row& r : {Row{"HANDL", 1}, Row{"HANDR", 1}, Row{"FOOTL", -1}, Row{"FOOTR", -1}}) {
+        SCOPED_TRACE(r.end);
+        LoadStanding();
+        const Limb limb = LimbOf(r.end);
+        ASSERT_NE(limb.upper, nullptr);
+        DragEnd(limb, {0, -40});
+        const float beside = limb.Middle().z - (limb.Root().z + limb.Tip().z) * 0.5f;
+        EXPECT_GT(beside * r.side, 0.5f);
+    }
+}
+
 TEST_F(LimbDragTest, AGoalOutOfReachStraightensTheLimbTowardIt) {
     const Limb limb = LimbOf("HANDR");
     ASSERT_NE(limb.upper, nullptr);
