@@ -4,7 +4,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -99,12 +98,3 @@ void BM_DecodeThumbnails30(benchmark::State& state) {
 
 BENCHMARK(BM_SelectCategory30)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeThumbnails30)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -143,12 +143,3 @@ BENCHMARK(BM_HandMoveStepSimple1280)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HandIkStepSimple1280)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderToFile1280)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderToFile800)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

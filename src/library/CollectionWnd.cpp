@@ -21,7 +21,6 @@ const win::MessageMapEntry<CCollectionWnd> CCollectionWnd::kMessageMap[1] = {
 CCollectionWnd::CCollectionWnd(QWidget* parent) : win::CMessageWindow<QWidget>(parent) {
     setObjectName(QStringLiteral("collection133"));
     setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
     GetApp()->m_pCollectionWnd = this;
 }
 

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <memory>
 #include <sstream>
 
 #include "app/BatchRender.h"
@@ -39,6 +40,33 @@ void Settle() {
     for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
 }
 
+// The main window on the sample library with the view commands bound (the render's context
+// adjusted by `adjust`), a new document in it; the archive closes and the state resets at the end.
+struct BoundMainWindow {
+    explicit BoundMainWindow(RenderContextAdjust adjust = {}) {
+        CMainApp* app = GetApp();
+        app->ResetState();
+        app->m_bShowSplash = false;
+        app->SetAppFolder(BinFolder());
+        app->OpenArchive();
+        doc = std::make_unique<CMainDoc>();
+        frame = std::make_unique<CMainFrame>();
+        auto* mainView = new CMainView(frame.get());
+        frame->setCentralWidget(mainView);
+        frame->show();
+        BindViewCommands(*frame, *mainView->EditView(), *doc, std::move(adjust));
+        doc->OnNewDocument();
+    }
+    ~BoundMainWindow() {
+        frame.reset();
+        doc.reset();
+        GetApp()->GetArchive().Close();
+        GetApp()->ResetState();
+    }
+    std::unique_ptr<CMainDoc> doc;
+    std::unique_ptr<CMainFrame> frame;
+};
+
 int CountOtherThan(const QImage& image, QRgb rgb) {
     int n = 0;
     for (int y = 0; y < image.height(); ++y)
@@ -58,39 +86,28 @@ TEST(WindowRender, TheRenderButtonWritesTheBytesOfTheCommandLine) {
     }
 
     win::ScopedPrompts prompts;
-    CMainApp* app = GetApp();
-    app->ResetState();
-    app->m_bShowSplash = false;
-    app->SetAppFolder(BinFolder());
-    app->OpenArchive();
     {
-        CMainDoc doc;
-        CMainFrame frame;
-        auto* mainView = new CMainView(&frame);
-        frame.setCentralWidget(mainView);
-        frame.show();
         QStringList started;
-        BindViewCommands(frame, *mainView->EditView(), doc, [&started](RenderSceneContext& c) {
+        BoundMainWindow window([&started](RenderSceneContext& c) {
             c.runSettingsDialog = [] { return true; };
             c.startProcess = [&started](const QString&, const QStringList& arguments) {
                 started << arguments;
                 return true;
             };
         });
-        doc.OnNewDocument();
+        CMainDoc& doc = *window.doc;
         LoadPoseSetEntry(doc, "STAND.OBJ", "STAND.OBJ");
         Settle();
         ASSERT_FALSE(doc.AllParts().empty());
+        CMainApp* app = GetApp();
         app->SetSettingInt("render", "width", 320);
         app->SetSettingInt("render", "height", 240);
         app->SetSettingInt("render", "antialias", 1);
         app->SetSettingString("render", "name", windowOut.toStdString());
-        ASSERT_TRUE(frame.RunCommand(ID_RENDER));
+        ASSERT_TRUE(window.frame->RunCommand(ID_RENDER));
         EXPECT_EQ(started, QStringList{windowOut}) << "the viewer opens the picture";
         Settle();
     }
-    app->GetArchive().Close();
-    app->ResetState();
     const QByteArray window = ReadAll(windowOut), batch = ReadAll(batchOut);
     ASSERT_FALSE(batch.isEmpty());
     EXPECT_EQ(window.size(), batch.size());
@@ -136,20 +153,10 @@ TEST(WindowRender, StartUpOpensTheSceneOfTheCommandLineAndNewEmptiesIt) {
 // 表示 > ポーズセットを開く: the root list's pose sets by name, the chosen one loaded.
 TEST(WindowRender, ThePoseSetChooserListsThePoseSetsAndLoadsTheChosenOne) {
     win::ScopedPrompts prompts;
-    CMainApp* app = GetApp();
-    app->ResetState();
-    app->m_bShowSplash = false;
-    app->SetAppFolder(BinFolder());
-    app->OpenArchive();
     {
-        CMainDoc doc;
-        CMainFrame frame;
-        auto* mainView = new CMainView(&frame);
-        frame.setCentralWidget(mainView);
-        frame.show();
-        BindViewCommands(frame, *mainView->EditView(), doc);
-        doc.OnNewDocument();
-
+        BoundMainWindow window;
+        CMainDoc& doc = *window.doc;
+        CMainFrame& frame = *window.frame;
         const std::vector<scene::PartListEntry> poseSets = ReadPoseSets(doc.Archive());
         std::vector<std::string> paths;
         for (const auto& e : poseSets) paths.push_back(e.partPath);
@@ -170,8 +177,6 @@ TEST(WindowRender, ThePoseSetChooserListsThePoseSetsAndLoadsTheChosenOne) {
         EXPECT_FALSE(doc.AllParts().empty());
         EXPECT_TRUE(prompts->asked.empty()) << "the first pose set loads without the question";
     }
-    app->GetArchive().Close();
-    app->ResetState();
 }
 
 TEST(WindowRender, StartUpWithAPoseSetLoadsItAndAnUnknownNameSaysSo) {
