@@ -7,6 +7,7 @@
 #include <ctime>
 #include <memory>
 
+#include "app/AppIcon.h"
 #include "app/Artwork.h"
 #include "app/DocumentCommands.h"
 #include "app/ProgressWindow.h"
@@ -45,12 +46,21 @@ QString InstanceLockFolder(const CMainApp& app) {
     return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
 }
 
+QIcon ApplicationWindowIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256}) icon.addPixmap(QPixmap::fromImage(artwork::ApplicationIcon(size)));
+    return icon;
+}
+
 }  // namespace
 
 bool CMainApp::InitInstance(const QStringList& arguments) {
     std::srand(MillisecondsSinceBoot());
     QCoreApplication::setOrganizationName(QStringLiteral("Halvern"));
     QCoreApplication::setApplicationName(QStringLiteral("Marisole"));
+    // The desktop entry's name, so a session matches the windows to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("jp.halvern.Marisole"));
+    QGuiApplication::setWindowIcon(ApplicationWindowIcon());
 
     m_instanceGuard = std::make_unique<win::SingleInstance>(InstanceLockFolder(*this), kInstanceName);
     switch (m_instanceGuard->Acquire()) {
