@@ -75,6 +75,7 @@ bool CMainApp::SaveProfileOrReport(const std::string& name) {
     m_profileFailureReported = true;
     const std::string path = ProfileWritePath(name);
     std::cerr << "marisole: the settings could not be saved to " << path << "\n";
+    if (m_bEndingUnattended) return false;
     win::MessageBox(nullptr, "設定を保存できませんでした。\n" + path + "\n今回変えた設定は次の起動に引き継がれません。",
                     "Marisole", win::Buttons::Ok, win::Icon::Warning);
     return false;

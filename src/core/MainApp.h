@@ -76,9 +76,12 @@ public:
     // is ProfileWritePath(name).
     bool SaveProfile(const std::string& name) const;
     std::string ProfileWritePath(const std::string& name) const;
-    // SaveProfile, and when it fails a message naming the file, once in the process: a message box
-    // through the prompt seam and a line on the error stream.
+    // SaveProfile, and when it fails a message naming the file, once in the process: a line on the
+    // error stream and, unless the program is ending unattended, a message box through the prompt seam.
     bool SaveProfileOrReport(const std::string& name);
+    // Set by whoever ends the program without a person at it (the signal of a logout or a terminal's
+    // Ctrl+C): the exit then shows nothing that waits for an answer.
+    bool m_bEndingUnattended = false;
 
     // Application folder (where the data, the help page and drive.dat are, ending in "/"). Set on its
     // own, it is also the program's folder.

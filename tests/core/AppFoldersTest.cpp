@@ -132,6 +132,19 @@ TEST_F(InstalledProfile, AFileThatCannotBeWrittenIsReportedOnce) {
         << prompts->asked[0].text;
 }
 
+TEST_F(InstalledProfile, AnUnattendedEndReportsOnTheErrorStreamOnly) {
+    Touch(m_dir.path().toStdString() + "/config");
+    win::ScopedPrompts prompts;
+    m_app.m_bEndingUnattended = true;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(m_app.SaveProfileOrReport("profile.dat"));
+    EXPECT_FALSE(m_app.SaveProfileOrReport("profile.dat"));
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(prompts->asked.empty()) << "nothing waits for a person";
+    const std::string line = "the settings could not be saved to " + m_dir.path().toStdString() + "/config/marisole/profile.dat\n";
+    EXPECT_EQ(err, "marisole: " + line) << "one line, once";
+}
+
 TEST(AppFoldersMainApp, SettingTheApplicationFolderAloneKeepsTodaysPlace) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
