@@ -20,6 +20,7 @@
 #include "core/MainApp.h"
 #include "library/MainView.h"
 #include "platform/win/SingleInstance.h"
+#include "platform/win/TerminationSignals.h"
 #include "platform/win/UserPrompts.h"
 #include "scene/MainDoc.h"
 
@@ -72,6 +73,13 @@ bool CMainApp::InitInstance(const QStringList& arguments) {
             return false;
     }
 
+    // A logout's SIGTERM or a terminal's Ctrl+C ends the program as the exit command does, with no
+    // question and nothing that waits for a person: the event loop ends and ExitInstance saves.
+    m_terminationSignals = std::make_unique<win::TerminationSignals>([this](int) {
+        m_bEndingUnattended = true;
+        QCoreApplication::quit();
+    });
+
     const CommandLine commandLine = ParseCommandLine(arguments);
     m_bShowSplash = commandLine.showSplash;
     SetProgramFolder(AppFolderFromProgramPath(arguments.value(0), QCoreApplication::applicationDirPath()));
@@ -116,5 +124,6 @@ int CMainApp::ExitInstance() {
     m_archive->Close();
     m_icons.clear();
     m_instanceGuard.reset();
+    m_terminationSignals.reset();
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "core/AppFolders.h"
 #include "core/UserFolders.h"
 #include "platform/win/SingleInstance.h"
+#include "platform/win/TerminationSignals.h"
 #include "platform/win/UserPrompts.h"
 
 CMainApp::CMainApp() : m_archive(std::make_unique<CCommunicator>()) {}

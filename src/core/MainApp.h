@@ -26,6 +26,7 @@ class CCommunicator;
 class CPartsTree;
 namespace win {
 class SingleInstance;
+class TerminationSignals;
 }
 namespace rm {
 class Library;
@@ -154,6 +155,8 @@ public:
 
     // Single-instance guard, held from start-up to the end of the process.
     std::unique_ptr<win::SingleInstance> m_instanceGuard;
+    // SIGTERM and SIGINT, from start-up to shut-down: they end the event loop as an unattended exit.
+    std::unique_ptr<win::TerminationSignals> m_terminationSignals;
 
     // Opens the archive set: both volumes in the application folder, with the fallback list of
     // drive.dat. `makeBuildProgress` shows the progress of the builder started with SHIFT at a
