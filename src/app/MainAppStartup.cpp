@@ -75,6 +75,7 @@ bool CMainApp::InitInstance(const QStringList& arguments) {
 
     // A logout's SIGTERM or a terminal's Ctrl+C ends the program as the exit command does, with no
     // question and nothing that waits for a person: the event loop ends and ExitInstance saves.
+    m_terminationSignals.reset();  // one at a time: a start after a start without an exit takes over
     m_terminationSignals = std::make_unique<win::TerminationSignals>([this](int) {
         m_bEndingUnattended = true;
         QCoreApplication::quit();
