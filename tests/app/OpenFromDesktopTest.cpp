@@ -10,7 +10,7 @@
 
 namespace {
 
-// The desktop entry starts "marisole %f" with the chosen scene file's full path, spaces and
+// The desktop entry (whose name the program gives itself, with the window icon) starts "marisole %f" with the chosen scene file's full path, spaces and
 // Japanese characters included: that file opens once the window is up.
 TEST(OpenFromDesktop, TheSceneFileOfTheCommandLineOpens) {
     QTemporaryDir dir;
@@ -23,6 +23,11 @@ TEST(OpenFromDesktop, TheSceneFileOfTheCommandLineOpens) {
 
     ASSERT_TRUE(app->InitInstance({program, QStringLiteral("--no-splash")}));
     QApplication::processEvents();
+    // The session matches the window to the installed desktop entry and its icon by this name.
+    EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("jp.halvern.Marisole"));
+    QList<QSize> sizes;
+    for (const int size : {16, 32, 48, 64, 128, 256}) sizes << QSize(size, size);
+    EXPECT_EQ(QApplication::windowIcon().availableSizes(), sizes);
     ASSERT_NE(app->m_pDocument, nullptr);
     ASSERT_TRUE(app->m_pDocument->OnSaveDocument(scene));
     app->ExitInstance();
