@@ -10,6 +10,7 @@
 #include "app/AppIcon.h"
 #include "app/Artwork.h"
 #include "app/DocumentCommands.h"
+#include "app/PoseCommands.h"
 #include "app/ProgressWindow.h"
 #include "app/ViewCommands.h"
 #include <QTimer>
@@ -104,6 +105,7 @@ bool CMainApp::InitInstance(const QStringList& arguments) {
     BindDocumentCommands(*g_frame, *g_document);
     BindViewCommands(*g_frame, *mainView->EditView(), *g_document);
     BindMainViewCommands(*g_frame, *mainView);
+    BindPoseCommands(*g_frame, *mainView->EditView(), *g_document);
 
     if (!g_document->OnNewDocument()) return false;
     mainView->OnInitialUpdate();

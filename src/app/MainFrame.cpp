@@ -34,6 +34,8 @@ const CommandText kCommands[] = {
     {ID_FILE_OPEN, "開く(&O)...", "保存されているｼﾝｰﾌｧｲﾙを開きます。\nｼｰﾝﾌｧｲﾙを開く"},
     {ID_FILE_SAVE, "上書き保存(&S)", "現在のデータを保存します。\nｼｰﾝﾌｧｲﾙを保存"},
     {ID_FILE_SAVE_AS, "名前を付けて保存(&A)...", "作業中のﾌｧｲﾙを新しい名前で保存\n名前をつけて保存"},
+    {ID_FILE_SAVE_POSE, "ポーズの保存...", "フィギュアのポーズをﾎﾟｰｽﾞﾌｧｲﾙに保存します。\nポーズの保存"},
+    {ID_FILE_LOAD_POSE, "ポーズの読み込み...", "ﾎﾟｰｽﾞﾌｧｲﾙのポーズをフィギュアに付けます。\nポーズの読み込み"},
     {ID_APP_EXIT, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", "ｱﾌﾟﾘｹｰｼｮﾝを終了します。\n終了"},
     {ID_VIEW_TOOLBAR, "ﾂｰﾙ ﾊﾞｰ(&T)", "ﾂｰﾙ ﾊﾞｰの表示/非表示を切り替えます。\nﾂｰﾙ ﾊﾞｰの表示/非表示"},
     {ID_APP_ABOUT, "Marisole のﾊﾞｰｼﾞｮﾝ情報(&A)...", "ﾊﾞｰｼﾞｮﾝ情報を表示します。\nﾊﾞｰｼﾞｮﾝ情報"},
@@ -176,6 +178,9 @@ void CMainFrame::CreateMenus() {
     m_fileMenu->addAction(m_actions[ID_FILE_OPEN]);
     m_fileMenu->addAction(m_actions[ID_FILE_SAVE]);
     m_fileMenu->addAction(m_actions[ID_FILE_SAVE_AS]);
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(m_actions[ID_FILE_SAVE_POSE]);
+    m_fileMenu->addAction(m_actions[ID_FILE_LOAD_POSE]);
     m_fileMenu->addSeparator();
     m_recentSeparator = m_fileMenu->addSeparator();
     m_fileMenu->addAction(m_actions[ID_APP_EXIT]);

@@ -21,6 +21,8 @@ enum CommandId : int {
     ID_EDIT_IK = 32800,             // the IK edit mode (toolbar and the edit view's menu)
     ID_EDIT_MIRROR = 32801,         // "左右反転コピー"
     ID_EDIT_SWAP_SIDES = 32802,     // "左右入れ替え"
+    ID_FILE_SAVE_POSE = 32810,      // ﾌｧｲﾙ > "ポーズの保存..."
+    ID_FILE_LOAD_POSE = 32811,      // ﾌｧｲﾙ > "ポーズの読み込み..."
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,
     ID_FILE_SAVE = 57603,

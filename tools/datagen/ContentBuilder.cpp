@@ -2,6 +2,7 @@
 
 #include "FigureSet.h"
 #include "LightMarkers.h"
+#include "PoseFiles.h"
 #include "Pictures.h"
 #include "Props.h"
 #include "RmThumbnail.h"
@@ -106,6 +107,7 @@ class Builder {
             Text(0, f.folder + "plist.txt", list);
         }
         m_out.volumes[0][pose.name + ".OBJ"] = objList;
+        m_out.pictures["POSE/" + pose.name + ".mrp"] = PoseFileOf(folders);
         Text(0, pose.name + ".tre", tree);
         return Thumbnail(0, pose.name + ".jpg", FigureParts(folders), PoseView(), error);
     }

@@ -18,7 +18,8 @@ namespace datagen {
 struct ContentTree {
     // Archive name ("BODY_SIT\ARML\arm.x") -> file bytes, for disk1 and disk2.
     std::map<std::string, std::string> volumes[2];
-    // Path relative to the executable's folder ("TEXTURE/eye_01a.bmp") -> file bytes.
+    // Path relative to the executable's folder ("TEXTURE/eye_01a.bmp", the pose files
+    // "POSE/STAND.mrp") -> file bytes.
     std::map<std::string, std::string> pictures;
 };
 

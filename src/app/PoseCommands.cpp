@@ -1,0 +1,112 @@
+#include "app/PoseCommands.h"
+
+#include "app/MainFrame.h"
+#include "core/Commands.h"
+#include "core/MainApp.h"
+#include "platform/rm/Library.h"
+#include "platform/win/UserPrompts.h"
+#include "platform/win/WindowMessages.h"
+#include "scene/MainDoc.h"
+#include "scene/PartMirror.h"
+#include "scene/PartPoses.h"
+#include "view/3DView.h"
+#include "view/FramePlacement.h"
+
+namespace {
+
+constexpr char kPoseCaption[] = "ﾎﾟｰｽﾞﾃﾞｰﾀ";
+constexpr char kPoseFilter[] = "ﾎﾟｰｽﾞﾃﾞｰﾀ (*.mrp)";
+constexpr char kPoseSuffix[] = "mrp";
+// The pose files of the sample pose sets, in the data folder.
+constexpr char kPoseFolder[] = "POSE/";
+
+void Tell(const std::string& text, win::Icon icon = win::Icon::Error) {
+    win::MessageBox(nullptr, text, kPoseCaption, win::Buttons::Ok, icon);
+}
+
+// The figure's root part: the part hanging under the character item, followed to the top.
+CPartObject* FigureRootPart(const CMainDoc& doc) {
+    const CPartsTree* tree = doc.Tree();
+    if (!tree || doc.GetCharacterItem() == 0) return nullptr;
+    for (HTREEITEM child = tree->GetChildItem(doc.GetCharacterItem()); child != 0;
+         child = tree->GetNextSiblingItem(child))
+        if (CPartObject* part = doc.FindPartByItem(child)) return &scene::FigureRoot(*part);
+    return nullptr;
+}
+
+win::FileChooserRequest PoseChooser(CMainFrame& frame, const char* caption) {
+    win::FileChooserRequest request;
+    request.owner = &frame;
+    request.caption = caption;
+    request.filter = kPoseFilter;
+    request.defaultSuffix = kPoseSuffix;
+    request.initialPath = GetApp()->GetAppFolder() + kPoseFolder;
+    return request;
+}
+
+}  // namespace
+
+bool SavePoseFile(CMainDoc& doc, const std::string& path) {
+    CPartObject* root = FigureRootPart(doc);
+    if (!root) {
+        Tell("保存するフィギュアがありません。");
+        return false;
+    }
+    if (!scene::WritePoseFileBytes(path, pose::WritePose(scene::CaptureFigurePose(*root)))) {
+        Tell("ポーズファイルを保存できません。");
+        return false;
+    }
+    return true;
+}
+
+bool LoadPoseFile(C3DView& view, CMainDoc& doc, const std::string& path) {
+    std::vector<std::uint8_t> bytes;
+    if (!scene::ReadPoseFileBytes(path, bytes)) {
+        Tell("ファイルを開けません。");
+        return false;
+    }
+    pose::PoseData pose;
+    switch (pose::ReadPose(bytes, pose)) {
+        case pose::PoseFileStatus::Ok:
+            break;
+        case pose::PoseFileStatus::Foreign:
+            Tell("ポーズファイルではありません。");
+            return false;
+        case pose::PoseFileStatus::NewerVersion:
+            Tell("新しい版のポーズファイルなので読み込めません。");
+            return false;
+        case pose::PoseFileStatus::Damaged:
+            Tell("ポーズファイルが壊れています。");
+            return false;
+    }
+    CPartObject* root = FigureRootPart(doc);
+    rm::Library* library = GetApp()->m_lpD3DRM;
+    if (!root || !library) {
+        Tell("ポーズを付けるフィギュアがありません。");
+        return false;
+    }
+    const scene::PosePlan plan = scene::PlanFigurePose(*root, pose);
+    UndoStep step;
+    for (const scene::PoseAssignment& a : plan.assignments)
+        if (auto record = FramePlacementRecord::Capture(*library, *a.part->GetFrame())) step.push_back(std::move(record));
+    scene::ApplyFigurePose(plan);
+    view.History().Push(std::move(step));
+    doc.SetModifiedFlag();
+    QObject* mainView = GetApp()->m_pMainView;
+    win::PostMessage(mainView ? mainView : &view, win::WM_REFRESH);
+    if (plan.partsNotFound != 0)
+        Tell("ポーズの " + std::to_string(plan.partsNotFound) + " 個のパーツが見つかりませんでした。",
+             win::Icon::Information);
+    return true;
+}
+
+void BindPoseCommands(CMainFrame& frame, C3DView& view, CMainDoc& doc) {
+    frame.SetCommandHandler(ID_FILE_SAVE_POSE, [&frame, &doc] {
+        const auto chosen = win::Prompts().ChooseSaveFile(PoseChooser(frame, "ポーズの保存"));
+        if (chosen && !chosen->empty()) SavePoseFile(doc, *chosen);
+    });
+    frame.SetCommandHandler(ID_FILE_LOAD_POSE, [&frame, &view, &doc] {
+        const auto chosen = win::Prompts().ChooseOpenFile(PoseChooser(frame, "ポーズの読み込み"));
+        if (chosen && !chosen->empty() && LoadPoseFile(view, doc, *chosen)) frame.RefreshToolbar();
+    });
+}

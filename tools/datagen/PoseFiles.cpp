@@ -1,0 +1,62 @@
+#include "PoseFiles.h"
+
+#include "base/PoseFile.h"
+
+namespace datagen {
+
+namespace {
+
+// The matrix of the frame `name` in `node`'s coordinates (the frames between included); false
+// when no frame below `node` has that name.
+bool LinkInNode(const FrameNode& node, const std::string& name, Mat4& out) {
+    for (const FrameNode& child : node.children) {
+        if (child.name == name) {
+            out = child.matrix;
+            return true;
+        }
+        Mat4 below;
+        if (LinkInNode(child, name, below)) {
+            out = below * child.matrix;
+            return true;
+        }
+    }
+    return false;
+}
+
+pose::Placement ToPlacement(const Mat4& m) {
+    pose::Placement p;
+    for (std::size_t row = 0; row < 4; ++row)
+        for (std::size_t col = 0; col < 3; ++col) p[row * 3 + col] = static_cast<float>(m.m[row][col]);
+    return p;
+}
+
+// The folder of the part a folder's part hangs on: the folder one level up.
+std::string ParentFolder(const std::string& folder) {
+    const std::size_t end = folder.size() >= 2 ? folder.rfind('\\', folder.size() - 2) : std::string::npos;
+    return end == std::string::npos ? std::string() : folder.substr(0, end + 1);
+}
+
+}  // namespace
+
+std::string PoseFileOf(const std::vector<PartFolder>& folders) {
+    pose::PoseData data;
+    if (folders.empty()) return {};
+    const std::string& root = folders.front().folder;
+    for (const PartFolder& f : folders) {
+        if (f.folder == root) {
+            data.parts.push_back({"", ToPlacement(Mat4{})});
+            continue;
+        }
+        const std::string parentFolder = ParentFolder(f.folder);
+        for (const PartFolder& parent : folders) {
+            Mat4 link;
+            if (parent.folder == parentFolder &&
+                LinkInNode(parent.variants.front().part.top, "FRM-" + f.joint, link))
+                data.parts.push_back({f.folder.substr(root.size()), ToPlacement(link)});
+        }
+    }
+    const std::vector<std::uint8_t> bytes = pose::WritePose(data);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+}  // namespace datagen
