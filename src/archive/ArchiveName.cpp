@@ -66,6 +66,18 @@ std::vector<std::string> SplitList(std::string_view text, std::string_view separ
     return pieces;
 }
 
+std::vector<std::string> SplitPathList(std::string_view text) {
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('|', start);
+        if (end == std::string_view::npos) end = text.size();
+        if (end > start) pieces.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return pieces;
+}
+
 std::vector<std::string> NameToPathPieces(std::string_view name) {
     std::vector<std::string> pieces;
     std::size_t start = 0;

@@ -18,6 +18,10 @@ std::string UpperName(std::string_view cp932Text);
 // that is the second byte of a two-byte character does not split). Empty pieces are dropped.
 std::vector<std::string> SplitList(std::string_view cp932Text, std::string_view separators);
 
+// Pieces of a list of native (UTF-8) paths separated by "|", byte by byte: a UTF-8 character's bytes
+// never include "|", so no character can swallow the separator after it. Empty pieces are dropped.
+std::vector<std::string> SplitPathList(std::string_view utf8Text);
+
 // Native path of an entry below `folder`: the name's "\" become "/" and each piece is converted to
 // UTF-8. Empty when the name is empty or has an empty, "." or ".." piece, so that no name reaches
 // outside the folder.

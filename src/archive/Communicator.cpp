@@ -15,8 +15,9 @@ bool CCommunicator::Open(std::string_view volumes, std::string_view fallbacks, s
                          const ArchiveContext& context) {
     Close();
     m_context = context;
-    const auto volumeList = archive::SplitList(volumes, "|");
-    const auto fallbackList = archive::SplitList(fallbacks, "|");
+    // Both lists hold folder and file paths of this system (UTF-8), not archive names.
+    const auto volumeList = archive::SplitPathList(volumes);
+    const auto fallbackList = archive::SplitPathList(fallbacks);
     const std::string filterText(filter);
     for (std::size_t i = 0; i < volumeList.size(); ++i) {
         // A volume without a fallback entry has no folder to fall back to.

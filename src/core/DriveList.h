@@ -1,6 +1,7 @@
 #pragma once
 // drive.dat: the archive's fallback list, one entry per volume, each ending in "|". Only the first
-// line counts, read as at most 255 characters with its line end cut off.
+// line counts, read as at most 255 characters with its line end cut off. The entries are folder
+// paths of this system (UTF-8), split byte by byte at "|" by the archive.
 
 #include <string>
 

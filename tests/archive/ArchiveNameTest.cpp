@@ -34,6 +34,24 @@ TEST(ArchiveName, SplitListIsMultiByteAwareAndDropsEmptyEntries) {
     EXPECT_EQ(archive::SplitList(".X;.TXT|.OBJ;", ";|"), (V{".X", ".TXT", ".OBJ"}));
 }
 
+TEST(ArchiveName, SplitPathListKeepsTheSeparatorAfterAUtf8Character) {
+    using V = std::vector<std::string>;
+    struct Row {
+        std::string text;
+        V pieces;
+    } rows[] = {
+        {"/a|/b|", {"/a", "/b"}},
+        {"|/a||/b", {"/a", "/b"}},
+        {"", {}},
+        // "あ" is E3 81 82: read as code page 932, 0x82 would start a two-byte character ending in "|".
+        {"/data/あ|/data/い|", {"/data/あ", "/data/い"}},
+        {"/データ/disk1|/ソ|", {"/データ/disk1", "/ソ"}},
+    };
+    for (const auto& r : rows) EXPECT_EQ(archive::SplitPathList(r.text), r.pieces) << r.text;
+    // The code page 932 scanner is what lost the separator.
+    EXPECT_EQ(archive::SplitList("/data/あ|/data/い|", "|").size(), 1u);
+}
+
 TEST(ArchiveName, NamesBecomePathPiecesThatStayInsideTheFolder) {
     using V = std::vector<std::string>;
     EXPECT_EQ(archive::NameToPathPieces("BODY\\ARML\\PLIST.TXT"), (V{"BODY", "ARML", "PLIST.TXT"}));

@@ -292,4 +292,20 @@ TEST_F(CommunicatorTest, VolumeWithoutFallbackEntryAndUnusableIsLeftOut) {
     EXPECT_EQ(Read("LIGHT.TXT"), "<null>");
 }
 
+TEST_F(CommunicatorTest, Utf8FallbackFoldersKeepVolumeTwosEntry) {
+    // Volume 2 is out and its fallback follows a folder whose name ends in a UTF-8 character.
+    BuildBoth();
+    std::filesystem::remove(app.Path("disk2.vd"));
+    std::filesystem::rename(app.Path("src1"), app.Path("src1あ"));
+    std::filesystem::rename(app.Path("src2"), app.Path("src2い"));
+    ArchiveContext context;
+    context.appFolder = app.Root();
+    archive.Open(app.Path("disk1.vd|") + app.Path("disk2.vd|"), app.Path("src1あ|") + app.Path("src2い|"),
+                 kCompressionFilter, context);
+    ASSERT_EQ(archive.SourceCount(), 2u);
+    EXPECT_TRUE(SourceIs<CFolderSource>(1));
+    EXPECT_EQ(Read("ONLY2.X"), std::string(mesh.begin(), mesh.end()));
+    EXPECT_EQ(Read("LIGHT.TXT"), "light one");
+}
+
 }  // namespace
