@@ -34,14 +34,21 @@ CPartObject* FigureRootPart(const CMainDoc& doc) {
     return nullptr;
 }
 
-win::FileChooserRequest PoseChooser(CMainFrame& frame, const char* caption) {
+// Loading starts in the shipped pose files' folder; saving beside the scene file (the data folder
+// of an installed program is not the person's to write), or where the chooser starts by itself.
+win::FileChooserRequest PoseChooser(CMainFrame& frame, const char* caption, std::string initialPath) {
     win::FileChooserRequest request;
     request.owner = &frame;
     request.caption = caption;
     request.filter = kPoseFilter;
     request.defaultSuffix = kPoseSuffix;
-    request.initialPath = GetApp()->GetAppFolder() + kPoseFolder;
+    request.initialPath = std::move(initialPath);
     return request;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 }  // namespace
@@ -102,11 +109,12 @@ bool LoadPoseFile(C3DView& view, CMainDoc& doc, const std::string& path) {
 
 void BindPoseCommands(CMainFrame& frame, C3DView& view, CMainDoc& doc) {
     frame.SetCommandHandler(ID_FILE_SAVE_POSE, [&frame, &doc] {
-        const auto chosen = win::Prompts().ChooseSaveFile(PoseChooser(frame, "ポーズの保存"));
+        const auto chosen = win::Prompts().ChooseSaveFile(PoseChooser(frame, "ポーズの保存", FolderOf(doc.GetPathName())));
         if (chosen && !chosen->empty()) SavePoseFile(doc, *chosen);
     });
     frame.SetCommandHandler(ID_FILE_LOAD_POSE, [&frame, &view, &doc] {
-        const auto chosen = win::Prompts().ChooseOpenFile(PoseChooser(frame, "ポーズの読み込み"));
+        const auto chosen = win::Prompts().ChooseOpenFile(
+            PoseChooser(frame, "ポーズの読み込み", GetApp()->GetAppFolder() + kPoseFolder));
         if (chosen && !chosen->empty() && LoadPoseFile(view, doc, *chosen)) frame.RefreshToolbar();
     });
 }
