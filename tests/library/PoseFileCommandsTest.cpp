@@ -112,7 +112,7 @@ TEST_F(PoseFileCommandsTest, TheShippedWalkPoseGivesTheStandingFigureTheWalkingF
     ASSERT_GT(std::abs(standing.at("ARML\\").m[1][2] - walking.at("ARML\\").m[1][2]), 0.1f);
 
     LoadThroughMenu(ShippedPose("WALK"));
-    EXPECT_TRUE(prompts->MessageTexts().empty()) << (prompts->MessageTexts().empty() ? std::string() : prompts->MessageTexts().front());
+    EXPECT_TRUE(prompts->MessageTexts().empty());
     const auto& asked = prompts->asked.front();
     EXPECT_EQ(asked.kind, "open");
     EXPECT_EQ(asked.initial, GetApp()->GetAppFolder() + "POSE/");
@@ -122,6 +122,25 @@ TEST_F(PoseFileCommandsTest, TheShippedWalkPoseGivesTheStandingFigureTheWalkingF
     ASSERT_EQ(EditView().History().UndoCount(), 1u);
     EditView().History().Undo();
     for (const auto& [folderName, world] : WorldByFolder()) ExpectNear(world, standing.at(folderName), 1e-4f, folderName);
+}
+
+TEST_F(PoseFileCommandsTest, EveryShippedPosePutsTheSittingFigureIntoThatPoseSetsPose) {
+    const struct {
+        const char* label;
+        const char* file;
+    } poses[] = {{"立ちポーズ", "STAND"}, {"歩くポーズ", "WALK"},      {"走るポーズ", "RUN"},
+                 {"座りポーズ", "SIT"},  {"手を振るポーズ", "WAVE"}, {"ばんざいポーズ", "CHEER"}};
+    for (const auto& p : poses) {
+        LoadPoseSet(p.label);
+        const std::map<std::string, rm::Matrix4> expected = WorldByFolder();
+        LoadPoseSet("座りポーズ");
+        ASSERT_TRUE(LoadPoseFile(EditView(), *doc, ShippedPose(p.file))) << p.file;
+        EXPECT_TRUE(prompts->MessageTexts().empty()) << p.file;
+        const std::map<std::string, rm::Matrix4> posed = WorldByFolder();
+        ASSERT_EQ(posed.size(), expected.size());
+        for (const auto& [folderName, world] : posed)
+            ExpectNear(world, expected.at(folderName), 1e-3f, std::string(p.file) + " " + folderName);
+    }
 }
 
 TEST_F(PoseFileCommandsTest, APoseSavedOnOnePoseSetLoadsOntoAnotherWithTheSavedPlacements) {

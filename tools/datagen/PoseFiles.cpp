@@ -6,17 +6,29 @@ namespace datagen {
 
 namespace {
 
+// The time of the animation keys the scene shows.
+constexpr int kSceneTime = 50;
+
+// The frame's matrix as the scene shows it: an animated frame at the scene's time.
+Mat4 ShownMatrix(const PartFile& part, const FrameNode& frame) {
+    for (const AnimationKeys& keys : part.animations)
+        if (keys.frame == frame.name)
+            for (std::size_t i = 0; i < keys.times.size() && i < keys.poses.size(); ++i)
+                if (keys.times[i] == kSceneTime) return keys.poses[i];
+    return frame.matrix;
+}
+
 // The matrix of the frame `name` in `node`'s coordinates (the frames between included); false
 // when no frame below `node` has that name.
-bool LinkInNode(const FrameNode& node, const std::string& name, Mat4& out) {
+bool LinkInNode(const PartFile& part, const FrameNode& node, const std::string& name, Mat4& out) {
     for (const FrameNode& child : node.children) {
         if (child.name == name) {
-            out = child.matrix;
+            out = ShownMatrix(part, child);
             return true;
         }
         Mat4 below;
-        if (LinkInNode(child, name, below)) {
-            out = below * child.matrix;
+        if (LinkInNode(part, child, name, below)) {
+            out = below * ShownMatrix(part, child);
             return true;
         }
     }
@@ -51,7 +63,7 @@ std::string PoseFileOf(const std::vector<PartFolder>& folders) {
         for (const PartFolder& parent : folders) {
             Mat4 link;
             if (parent.folder == parentFolder &&
-                LinkInNode(parent.variants.front().part.top, "FRM-" + f.joint, link))
+                LinkInNode(parent.variants.front().part, parent.variants.front().part.top, "FRM-" + f.joint, link))
                 data.parts.push_back({f.folder.substr(root.size()), ToPlacement(link)});
         }
     }

@@ -1,8 +1,8 @@
 #pragma once
 // The pose file (base/PoseFile.h) of a pose set, so that a person can put a figure of any pose set
 // into any other pose: each part's placement relative to its parent part is the matrix of the link
-// frame it hangs on, taken through the frames of the parent part's file; the body, the figure's
-// root part, sits unturned in the frame it hangs on.
+// frame it hangs on (an animated link at the time the scene shows), taken through the frames of the
+// parent part's file; the body, the figure's root part, sits unturned in the frame it hangs on.
 
 #include <string>
 #include <vector>
