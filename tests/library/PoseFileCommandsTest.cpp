@@ -4,9 +4,11 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <fstream>
 #include <map>
 
@@ -122,6 +124,17 @@ TEST_F(PoseFileCommandsTest, TheShippedWalkPoseGivesTheStandingFigureTheWalkingF
     ASSERT_EQ(EditView().History().UndoCount(), 1u);
     EditView().History().Undo();
     for (const auto& [folderName, world] : WorldByFolder()) ExpectNear(world, standing.at(folderName), 1e-4f, folderName);
+    EditView().History().Redo();
+    for (const auto& [folderName, world] : WorldByFolder()) ExpectNear(world, walking.at(folderName), 1e-3f, folderName);
+}
+
+TEST_F(PoseFileCommandsTest, WithoutAFigureNothingIsSavedOrPosed) {
+    const std::string path = Temp("none.mrp");
+    EXPECT_FALSE(SavePoseFile(*doc, path));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(path)));
+    EXPECT_FALSE(LoadPoseFile(EditView(), *doc, ShippedPose("STAND")));
+    EXPECT_EQ(prompts->MessageTexts().size(), 2u);
+    EXPECT_EQ(EditView().History().UndoCount(), 0u);
 }
 
 TEST_F(PoseFileCommandsTest, EveryShippedPosePutsTheSittingFigureIntoThatPoseSetsPose) {
@@ -177,22 +190,27 @@ TEST_F(PoseFileCommandsTest, APoseSavedOnOnePoseSetLoadsOntoAnotherWithTheSavedP
     }
 }
 
-TEST_F(PoseFileCommandsTest, PartsTheFigureLacksAreCountedInOneMessageAndTheOthersArePosed) {
+TEST_F(PoseFileCommandsTest, APartTheFigureLacksIsCountedInOneMessageAndTheOthersArePosed) {
+    // Figure parts cannot be taken off the figure, so the pose names a part this figure lacks: a
+    // figure of other parts would have saved it.
     LoadStandingFigure();
-    pose::PoseData data = pose::PoseData{};
-    pose::ReadPose(FileBytes(ShippedPose("WAVE")), data);
-    ASSERT_FALSE(data.parts.empty());
-    data.parts.push_back({"ARML\\WINGL\\", data.parts.back().placement});
-    const std::string path = Temp("wing.mrp");
-    WriteBytes(path, pose::WritePose(data));
+    pose::PoseData wave;
+    ASSERT_EQ(pose::ReadPose(FileBytes(ShippedPose("WAVE")), wave), pose::PoseFileStatus::Ok);
+    wave.parts.insert(wave.parts.begin() + 2, {"ARML\\CAPEL\\", wave.parts[1].placement});
+    const std::string path = Temp("cape.mrp");
+    WriteBytes(path, pose::WritePose(wave));
 
     LoadThroughMenu(path);
     ASSERT_EQ(prompts->MessageTexts().size(), 1u);
     EXPECT_EQ(prompts->MessageTexts().front(), "ポーズの 1 個のパーツが見つかりませんでした。");
     const pose::PoseData loaded = scene::CaptureFigurePose(Root());
-    ASSERT_EQ(loaded.parts.size() + 1, data.parts.size());
-    for (std::size_t i = 0; i < loaded.parts.size(); ++i)
-        for (std::size_t k = 0; k < 12; ++k) EXPECT_NEAR(loaded.parts[i].placement[k], data.parts[i].placement[k], 1e-4f);
+    ASSERT_EQ(loaded.parts.size() + 1, wave.parts.size());
+    for (const pose::PartPose& part : loaded.parts) {
+        const auto saved = std::find_if(wave.parts.begin(), wave.parts.end(),
+                                        [&](const pose::PartPose& w) { return w.folder == part.folder; });
+        ASSERT_NE(saved, wave.parts.end()) << part.folder;
+        for (std::size_t k = 0; k < 12; ++k) EXPECT_NEAR(part.placement[k], saved->placement[k], 1e-4f) << part.folder;
+    }
     EXPECT_EQ(EditView().History().UndoCount(), 1u);
 }
 
