@@ -1,5 +1,7 @@
 #include "app/DocumentCommands.h"
 
+#include <QCloseEvent>
+#include <QObject>
 #include <memory>
 
 #include "app/MainFrame.h"
@@ -32,14 +34,54 @@ void InitialUpdate(CMainDoc& doc) {
 
 void Opened(CMainFrame& frame, CMainDoc& doc) {
     frame.AddRecentFile(QString::fromStdString(doc.GetPathName()));
-    frame.UpdateTitle(doc.GetTitle());
+    frame.UpdateTitle(TitleWithMark(doc));
+}
+
+// Closing the window (the exit command, the window manager) first offers to save. An end by a
+// termination signal quits the event loop without closing and asks nothing.
+class CloseGuard : public QObject {
+  public:
+    CloseGuard(CMainFrame& frame, CMainDoc& doc);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != &m_frame || event->type() != QEvent::Close || SaveModified(m_frame, m_doc))
+            return false;
+        event->ignore();
+        return true;
+    }
+
+  private:
+    CMainFrame& m_frame;
+    CMainDoc& m_doc;
+};
+
+CloseGuard::CloseGuard(CMainFrame& frame, CMainDoc& doc) : QObject(&frame), m_frame(frame), m_doc(doc) {
+    frame.installEventFilter(this);
 }
 
 }  // namespace
 
+std::string TitleWithMark(const CMainDoc& doc) {
+    return doc.IsModified() ? doc.GetTitle() + "*" : doc.GetTitle();
+}
+
+bool SaveModified(CMainFrame& frame, CMainDoc& doc) {
+    if (!doc.IsModified()) return true;
+    switch (win::MessageBox(&frame, "変更を保存しますか?", "Marisole", win::Buttons::YesNoCancel,
+                            win::Icon::Question)) {
+        case win::IDYES:
+            return SaveSceneFile(frame, doc, false);
+        case win::IDNO:
+            return true;
+        default:
+            return false;
+    }
+}
+
 bool OpenSceneFile(CMainFrame& frame, CMainDoc& doc, const std::string& path) {
     if (!doc.OnOpenDocument(path)) {
-        frame.UpdateTitle(doc.GetTitle());
+        frame.UpdateTitle(TitleWithMark(doc));
         return false;
     }
     InitialUpdate(doc);
@@ -70,17 +112,24 @@ void BindDocumentCommands(CMainFrame& frame, CMainDoc& doc) {
         progress->Open(GetApp()->m_pMainWnd);
         return progress;
     });
+    doc.SetModifiedHook([&frame, &doc] { frame.UpdateTitle(TitleWithMark(doc)); });
+    new CloseGuard(frame, doc);
     frame.SetCommandHandler(ID_FILE_NEW, [&frame, &doc] {
+        if (!SaveModified(frame, doc)) return;
         doc.OnNewDocument();
         InitialUpdate(doc);
-        frame.UpdateTitle(doc.GetTitle());
+        frame.UpdateTitle(TitleWithMark(doc));
     });
     frame.SetCommandHandler(ID_FILE_OPEN, [&frame, &doc] {
+        if (!SaveModified(frame, doc)) return;
         const auto chosen = win::Prompts().ChooseOpenFile(SceneChooser(frame, "開く", doc));
         if (chosen && !chosen->empty()) OpenSceneFile(frame, doc, *chosen);
     });
     frame.SetCommandHandler(ID_FILE_SAVE, [&frame, &doc] { SaveSceneFile(frame, doc, false); });
     frame.SetCommandHandler(ID_FILE_SAVE_AS, [&frame, &doc] { SaveSceneFile(frame, doc, true); });
-    frame.SetOpenFileHandler(
-        [&frame, &doc](const QString& path) { return OpenSceneFile(frame, doc, path.toStdString()); });
+    frame.SetOpenFileHandler([&frame, &doc](const QString& path) {
+        // Kept unopened is no fault of the file: its recent-file entry stays.
+        if (!SaveModified(frame, doc)) return true;
+        return OpenSceneFile(frame, doc, path.toStdString());
+    });
 }

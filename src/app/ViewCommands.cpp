@@ -50,6 +50,8 @@ void LoadPoseSetEntry(CMainDoc& doc, const std::string& path, const std::string&
 
 void BindViewCommands(CMainFrame& frame, C3DView& view, CMainDoc& doc, RenderContextAdjust adjust) {
     view.SetToolbarRefresh([&frame] { frame.RefreshToolbar(); });
+    // Every change of the edit view and its pages passes through the undo history.
+    view.History().SetChangeListener([&doc] { doc.SetModifiedFlag(); });
     auto context = [&frame, &view, &doc, adjust] {
         RenderSceneContext c = MakeRenderContext(frame, view, doc);
         if (adjust) adjust(c);

@@ -59,7 +59,11 @@ class CMainDoc {
     void SetTitle(const std::string& title) { m_title = title; }
     const std::string& GetPathName() const { return m_pathName; }
     bool IsModified() const { return m_modified; }
-    void SetModifiedFlag(bool modified = true) { m_modified = modified; }
+    // Marks the scene changed (or saved); the modified hook hears of every call.
+    void SetModifiedFlag(bool modified = true) {
+        m_modified = modified;
+        if (m_modifiedHook) m_modifiedHook();
+    }
 
     // The new-file base name of the document type, the file filter and extension.
     static constexpr const char* kNewDocumentTitle = "Mariso";
@@ -118,6 +122,8 @@ class CMainDoc {
     void SetForgetFrame(std::function<void(rm::Frame*)> forget) { m_forgetFrame = std::move(forget); }
     // The edit view's reset of its undo history and drag (before the scene's frames are let go).
     void SetSceneResetHook(std::function<void()> hook) { m_sceneReset = std::move(hook); }
+    // The main frame's refresh of its title's unsaved-changes mark.
+    void SetModifiedHook(std::function<void()> hook) { m_modifiedHook = std::move(hook); }
     // The data archive the parts are read from (the application's archive set unless set).
     void SetArchive(CCommunicator* archive) { m_archive = archive; }
     CCommunicator& Archive() const;
@@ -167,6 +173,7 @@ class CMainDoc {
     std::function<void()> m_toolbarRefresh;
     std::function<void(rm::Frame*)> m_forgetFrame;
     std::function<void()> m_sceneReset;
+    std::function<void()> m_modifiedHook;
     CCommunicator* m_archive = nullptr;
 
     std::string m_title = kNewDocumentTitle;

@@ -31,7 +31,7 @@ bool CMainDoc::OnNewDocument() {
     m_characterItem = 0;
     m_title = kNewDocumentTitle;
     m_pathName.clear();
-    m_modified = false;
+    SetModifiedFlag(false);
     return true;
 }
 
@@ -73,13 +73,13 @@ bool CMainDoc::OnOpenDocument(const std::string& path) {
         }
         m_title = kNewDocumentTitle;
         m_pathName.clear();
-        m_modified = false;
+        SetModifiedFlag(false);
         Tell(scene::msg::kDamagedFile);
         return false;
     }
     m_title = BaseName(path);
     m_pathName = path;
-    m_modified = false;
+    SetModifiedFlag(false);
     return true;
 }
 
@@ -96,6 +96,6 @@ bool CMainDoc::OnSaveDocument(const std::string& path) {
     }
     m_title = BaseName(path);
     m_pathName = path;
-    m_modified = false;
+    SetModifiedFlag(false);
     return true;
 }

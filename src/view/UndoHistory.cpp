@@ -25,6 +25,7 @@ void CUndoHistory::Push(UndoStep step) {
     m_redo.clear();
     m_undo.push_front(std::move(step));
     while (m_undo.size() > kMaxSteps) m_undo.pop_back();
+    Changed();
 }
 
 UndoStep CUndoHistory::ApplyStep(const UndoStep& step) {
@@ -42,6 +43,7 @@ bool CUndoHistory::Undo() {
     m_undo.pop_front();
     UndoStep inverse = ApplyStep(step);
     if (!inverse.empty()) m_redo.push_front(std::move(inverse));
+    Changed();
     return true;
 }
 
@@ -55,6 +57,7 @@ bool CUndoHistory::Redo() {
         m_undo.push_front(std::move(inverse));
         while (m_undo.size() > kMaxSteps) m_undo.pop_back();
     }
+    Changed();
     return true;
 }
 
@@ -65,6 +68,10 @@ void CUndoHistory::ForgetFrame(std::string_view frameName) {
         std::erase_if(*list, [](const UndoStep& step) { return step.empty(); });
     }
     std::erase_if(m_pending, [frameName](const auto& r) { return r->IsAboutFrame(frameName); });
+}
+
+void CUndoHistory::Changed() const {
+    if (m_changed) m_changed();
 }
 
 void CUndoHistory::Clear() {

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -52,6 +53,10 @@ class CUndoHistory {
     // Empties both lists and the pending record.
     void Clear();
 
+    // Told of every change that enters the history, is undone or is redone (the document's
+    // unsaved-changes mark); not of Clear, ForgetFrame or pending records.
+    void SetChangeListener(std::function<void()> listener) { m_changed = std::move(listener); }
+
     std::size_t UndoCount() const { return m_undo.size(); }
     std::size_t RedoCount() const { return m_redo.size(); }
     const UndoStep& NewestUndo() const { return m_undo.front(); }
@@ -59,8 +64,10 @@ class CUndoHistory {
   private:
     // Applies a step, newest record last in, first out, and gives the step that undoes it.
     static UndoStep ApplyStep(const UndoStep& step);
+    void Changed() const;
 
     std::deque<UndoStep> m_undo;  // front: newest
     std::deque<UndoStep> m_redo;  // front: newest undone
     UndoStep m_pending;
+    std::function<void()> m_changed;
 };

@@ -1,5 +1,3 @@
-#include "app/DocumentCommands.h"
-
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -10,7 +8,9 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 
+#include "app/DocumentCommands.h"
 #include "app/MainFrame.h"
 #include "core/Commands.h"
 #include "core/MainApp.h"
@@ -21,7 +21,7 @@
 namespace {
 
 class DocumentCommandsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         QSettings().remove(kRecentSection);
         GetApp()->Settings().Clear();
@@ -164,6 +164,85 @@ TEST_F(DocumentCommandsTest, RecentFileThatDoesNotOpenLeavesTheListAfterItsMessa
         stored.Load(registry);
         EXPECT_EQ(stored.Files(), expected);
         EXPECT_FALSE(registry.contains(QStringLiteral("Recent File List/File%1").arg(expected.size() + 1)));
+    }
+}
+
+TEST_F(DocumentCommandsTest, TitleMarksUnsavedChangesUntilTheSceneIsSaved) {
+    doc->SetModifiedFlag();
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Mariso* - Ovalith"));
+    prompts->fileAnswers = {Path("marked")};
+    ASSERT_TRUE(frame->RunCommand(ID_FILE_SAVE));
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("marked - Ovalith"));
+    // Unchanged, New and closing the window ask nothing.
+    ASSERT_TRUE(frame->RunCommand(ID_FILE_NEW));
+    EXPECT_TRUE(frame->close());
+    EXPECT_TRUE(prompts->MessageTexts().empty());
+}
+
+// New, Open and closing the window with unsaved changes of a never-saved scene, for each answer:
+// Yes saves under a chosen name and goes on (a cancelled name keeps the scene), No goes on without
+// saving, Cancel keeps the scene as it is.
+TEST_F(DocumentCommandsTest, UnsavedChangesAreOfferedForSavingBeforeTheSceneIsLetGo) {
+    prompts->fileAnswers = {Path("other")};
+    ASSERT_TRUE(frame->RunCommand(ID_FILE_SAVE));  // a scene for Open to read
+    enum class Command { New, Open, Close };
+    struct Row {
+        Command command;
+        int answer;
+        std::optional<std::string> saveName;  // the name chooser's answer after Yes
+        bool goesOn;
+    } rows[] = {
+        {Command::New, win::IDYES, "answer", true},   {Command::New, win::IDYES, std::nullopt, false},
+        {Command::New, win::IDNO, {}, true},          {Command::New, win::IDCANCEL, {}, false},
+        {Command::Open, win::IDYES, "answer", true},  {Command::Open, win::IDYES, std::nullopt, false},
+        {Command::Open, win::IDNO, {}, true},         {Command::Open, win::IDCANCEL, {}, false},
+        {Command::Close, win::IDYES, "answer", true}, {Command::Close, win::IDYES, std::nullopt, false},
+        {Command::Close, win::IDNO, {}, true},        {Command::Close, win::IDCANCEL, {}, false},
+    };
+    for (const auto& r : rows) {
+        const std::string what = "command " + std::to_string(static_cast<int>(r.command)) + " answer " +
+                                 std::to_string(r.answer) + " name " + r.saveName.value_or("-");
+        QFile::remove(QString::fromStdString(Path("answer.mrs")));
+        ASSERT_TRUE(frame->RunCommand(ID_FILE_NEW));
+        doc->SetModifiedFlag();
+        prompts->asked.clear();
+        prompts->messageAnswers = {r.answer};
+        prompts->fileAnswers.clear();
+        if (r.answer == win::IDYES)
+            prompts->fileAnswers.push_back(r.saveName ? std::optional(Path(r.saveName->c_str()))
+                                                      : std::nullopt);
+        if (r.command == Command::Open) prompts->fileAnswers.push_back(Path("other.mrs"));
+
+        bool closed = false;
+        switch (r.command) {
+            case Command::New:
+                ASSERT_TRUE(frame->RunCommand(ID_FILE_NEW));
+                break;
+            case Command::Open:
+                ASSERT_TRUE(frame->RunCommand(ID_FILE_OPEN));
+                break;
+            case Command::Close:
+                frame->show();  // a closed window closes again only once shown
+                closed = frame->close();
+                break;
+        }
+        ASSERT_FALSE(prompts->asked.empty()) << what;
+        EXPECT_EQ(prompts->asked[0].kind, "message") << what;
+        EXPECT_EQ(prompts->asked[0].text, "変更を保存しますか?") << what;
+        EXPECT_EQ(QFile::exists(QString::fromStdString(Path("answer.mrs"))), r.saveName.has_value()) << what;
+        // Saved, or replaced by another scene; closing without saving leaves the changes unsaved.
+        const bool replaced = r.goesOn && r.command != Command::Close;
+        EXPECT_EQ(doc->IsModified(), !r.saveName && !replaced) << what;
+        // A kept scene's title keeps its mark.
+        const QString kept = QStringLiteral("Mariso* - Ovalith");
+        if (r.command == Command::Close) {
+            EXPECT_EQ(closed, r.goesOn) << what;
+        } else if (r.command == Command::Open) {
+            EXPECT_EQ(frame->windowTitle(), r.goesOn ? QStringLiteral("other - Ovalith") : kept) << what;
+        } else if (!r.saveName) {
+            EXPECT_EQ(frame->windowTitle(), r.goesOn ? QStringLiteral("Mariso - Ovalith") : kept) << what;
+        }
     }
 }
 

@@ -229,7 +229,10 @@ TEST_F(LightPageTest, OpenBringsBackTheSavedLightColoursOnTheButtonsAndMarkers) 
     // Something else on the buttons, so that only the scene file can put the saved colours back.
     ChooseWith("button1015", Rgb(0, 0, 255));
     ChooseWith("button1013", Rgb(0, 255, 0));
+    // The changed lights are unsaved: New asks first, and No lets them go.
+    prompts->messageAnswers.push_back(win::IDNO);
     ASSERT_TRUE(frame->RunCommand(ID_FILE_NEW));
+    EXPECT_EQ(prompts->MessageTexts().back(), "変更を保存しますか?");
     Settle();
     prompts->fileAnswers.push_back(path);
     ASSERT_TRUE(frame->RunCommand(ID_FILE_OPEN));

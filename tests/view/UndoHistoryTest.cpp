@@ -1,11 +1,11 @@
 // The undo history on its own: steps, the 64 limit, redo, forgetting a frame.
 
-#include "view/UndoHistory.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
+
+#include "view/UndoHistory.h"
 
 namespace {
 
@@ -14,7 +14,8 @@ using Store = std::map<std::string, int>;
 
 class ValueRecord final : public UndoRecord {
   public:
-    ValueRecord(Store& store, std::string key, int value) : m_store(store), m_key(std::move(key)), m_value(value) {}
+    ValueRecord(Store& store, std::string key, int value)
+        : m_store(store), m_key(std::move(key)), m_value(value) {}
     std::unique_ptr<UndoRecord> CaptureCurrent() const override {
         const auto it = m_store.find(m_key);
         if (it == m_store.end()) return nullptr;
@@ -116,6 +117,30 @@ TEST(UndoHistory, AStepForAThingThatIsGoneIsDroppedWithoutARedo) {
     EXPECT_TRUE(history.Undo());
     EXPECT_EQ(history.UndoCount(), 0u);
     EXPECT_EQ(history.RedoCount(), 0u);
+}
+
+TEST(UndoHistory, TheListenerHearsPushesUndosAndRedosButNotPendingOrClear) {
+    Store store{{"a", 0}};
+    CUndoHistory history;
+    int heard = 0;
+    history.SetChangeListener([&heard] { ++heard; });
+    history.SetPending(std::make_unique<ValueRecord>(store, "a", 0));
+    EXPECT_EQ(heard, 0) << "a pending change has not happened yet";
+    ASSERT_TRUE(history.CommitPending());
+    EXPECT_EQ(heard, 1);
+    history.Push({});
+    EXPECT_EQ(heard, 1) << "an empty step changes nothing";
+    ASSERT_TRUE(history.Undo());
+    EXPECT_EQ(heard, 2);
+    ASSERT_TRUE(history.Redo());
+    EXPECT_EQ(heard, 3);
+    EXPECT_TRUE(history.Undo());
+    EXPECT_TRUE(history.Redo());
+    EXPECT_EQ(heard, 5);
+    history.Clear();
+    EXPECT_FALSE(history.Undo());
+    EXPECT_FALSE(history.Redo());
+    EXPECT_EQ(heard, 5) << "nothing to undo or redo is no change";
 }
 
 }  // namespace
