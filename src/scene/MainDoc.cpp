@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "core/MainApp.h"
 #include "archive/Communicator.h"
 #include "base/Cp932.h"
+#include "core/MainApp.h"
 #include "platform/win/WindowMessages.h"
 #include "scene/FrameNames.h"
 #include "scene/PartPaths.h"
@@ -59,6 +59,7 @@ void CMainDoc::SetPartVisible(HTREEITEM item, int show) {
         part->ShowVisuals();
     else
         part->HideVisuals();
+    SetModifiedFlag();
 }
 
 void CMainDoc::CheckItem(HTREEITEM item) {
@@ -135,6 +136,7 @@ bool CMainDoc::DeleteSelectedPart() {
     }
     ForgetPart(part);  // also deletes the item and the items of option parts hanging on it
     owned.reset();
+    SetModifiedFlag();
     win::PostMessage(GetApp()->m_pMainView, win::WM_REFRESH);
     return true;
 }

@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "core/MainApp.h"
 #include "archive/Communicator.h"
 #include "base/Cp932.h"
+#include "core/MainApp.h"
 #include "platform/rm/Library.h"
 #include "platform/win/UserPrompts.h"
 #include "platform/win/WindowMessages.h"
@@ -266,6 +266,7 @@ void CMainDoc::ApplySelection(const std::string& path, const std::string& entryN
             return;
         m_poseSetLoadedOnce = true;
         LoadPoseSet(path);
+        SetModifiedFlag();
         return;
     }
     {
@@ -294,6 +295,7 @@ void CMainDoc::ApplySelection(const std::string& path, const std::string& entryN
                 const std::size_t cut = cp932::FindChar(entryName, '\\');
                 tree->SetItemText(added, entryName.substr(0, cut));
                 m_partMap[added] = part;
+                SetModifiedFlag();
                 win::PostMessage(app->m_pMaterialDlg, win::WM_TREE_SELECTION_CHANGED, added);
             } else {
                 // Nothing was added: no placeholder item stays behind without a part.
@@ -301,7 +303,7 @@ void CMainDoc::ApplySelection(const std::string& path, const std::string& entryN
                 tree->SelectItem(item);
             }
         } else if (CPartObject* part = FindPartByItem(item)) {
-            LoadPart(path, part, m_lpfCharRoot.Get());
+            if (LoadPart(path, part, m_lpfCharRoot.Get())) SetModifiedFlag();
         }
     }
     win::PostMessage(app->m_pMainView, win::WM_REFRESH);

@@ -5,6 +5,7 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 #include "MainWindowFixture.h"
 #include "app/MainFrame.h"
@@ -42,7 +43,10 @@ struct LayoutCase {
 TEST_F(MainWindowTest, LaysOutItsWindowsByTheTableAndScrollsBelow604By300) {
     const int screenHeight = view->screen()->geometry().height();
     const LayoutCase cases[] = {
-        {{1000, 700}, {6, 6, 180, 688}, {794, 6, 200, 688}, {192, 6, 596, std::min(700, screenHeight - 1) - 12}},
+        {{1000, 700},
+         {6, 6, 180, 688},
+         {794, 6, 200, 688},
+         {192, 6, 596, std::min(700, screenHeight - 1) - 12}},
         {{604, 300}, {6, 6, 180, 288}, {398, 6, 200, 288}, {192, 6, 200, 288}},
         // Below the minimum the form keeps 604 × 300 and the view scrolls.
         {{500, 250}, {6, 6, 180, 288}, {398, 6, 200, 288}, {192, 6, 200, 288}},
@@ -63,8 +67,8 @@ TEST_F(MainWindowTest, LaysOutItsWindowsByTheTableAndScrollsBelow604By300) {
 
 TEST_F(MainWindowTest, TheTabsShowTheirPagesInThePageHost) {
     const char* const texts[] = {"ｺﾚｸｼｮﾝ", "ｶﾗｰ", "ﾗｲﾄ", "ｵﾌﾟｼｮﾝ"};
-    const CMainView::Page pages[] = {CMainView::kCollectionPage, CMainView::kMaterialPage, CMainView::kLightPage,
-                                     CMainView::kCameraPage};
+    const CMainView::Page pages[] = {CMainView::kCollectionPage, CMainView::kMaterialPage,
+                                     CMainView::kLightPage, CMainView::kCameraPage};
     ASSERT_EQ(view->Tabs()->count(), 4);
     for (int i = 3; i >= 0; --i) {
         EXPECT_EQ(view->Tabs()->tabText(i), QString::fromUtf8(texts[i]));
@@ -244,9 +248,41 @@ TEST_F(MainWindowTest, AddingAPropWhileTheProgressPumpsKeepsEveryItemWithAPart) 
     EXPECT_EQ(ItemLabelled("処理中"), 0u);
 }
 
+// Each change a person makes marks the saved scene as changed, in the title too.
+TEST_F(MainWindowTest, PartsAddedHiddenOrDeletedMarkTheSavedSceneChanged) {
+    LoadStandingFigure();
+    QTemporaryDir dir;
+    prompts->fileAnswers.push_back(dir.path().toStdString() + "/marks.mrs");
+    ASSERT_TRUE(frame->RunCommand(ID_FILE_SAVE_AS));
+    const std::vector<HTREEITEM> limbs(Tree().Children(doc->GetCharacterItem()));
+    ASSERT_FALSE(limbs.empty());
+    const struct {
+        const char* what;
+        std::function<void()> change;
+    } changes[] = {
+        {"added", [&] { ApplyEntry(ItemLabelled("小物"), "ボール"); }},
+        {"hidden", [&] { ClickCheckBox(limbs[0]); }},
+        {"shown", [&] { ClickCheckBox(limbs[0]); }},
+        {"deleted", [&] { ASSERT_TRUE(doc->DeleteSelectedPart()); }},
+    };
+    for (const auto& c : changes) {
+        ASSERT_TRUE(frame->RunCommand(ID_FILE_SAVE));
+        ASSERT_FALSE(doc->IsModified()) << c.what;
+        ASSERT_FALSE(frame->windowTitle().contains('*')) << c.what;
+        c.change();
+        Settle();
+        EXPECT_TRUE(doc->IsModified()) << c.what;
+        EXPECT_TRUE(frame->windowTitle().startsWith(QStringLiteral("marks*"))) << c.what;
+    }
+}
+
 TEST_F(MainWindowTest, NewAfterAPoseSetSavesAndOpensAnEmptyScene) {
     LoadStandingFigure();
+    // The figure is an unsaved change: New asks first, and No lets it go.
+    EXPECT_TRUE(doc->IsModified());
+    prompts->messageAnswers.push_back(win::IDNO);
     ASSERT_TRUE(frame->RunCommand(ID_FILE_NEW));
+    EXPECT_EQ(prompts->MessageTexts().back(), "変更を保存しますか?");
     Settle();
     EXPECT_TRUE(doc->GetPoseSetPath().empty());
     ASSERT_EQ(Tree().GetCount(), 1u) << "only the character entry";
