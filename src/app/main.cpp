@@ -4,10 +4,11 @@
 #include <iostream>
 
 #include "app/BatchRender.h"
-#include "core/CommandLine.h"
 #include "archive/BuildArchiveCommand.h"
+#include "core/CommandLine.h"
 #include "core/MainApp.h"
 #include "platform/win/QtPrompts.h"
+#include "platform/win/UserPrompts.h"
 
 namespace {
 
@@ -24,12 +25,23 @@ QStringList Arguments(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const CommandLine commandLine = ParseCommandLine(Arguments(argc, argv));
+    const QStringList arguments = Arguments(argc, argv);
+    const CommandLine commandLine = ParseCommandLine(arguments);
     switch (commandLine.action) {
-        case CommandLine::Action::Help: std::cout << HelpText(); return 0;
-        case CommandLine::Action::Version: std::cout << VersionText() << "\n"; return 0;
+        case CommandLine::Action::Help:
+            std::cout << HelpText();
+            return 0;
+        case CommandLine::Action::Version:
+            std::cout << VersionText() << "\n";
+            return 0;
         case CommandLine::Action::Error:
             std::cerr << "marisole: " << commandLine.error << "\n";
+            // A desktop start may have no terminal to read the error stream: a message box says it too.
+            if (IsDesktopStart(arguments) && HasDisplay()) {
+                QApplication app(argc, argv);
+                win::InstallPrompts(std::make_unique<win::QtPrompts>());
+                win::MessageBox(nullptr, commandLine.error, "Marisole", win::Buttons::Ok, win::Icon::Error);
+            }
             return 2;
         case CommandLine::Action::Render: {
             QCoreApplication app(argc, argv);
@@ -37,10 +49,11 @@ int main(int argc, char** argv) {
         }
         case CommandLine::Action::BuildArchive:
             return RunBuildArchiveCommand(commandLine.archiveSource, commandLine.archiveVolume, std::cout);
-        case CommandLine::Action::RunApplication: break;
+        case CommandLine::Action::RunApplication:
+            break;
     }
 
-    if (!HasDisplay()) {
+    if (!HasDisplay() && commandLine.qtPlatform.empty()) {
         std::cerr << "marisole: no display is available, so the window cannot be shown.\n"
                      "Render without a window instead:\n"
                      "  marisole --render OUT.bmp --pose-set NAME.OBJ\n";

@@ -5,7 +5,9 @@
 
 namespace {
 
-std::string S(const QString& s) { return s.toStdString(); }
+std::string S(const QString& s) {
+    return s.toStdString();
+}
 
 bool ParseSize(const QString& text, int* out) {
     bool ok = false;
@@ -56,7 +58,47 @@ CommandLine ParseRender(const QStringList& a) {
     return c;
 }
 
+// Qt's own options of a desktop start (QGuiApplication and QApplication), in "-name" form; Qt also
+// takes "--name" and "-name=value". Each is passed on to Qt untouched.
+struct QtOption {
+    const char* name;
+    bool takesValue;
+};
+constexpr QtOption kQtOptions[] = {
+    {"-platform", true},        {"-platformpluginpath", true},
+    {"-platformtheme", true},   {"-plugin", true},
+    {"-qwindowgeometry", true}, {"-qwindowicon", true},
+    {"-qwindowtitle", true},    {"-display", true},
+    {"-geometry", true},        {"-title", true},
+    {"-session", true},         {"-style", true},
+    {"-stylesheet", true},      {"-qmljsdebugger", true},
+    {"-reverse", false},        {"-nograb", false},
+    {"-dograb", false},         {"-sync", false},
+    {"-widgetcount", false},    {"-testability", false},
+};
+
+// How many arguments a Qt option at `arg` takes up (1 or 2), 0 when it is none of Qt's; `next` is
+// the argument after it (null at the end). Notes the value of -platform.
+int QtOptionLength(const QString& arg, const QString* next, std::string* platform) {
+    QString name = arg.startsWith(QStringLiteral("--")) ? arg.mid(1) : arg;
+    const qsizetype equals = name.indexOf('=');
+    const QString inlineValue = equals < 0 ? QString() : name.mid(equals + 1);
+    if (equals >= 0) name.truncate(equals);
+    for (const QtOption& o : kQtOptions) {
+        if (name != QLatin1String(o.name) || (!o.takesValue && equals >= 0)) continue;
+        if (o.takesValue && equals < 0 && !next) return 0;
+        if (name == QLatin1String("-platform")) *platform = S(equals >= 0 ? inlineValue : *next);
+        return o.takesValue && equals < 0 ? 2 : 1;
+    }
+    return 0;
+}
+
 }  // namespace
+
+bool IsDesktopStart(const QStringList& arguments) {
+    return !arguments.contains(QStringLiteral("--render")) &&
+           !arguments.contains(QStringLiteral("--build-archive"));
+}
 
 CommandLine ParseCommandLine(const QStringList& a) {
     if (a.contains("--render")) return ParseRender(a);
@@ -78,7 +120,9 @@ CommandLine ParseCommandLine(const QStringList& a) {
             c.archiveVolume = S(a[i + 2]);
             return c;
         }
-        if (arg == "--no-splash") {
+        if (const int qt = QtOptionLength(arg, i + 1 < a.size() ? &a[i + 1] : nullptr, &c.qtPlatform)) {
+            i += qt - 1;
+        } else if (arg == "--no-splash") {
             c.showSplash = false;
         } else if (arg == "--pose-set") {
             if (i + 1 >= a.size()) return Error("--pose-set needs a pose set name such as STAND.OBJ");
@@ -91,7 +135,8 @@ CommandLine ParseCommandLine(const QStringList& a) {
             return Error("only one scene file can be opened");
         }
     }
-    if (!c.sceneFile.empty() && !c.poseSet.empty()) return Error("open either a scene file or a pose set, not both");
+    if (!c.sceneFile.empty() && !c.poseSet.empty())
+        return Error("open either a scene file or a pose set, not both");
     return c;
 }
 
@@ -107,7 +152,9 @@ std::string AppFolderFromProgramPath(const QString& programPath, const QString& 
     return S(folder);
 }
 
-std::string VersionText() { return "Version:1.00 (Build:751)"; }
+std::string VersionText() {
+    return "Version:1.00 (Build:751)";
+}
 
 std::string HelpText() {
     return "Marisole - compose small 3D scenes from ready-made parts and render them to BMP or PNG files.\n"

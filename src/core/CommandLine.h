@@ -15,6 +15,7 @@ struct CommandLine {
     std::string sceneFile;  // pending scene file, "" when none
     std::string poseSet;    // pose set to load at start-up (archive name, UTF-8), "" when none
     bool showSplash = true;
+    std::string qtPlatform;  // Qt's own -platform option, "" when not given (Qt reads all of them itself)
 
     // Render
     std::string renderOutput;
@@ -22,8 +23,8 @@ struct CommandLine {
     std::string renderPoseSet;
     std::string renderPart;        // one mesh file on disk in place of a scene or pose set
     std::string renderBackground;  // a picture stretched under the scene, "" for none
-    int renderWidth = 0;   // 0: the settings' value
-    int renderHeight = 0;  // 0: the settings' value
+    int renderWidth = 0;           // 0: the settings' value
+    int renderHeight = 0;          // 0: the settings' value
     bool renderAntialias = true;
     bool renderSmooth = false;
 
@@ -33,6 +34,10 @@ struct CommandLine {
 };
 
 CommandLine ParseCommandLine(const QStringList& arguments);
+
+// Whether the arguments ask for the desktop program (neither --render nor --build-archive): an
+// error in them is also shown in a message box.
+bool IsDesktopStart(const QStringList& arguments);
 
 // The application folder: the folder part of the program path (arguments[0]) up to and including
 // its last "/", made absolute. Falls back to `fallbackFolder` when the path names no folder.

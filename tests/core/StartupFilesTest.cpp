@@ -9,7 +9,9 @@
 
 namespace {
 
-std::string Folder(const QTemporaryDir& dir) { return dir.path().toStdString() + "/"; }
+std::string Folder(const QTemporaryDir& dir) {
+    return dir.path().toStdString() + "/";
+}
 
 TEST(DriveList, DefaultWhenMissingFirstLineOnlyOtherwise) {
     QTemporaryDir dir;
@@ -30,7 +32,8 @@ TEST(DriveList, DefaultWhenMissingFirstLineOnlyOtherwise) {
 }
 
 TEST(CommandLine, QuotedProgramPathWithBlanksAndASceneFile) {
-    const QStringList args = QProcess::splitCommand(QStringLiteral("\"/opt/My Apps/marisole\" \"my scene.mrs\""));
+    const QStringList args =
+        QProcess::splitCommand(QStringLiteral("\"/opt/My Apps/marisole\" \"my scene.mrs\""));
     ASSERT_EQ(args.size(), 2);
     EXPECT_EQ(AppFolderFromProgramPath(args[0], "/fallback"), "/opt/My Apps/");
     const CommandLine c = ParseCommandLine(args);
@@ -63,10 +66,36 @@ TEST(CommandLine, BatchCommands) {
         {{"m", "--bogus"}, CommandLine::Action::Error},
         {{"m", "a.mrs", "b.mrs"}, CommandLine::Action::Error},
     };
-    for (const auto& r : rows) EXPECT_EQ(ParseCommandLine(r.args).action, r.action) << r.args.join(' ').toStdString();
+    for (const auto& r : rows)
+        EXPECT_EQ(ParseCommandLine(r.args).action, r.action) << r.args.join(' ').toStdString();
 
-    const CommandLine render = ParseCommandLine(
-        {"m", "--render", "o.bmp", "--scene", "a.mrs", "--width", "800", "--height", "600", "--no-antialias", "--smooth"});
+    // Qt's own options are Qt's: never a scene file, never an unknown option.
+    struct QtRow {
+        QStringList args;
+        std::string sceneFile;
+        std::string platform;
+    } qtRows[] = {
+        {{"m", "-platform", "offscreen", "a.mrs"}, "a.mrs", "offscreen"},
+        {{"m", "--platform=xcb", "-style", "Fusion", "a.mrs"}, "a.mrs", "xcb"},
+        {{"m", "-reverse", "-stylesheet", "x.qss", "-geometry", "640x480"}, "", ""},
+        {{"m", "a.mrs", "-style=fusion", "-nograb"}, "a.mrs", ""},
+    };
+    for (const auto& r : qtRows) {
+        const CommandLine c = ParseCommandLine(r.args);
+        const std::string what = r.args.join(' ').toStdString();
+        EXPECT_EQ(c.action, CommandLine::Action::RunApplication) << what << ": " << c.error;
+        EXPECT_EQ(c.sceneFile, r.sceneFile) << what;
+        EXPECT_EQ(c.qtPlatform, r.platform) << what;
+        EXPECT_TRUE(IsDesktopStart(r.args)) << what;
+    }
+    // A value option at the end, or a flag given a value, is no Qt option.
+    EXPECT_EQ(ParseCommandLine({"m", "a.mrs", "-style"}).action, CommandLine::Action::Error);
+    EXPECT_EQ(ParseCommandLine({"m", "-reverse=1", "a.mrs"}).action, CommandLine::Action::Error);
+    EXPECT_FALSE(IsDesktopStart({"m", "--render", "o.bmp"}));
+    EXPECT_FALSE(IsDesktopStart({"m", "--build-archive", "a", "b"}));
+
+    const CommandLine render = ParseCommandLine({"m", "--render", "o.bmp", "--scene", "a.mrs", "--width",
+                                                 "800", "--height", "600", "--no-antialias", "--smooth"});
     EXPECT_EQ(render.renderOutput, "o.bmp");
     EXPECT_EQ(render.renderScene, "a.mrs");
     EXPECT_EQ(render.renderWidth, 800);
