@@ -317,6 +317,11 @@ TEST_F(MainWindowTest, OpenShowsTheTreeOfTheSavedScene) {
     EXPECT_EQ(Tree().GetCount(), items);
     EXPECT_NE(ItemLabelled("ボール"), 0u);
     EXPECT_EQ(static_cast<std::size_t>(TreeCtrl().topLevelItemCount()), Tree().Children(TVI_ROOT).size());
+    // Opening puts the saved scene back: nothing in it is an unsaved change, and the saved scene
+    // was let go by New without a question.
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("ball - Ovalith"));
+    EXPECT_TRUE(prompts->MessageTexts().empty());
 }
 
 TEST_F(MainWindowTest, ApplyCollectionAppliesNothingOnceTheListIsGone) {
