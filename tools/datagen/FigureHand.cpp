@@ -59,6 +59,9 @@ PartFile BuildHand(char side, int variant) {
     const Vec3 thumbTip = variant == 0 ? Vec3{-0.14, -0.92, -0.55} : Vec3{-0.34, -0.90, -0.25};
     m.Append(Capsule(thumbBase, thumbMid, 0.10, 8));
     m.Append(Capsule(thumbMid, thumbTip, 0.09, 8));
+    // A ball inside the wrist's cut keeps the joint closed when the hand turns.
+    const Ring wrist = WristRing();
+    m.Append(Ellipsoid({0, 0, 0}, {wrist.rx * 0.93, wrist.rzF * 0.93, wrist.rzF * 0.93}, kLimbSegments, 8));
     part.top.MeshChild(std::string("FRM-HANDSKIN") + side, m, look::Skin());
     if (side == 'R') MirrorX(part.top);
     return part;

@@ -215,6 +215,10 @@ PartFile BuildHead(int variant) {
         const Ring r = RingAt(rings, eyeY - 0.1, false);
         face.Append(Ellipsoid({side * (r.rx - 0.02), eyeY - 0.15, r.cz + 0.15}, {0.13, 0.32, 0.22}, 10, 6));
     }
+    // A ball inside the neck's cut keeps the joint closed when the head turns; it stays farther
+    // inside than the smoothing threshold, so smoothing joins only the two cut rings.
+    const Ring neck = NeckRing();
+    face.Append(Ellipsoid({0, 0, 0}, {neck.rx * 0.96, neck.rx * 0.96, neck.rzF * 0.96}, kNeckSegments, 10));
     part.top.MeshChild("FRM-FACE", face, look::Skin());
 
     // The figure's left eye is on +x (the right of the picture).

@@ -62,7 +62,7 @@ PartFile BuildForearm(char side, const LinkMatrix& link) {
     rings.push_back(wrist);
     Mesh skin = Loft(rings, Segments(kLimbSegments));
     // The elbow ball fills the joint when the arm bends.
-    skin.Append(Ellipsoid({0, 0, 0}, {0.35, 0.35, 0.35}, 12, 6));
+    skin.Append(Ellipsoid({0, 0, 0}, {0.355, 0.355, 0.355}, kLimbSegments, 8));
     part.top.MeshChild(Tag("FARMSKIN", side), skin, look::Skin());
     return Finish(std::move(part), side, "HAND", link);
 }
@@ -90,7 +90,7 @@ PartFile BuildShin(char side, const LinkMatrix& link) {
                                {ankle + 0.3, 0.46, 0.46, 0.46, 0, 0, 0},
                                {ankle, 0.48, 0.48, 0.48, 0, 0, 0}};
     Mesh m = Loft(rings, Segments(kLimbSegments));
-    m.Append(Ellipsoid({0, 0, 0}, {0.55, 0.55, 0.55}, 12, 6));
+    m.Append(Ellipsoid({0, 0, 0}, {0.57, 0.57, 0.57}, kLimbSegments, 8));
     m.Append(Annulus(ankle, 0.36, 0.36, 0.48, 0.48, {}, kLimbSegments, false));
     part.top.MeshChild(Tag("SHINCLOTH", side), m, look::Trousers());
     return Finish(std::move(part), side, "FOOT", link);
@@ -107,7 +107,10 @@ PartFile BuildFoot(char side) {
                               {-0.40, 0.47, 1.20, 0.62, 0, -0.45, 0},
                               {-0.62, 0.50, 1.55, 0.85, 0, -0.62, 0},
                               {-0.70, 0.48, 1.52, 0.83, 0, -0.62, 0}};
-    part.top.MeshChild(Tag("SHOE", side), Loft(shoe, o), look::Shoes());
+    Mesh shoeMesh = Loft(shoe, o);
+    // The ankle ball fills the shin's cut when the foot turns.
+    shoeMesh.Append(Ellipsoid({0, 0, 0}, {0.44, 0.44, 0.44}, kLimbSegments, 8));
+    part.top.MeshChild(Tag("SHOE", side), shoeMesh, look::Shoes());
     LoftOptions so = Segments(kLimbSegments);
     so.capStart = so.capEnd = true;
     std::vector<Ring> sole = {{-0.66, 0.52, 1.58, 0.88, 0, -0.62, 0}, {-0.75, 0.52, 1.58, 0.88, 0, -0.62, 0}};
