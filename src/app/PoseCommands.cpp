@@ -9,6 +9,7 @@
 #include "scene/MainDoc.h"
 #include "scene/PartMirror.h"
 #include "scene/PartPoses.h"
+#include "scene/WholeFile.h"
 #include "view/3DView.h"
 #include "view/FramePlacement.h"
 
@@ -59,7 +60,7 @@ bool SavePoseFile(CMainDoc& doc, const std::string& path) {
         Tell("保存するフィギュアがありません。");
         return false;
     }
-    if (!scene::WritePoseFileBytes(path, pose::WritePose(scene::CaptureFigurePose(*root)))) {
+    if (!scene::WriteWholeFile(path, pose::WritePose(scene::CaptureFigurePose(*root)))) {
         Tell("ポーズファイルを保存できません。");
         return false;
     }
@@ -68,7 +69,7 @@ bool SavePoseFile(CMainDoc& doc, const std::string& path) {
 
 bool LoadPoseFile(C3DView& view, CMainDoc& doc, const std::string& path) {
     std::vector<std::uint8_t> bytes;
-    if (!scene::ReadPoseFileBytes(path, bytes)) {
+    if (!scene::ReadWholeFile(path, bytes)) {
         Tell("ファイルを開けません。");
         return false;
     }

@@ -1,7 +1,6 @@
 // New, Open and Save of the scene document.
 
 #include <QFile>
-#include <QSaveFile>
 
 #include "base/ArchiveStream.h"
 #include "platform/win/UserPrompts.h"
@@ -9,6 +8,7 @@
 #include "scene/SceneFile.h"
 #include "scene/SceneMessages.h"
 #include "scene/SceneTexts.h"
+#include "scene/WholeFile.h"
 
 namespace {
 
@@ -85,12 +85,7 @@ bool CMainDoc::OnOpenDocument(const std::string& path) {
 
 bool CMainDoc::OnSaveDocument(const std::string& path) {
     const std::vector<std::uint8_t> bytes = CSceneFile::Write(*this);
-    QSaveFile file(QString::fromUtf8(path));
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size()) ||
-        !file.commit()) {
-        file.cancelWriting();
+    if (!scene::WriteWholeFile(path, bytes)) {
         Tell(scene::msg::kCannotSave);
         return false;
     }

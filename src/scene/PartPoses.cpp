@@ -1,7 +1,5 @@
 #include "scene/PartPoses.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <cctype>
 #include <map>
 
@@ -73,26 +71,6 @@ PosePlan PlanFigurePose(CPartObject& root, const pose::PoseData& pose) {
 void ApplyFigurePose(const PosePlan& plan) {
     // Each placement is relative to the parent part, so the order of the parts does not matter.
     for (const PoseAssignment& a : plan.assignments) SetPlacementInParentPart(*a.part, a.placement);
-}
-
-bool ReadPoseFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    QFile file(QString::fromUtf8(path));
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    const QByteArray data = file.readAll();
-    bytes.assign(data.begin(), data.end());
-    return true;
-}
-
-bool WritePoseFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    QSaveFile file(QString::fromUtf8(path));
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size()) ||
-        !file.commit()) {
-        file.cancelWriting();
-        return false;
-    }
-    return true;
 }
 
 }  // namespace scene

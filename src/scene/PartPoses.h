@@ -32,9 +32,4 @@ struct PosePlan {
 PosePlan PlanFigurePose(CPartObject& root, const pose::PoseData& pose);
 void ApplyFigurePose(const PosePlan& plan);
 
-// The file's bytes, or nothing when it cannot be read.
-bool ReadPoseFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes);
-// Writes through a temporary file renamed into place; false when that fails (nothing replaced).
-bool WritePoseFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
-
 }  // namespace scene
