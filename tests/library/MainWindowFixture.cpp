@@ -1,6 +1,9 @@
 #include "MainWindowFixture.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -15,6 +18,14 @@
 #include "library/MainView.h"
 #include "library/PartsTreeCtrl.h"
 #include "scene/MainDoc.h"
+
+QAction* MainWindowTest::MenuAction(CMainFrame& frame, const QString& menuTitle, const QString& text) {
+    for (QAction* menu : frame.menuBar()->actions())
+        if (menu->text() == menuTitle && menu->menu())
+            for (QAction* a : menu->menu()->actions())
+                if (a->text() == text) return a;
+    return nullptr;
+}
 
 void MainWindowTest::SetUp() {
     CMainApp* app = GetApp();

@@ -10,6 +10,8 @@
 #include "platform/win/ScriptedPrompts.h"
 #include "scene/PartsTree.h"
 
+class QAction;
+class QString;
 class CCollectionWnd;
 class CMainDoc;
 class CMainFrame;
@@ -34,6 +36,9 @@ class MainWindowTest : public ::testing::Test {
     // The tree item labelled `label` (UTF-8) anywhere in the tree; 0 when none.
     HTREEITEM ItemLabelled(const std::string& label) const;
     int EntryIndex(const std::string& name) const;
+    // The command `text` of the menu titled `menuTitle` in the frame's menu bar; null when either is
+    // missing.
+    static QAction* MenuAction(CMainFrame& frame, const QString& menuTitle, const QString& text);
 
     CPartsTree& Tree() const;
     CPartsTreeCtrl& TreeCtrl() const;

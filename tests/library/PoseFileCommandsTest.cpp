@@ -5,8 +5,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QMenu>
-#include <QMenuBar>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <fstream>
@@ -28,14 +26,6 @@
 #include "view/3DView.h"
 
 namespace {
-
-QAction* FileMenuAction(CMainFrame& frame, const QString& text) {
-    for (QAction* menu : frame.menuBar()->actions())
-        if (menu->text() == QStringLiteral("ﾌｧｲﾙ(&F)"))
-            for (QAction* a : menu->menu()->actions())
-                if (a->text() == text) return a;
-    return nullptr;
-}
 
 std::string ShippedPose(const char* name) {
     return QCoreApplication::applicationDirPath().toStdString() + "/POSE/" + name + ".mrp";
@@ -94,7 +84,7 @@ class PoseFileCommandsTest : public MainWindowTest {
     C3DView& EditView() const { return *view->EditView(); }
     void LoadThroughMenu(const std::string& path) {
         prompts->fileAnswers.push_back(path);
-        QAction* load = FileMenuAction(*frame, QStringLiteral("ポーズの読み込み..."));
+        QAction* load = MenuAction(*frame, QStringLiteral("ﾌｧｲﾙ(&F)"), QStringLiteral("ポーズの読み込み..."));
         ASSERT_NE(load, nullptr);
         load->trigger();
         Settle();
@@ -168,7 +158,7 @@ TEST_F(PoseFileCommandsTest, APoseSavedOnOnePoseSetLoadsOntoAnotherWithTheSavedP
 
     const std::string path = Temp("mine.mrp");
     prompts->fileAnswers.push_back(path);
-    QAction* save = FileMenuAction(*frame, QStringLiteral("ポーズの保存..."));
+    QAction* save = MenuAction(*frame, QStringLiteral("ﾌｧｲﾙ(&F)"), QStringLiteral("ポーズの保存..."));
     ASSERT_NE(save, nullptr);
     save->trigger();
     Settle();

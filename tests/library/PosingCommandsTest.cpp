@@ -2,8 +2,6 @@
 // 表示 menu on the part chosen in the tree.
 
 #include <QAction>
-#include <QMenu>
-#include <QMenuBar>
 #include <QToolButton>
 
 #include "MainWindowFixture.h"
@@ -17,14 +15,6 @@
 #include "view/3DView.h"
 
 namespace {
-
-QAction* ViewMenuAction(CMainFrame& frame, const QString& text) {
-    for (QAction* menu : frame.menuBar()->actions())
-        if (menu->text() == QStringLiteral("表示(&V)"))
-            for (QAction* a : menu->menu()->actions())
-                if (a->text() == text) return a;
-    return nullptr;
-}
 
 class PosingCommandsTest : public MainWindowTest {
   protected:
@@ -59,9 +49,9 @@ TEST_F(PosingCommandsTest, TheViewMenuMirrorsTheChosenArmOntoTheOtherSide) {
     left->GetFrame()->AddTransform(rm::CombineType::D3DRMCOMBINE_REPLACE, rm::RotationMatrix({0.6f, 0, 0.8f}, 0.9f));
     ClickItem(leftArm);
 
-    QAction* mirror = ViewMenuAction(*frame, QStringLiteral("左右反転コピー"));
+    QAction* mirror = MenuAction(*frame, QStringLiteral("表示(&V)"), QStringLiteral("左右反転コピー"));
     ASSERT_NE(mirror, nullptr);
-    ASSERT_NE(ViewMenuAction(*frame, QStringLiteral("左右入れ替え")), nullptr);
+    ASSERT_NE(MenuAction(*frame, QStringLiteral("表示(&V)"), QStringLiteral("左右入れ替え")), nullptr);
     mirror->trigger();
     Settle();
     const rm::Matrix4 expected = scene::ReflectedPlacement(scene::PlacementInParentPart(*left));
