@@ -13,6 +13,7 @@
 #include "platform/win/ScriptedPrompts.h"
 #include "render/smooth/JointSmoothing.h"
 #include "scene/MainDoc.h"
+#include "support/GoldenImage.h"
 #include "support/SmoothingReference.h"
 
 namespace {
@@ -34,18 +35,7 @@ TEST(SampleRender, StandingPoseSetMatchesTheGoldenPicture) {
     ASSERT_EQ(RunBatchRender(c, {QCoreApplication::applicationFilePath()}, err), 0) << err.str();
     const QImage rendered(QString::fromStdString(out));
     ASSERT_EQ(rendered.size(), QSize(320, 240));
-    const QImage golden(QStringLiteral(MARISOLE_GOLDEN_DIR "/STAND.png"));
-    if (golden.isNull()) {
-        rendered.save(dir.path() + "/STAND.png");
-        FAIL() << "no golden picture; this render is at " << dir.path().toStdString() << "/STAND.png";
-    }
-    const QImage expected = golden.convertToFormat(QImage::Format_RGB32);
-    const QImage actual = rendered.convertToFormat(QImage::Format_RGB32);
-    int differing = 0;
-    for (int y = 0; y < 240; ++y)
-        for (int x = 0; x < 320; ++x) differing += expected.pixel(x, y) != actual.pixel(x, y);
-    if (differing) actual.save(QStringLiteral(MARISOLE_GOLDEN_DIR "/STAND.actual.png"));
-    EXPECT_EQ(differing, 0) << "pixels differ; the render was saved beside the golden picture";
+    EXPECT_EQ(golden::CompareWithGolden(rendered, MARISOLE_GOLDEN_DIR, MARISOLE_GOLDEN_OUT, "STAND"), "");
 }
 
 TEST(SampleRender, EveryPoseSetRendersWithoutAMessage) {
