@@ -89,6 +89,13 @@ bool OpenSceneFile(CMainFrame& frame, CMainDoc& doc, const std::string& path) {
     return true;
 }
 
+bool RestoreSceneFile(CMainFrame& frame, CMainDoc& doc, const std::string& recoveryPath, const std::string& scenePath) {
+    const bool restored = doc.OnRestoreDocument(recoveryPath, scenePath);
+    if (restored) InitialUpdate(doc);
+    frame.UpdateTitle(TitleWithMark(doc));
+    return restored;
+}
+
 bool SaveSceneFile(CMainFrame& frame, CMainDoc& doc, bool askForName) {
     std::string path = doc.GetPathName();
     if (askForName || path.empty()) {

@@ -14,6 +14,8 @@ void BindDocumentCommands(CMainFrame& frame, CMainDoc& doc);
 // The file commands as the frame runs them (also for tests). Each returns whether it succeeded.
 bool OpenSceneFile(CMainFrame& frame, CMainDoc& doc, const std::string& path);
 bool SaveSceneFile(CMainFrame& frame, CMainDoc& doc, bool askForName);
+// Opens a recovery copy as the unsaved state of `scenePath` ("" for a scene never saved).
+bool RestoreSceneFile(CMainFrame& frame, CMainDoc& doc, const std::string& recoveryPath, const std::string& scenePath);
 // Before a scene with unsaved changes is let go: asks "変更を保存しますか?" and saves on Yes. False
 // when the action should not go on (Cancel, or a save cancelled or failed).
 bool SaveModified(CMainFrame& frame, CMainDoc& doc);

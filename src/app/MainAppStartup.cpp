@@ -3,22 +3,26 @@
 #include <QApplication>
 #include <QDir>
 #include <QStandardPaths>
+#include <QStatusBar>
+#include <QTimer>
 #include <cstdlib>
 #include <ctime>
+#include <iostream>
 #include <memory>
 
 #include "app/AppIcon.h"
 #include "app/Artwork.h"
 #include "app/DocumentCommands.h"
+#include "app/MainFrame.h"
 #include "app/PoseCommands.h"
 #include "app/ProgressWindow.h"
+#include "app/SceneRecovery.h"
 #include "app/ViewCommands.h"
-#include <QTimer>
 #include "archive/Communicator.h"
-#include "app/MainFrame.h"
 #include "core/CommandLine.h"
 #include "core/DriveList.h"
 #include "core/MainApp.h"
+#include "core/UserFolders.h"
 #include "library/MainView.h"
 #include "platform/win/SingleInstance.h"
 #include "platform/win/TerminationSignals.h"
@@ -34,6 +38,8 @@ const QString kInstanceName = QStringLiteral("5A1C3E72-0B9D-4F16-A2E4-7D90C3B51E
 // shut-down.
 std::unique_ptr<CMainDoc> g_document;
 std::unique_ptr<CMainFrame> g_frame;
+// The recovery copy of the document's unsaved changes, kept by the run that holds the instance lock.
+std::unique_ptr<CSceneRecovery> g_recovery;
 
 unsigned MillisecondsSinceBoot() {
     timespec now{};
@@ -106,6 +112,11 @@ bool CMainApp::InitInstance(const QStringList& arguments) {
     BindViewCommands(*g_frame, *mainView->EditView(), *g_document);
     BindMainViewCommands(*g_frame, *mainView);
     BindPoseCommands(*g_frame, *mainView->EditView(), *g_document);
+    g_recovery = std::make_unique<CSceneRecovery>(*g_document, DataFolder());
+    g_recovery->SetFailureReport([](const std::string& text) {
+        std::cerr << "marisole: " << text << "\n";
+        g_frame->statusBar()->showMessage(QString::fromStdString(text));
+    });
 
     if (!g_document->OnNewDocument()) return false;
     mainView->OnInitialUpdate();
@@ -113,14 +124,24 @@ bool CMainApp::InitInstance(const QStringList& arguments) {
     g_frame->showNormal();
     g_frame->repaint();
     // The scene of the command line opens once the window is up, through the file command (so it
-    // joins the recent files); a later New gives an empty scene.
+    // joins the recent files); a later New gives an empty scene. Changes an earlier run left unsaved
+    // are offered after it, so that a restored scene is not replaced unasked.
     QTimer::singleShot(0, g_frame.get(), [sceneFile = commandLine.sceneFile, poseSet = commandLine.poseSet] {
         OpenStartupScene(*g_frame, *g_document, sceneFile, poseSet);
+        OfferLeftRecovery(*g_frame, *g_document, *g_recovery);
     });
     return true;
 }
 
 int CMainApp::ExitInstance() {
+    // A clean exit has settled the unsaved changes with the person; an unattended one keeps them.
+    if (g_recovery) {
+        if (m_bEndingUnattended)
+            g_recovery->WriteBeforeUnattendedEnd();
+        else
+            g_recovery->Discard();
+        g_recovery.reset();
+    }
     g_frame.reset();
     g_document.reset();
     SaveProfileOrReport("profile.dat");

@@ -43,6 +43,10 @@ class CMainDoc {
     // Writes the scene file through a temporary file renamed into place; false (with a message)
     // when it cannot be written, and the previous file is untouched.
     bool OnSaveDocument(const std::string& path);
+    // Reads the recovery copy at `recoveryPath` as the unsaved state of the scene file `scenePath`
+    // ("" for a scene never saved): titled and named after that file, marked changed. False as
+    // OnOpenDocument.
+    bool OnRestoreDocument(const std::string& recoveryPath, const std::string& scenePath);
     // Releases every part and frame while the 3D library objects still exist (main frame
     // destruction).
     void ReleaseAllParts();
@@ -62,8 +66,12 @@ class CMainDoc {
     // Marks the scene changed (or saved); the modified hook hears of every call.
     void SetModifiedFlag(bool modified = true) {
         m_modified = modified;
+        if (modified) ++m_changeCount;
         if (m_modifiedHook) m_modifiedHook();
     }
+    // Grows with every change marked, from 0 when the document is made: whoever keeps a copy of the
+    // scene compares it with the count the copy was taken at.
+    std::uint64_t ChangeCount() const { return m_changeCount; }
 
     // The new-file base name of the document type, the file filter and extension.
     static constexpr const char* kNewDocumentTitle = "Mariso";
@@ -179,4 +187,5 @@ class CMainDoc {
     std::string m_title = kNewDocumentTitle;
     std::string m_pathName;
     bool m_modified = false;
+    std::uint64_t m_changeCount = 0;
 };

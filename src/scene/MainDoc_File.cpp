@@ -94,3 +94,11 @@ bool CMainDoc::OnSaveDocument(const std::string& path) {
     SetModifiedFlag(false);
     return true;
 }
+
+bool CMainDoc::OnRestoreDocument(const std::string& recoveryPath, const std::string& scenePath) {
+    if (!OnOpenDocument(recoveryPath)) return false;
+    m_title = scenePath.empty() ? kNewDocumentTitle : BaseName(scenePath);
+    m_pathName = scenePath;
+    SetModifiedFlag();
+    return true;
+}

@@ -2,14 +2,18 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <fstream>
 
 #include "core/MainApp.h"
+#include "core/UserFolders.h"
+#include "platform/rm/Frame.h"
 #include "archive/Communicator.h"
 #include "platform/win/ScriptedPrompts.h"
 #include "scene/MainDoc.h"
+#include "support/ScopedEnvironment.h"
 
 namespace {
 
@@ -34,7 +38,8 @@ TEST(Startup, StartsWithAnEmptyDocumentAndOpensTheSceneFileOnceTheWindowIsUp) {
     ASSERT_TRUE(app->InitInstance(args));
 
     EXPECT_EQ(app->GetAppFolder(), folder);
-    // Messages of start-up itself (this folder has no archive volumes) come first.
+    // Messages of start-up itself (this folder has no archive volumes) come first; the offer is the
+    // first question once the window is up.
     const std::size_t atStart = prompts->asked.size();
     QApplication::processEvents();
     // The scene file of the command line was tried once the window was up (it does not exist) and
@@ -90,6 +95,57 @@ TEST(Startup, MissingDriveListUsesTheDefaultFallbacks) {
     EXPECT_EQ(app->GetDriveList(), "Z:\\Marisole\\Debug\\disk1.vd|Z:\\disk2.vd|");
     EXPECT_EQ(app->GetPendingSceneFile(), "");
     app->ExitInstance();
+}
+
+// A logout ends the first run with the scene changed: the copy of its changes waits in the user's
+// data folder, untouched by a second instance, and the next start offers it once the window is up.
+TEST(Startup, ChangesLeftByAnUnattendedEndAreOfferedAtTheNextStart) {
+    QTemporaryDir dir;
+    ScopedEnvironment environment;
+    environment.Set("XDG_DATA_HOME", (dir.path() + "/data").toStdString());
+    const QString copy = QString::fromStdString(DataFolder() + "recovery.mrs");
+    win::ScopedPrompts prompts;
+    CMainApp* app = GetApp();
+    app->m_instanceLockFolder = dir.path();
+    const QStringList args = {dir.path() + "/marisole", QStringLiteral("--no-splash")};
+
+    ASSERT_TRUE(app->InitInstance(args));
+    QApplication::processEvents();
+    ASSERT_NE(app->m_pDocument->GetCharacterRootFrame(), nullptr);
+    app->m_pDocument->GetCharacterRootFrame()->SetPosition(nullptr, 8, 0, 0);
+    app->m_pDocument->SetModifiedFlag();
+    const std::size_t askedBeforeEnd = prompts->asked.size();
+    app->m_bEndingUnattended = true;
+    app->ExitInstance();
+    app->m_bEndingUnattended = false;
+    ASSERT_TRUE(QFileInfo::exists(copy)) << "an unattended end writes the copy";
+    EXPECT_EQ(prompts->asked.size(), askedBeforeEnd) << "and asks nothing";
+    const QDateTime written = QFileInfo(copy).lastModified();
+
+    ASSERT_TRUE(app->InitInstance(args));
+    CMainApp second;
+    second.m_instanceLockFolder = dir.path();
+    EXPECT_FALSE(second.InitInstance(args));
+    EXPECT_TRUE(QFileInfo::exists(copy));
+    EXPECT_EQ(QFileInfo(copy).lastModified(), written) << "a refused second instance leaves the copy";
+
+    // Messages of start-up itself (this folder has no archive volumes) come first; the offer is the
+    // first question once the window is up.
+    const std::size_t atStart = prompts->asked.size();
+    prompts->messageAnswers = {win::IDYES};
+    QApplication::processEvents();
+    ASSERT_GT(prompts->asked.size(), atStart);
+    EXPECT_NE(prompts->asked[atStart].text.find("復元しますか?"), std::string::npos) << prompts->asked[atStart].text;
+
+    EXPECT_TRUE(app->m_pDocument->IsModified());
+    rm::Vector at{};
+    app->m_pDocument->GetCharacterRootFrame()->GetPosition(nullptr, &at);
+    EXPECT_EQ(at.x, 8.0f);
+    EXPECT_EQ(app->m_pMainWnd->windowTitle(), QStringLiteral("Mariso* - Ovalith"));
+
+    // The exit command, with the changes let go: the copy goes too.
+    app->ExitInstance();
+    EXPECT_FALSE(QFileInfo::exists(copy));
 }
 
 }  // namespace

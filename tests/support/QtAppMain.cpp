@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <cstdlib>
 
 int main(int argc, char** argv) {
@@ -11,6 +12,9 @@ int main(int argc, char** argv) {
     // Per-user settings written by the code under test go to Qt's test location, not the user's.
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
+    // Files the program keeps in the user's data folder (the recovery copy) go to a folder of the run.
+    QTemporaryDir userData;
+    setenv("XDG_DATA_HOME", userData.path().toLocal8Bit().constData(), 1);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
