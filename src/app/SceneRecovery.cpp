@@ -19,7 +19,7 @@ std::string OfferText(const scene::LeftRecovery& left) {
     const std::string scene = left.scenePath.empty()
                                   ? std::string("(保存されていないシーン)")
                                   : QFileInfo(QString::fromStdString(left.scenePath)).fileName().toStdString();
-    return "前回、保存されていない変更が残されました。\n"
+    return "前回の終了時に保存されていなかった変更が残っています。\n"
            "シーン: " + scene + "\n"
            "書き込み: " + left.written.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")).toStdString() + "\n"
            "復元しますか?";
