@@ -88,6 +88,8 @@ profile="$XDG_CONFIG_HOME/marisole/profile.dat"
 start_and_end "$work/first.log" || fail "the first start did not end cleanly on SIGTERM ($?): $(cat "$work/first.log")"
 [ -s "$profile" ] || fail "the settings did not land in the user's folder"
 [ ! -e "$prefix/bin/profile.dat" ] && [ ! -e "$share/marisole/profile.dat" ] || fail "settings written beside the program"
+# A scene without changes leaves no recovery copy behind.
+[ ! -e "$XDG_DATA_HOME/marisole/recovery.mrs" ] || fail "a recovery copy was written for an unchanged scene"
 
 # A value only the user's file holds survives the next start: the file is read back.
 { printf '\x47\x2B\x9C\x3F\xD0\x81\x6A\x4E\x9B\x25\x6C\x1E\x0A\x7D\x4F\x93\x01\x00'
