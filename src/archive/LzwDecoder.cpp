@@ -88,7 +88,7 @@ bool LzwDecoder::Expand(std::span<std::uint8_t> output, std::size_t& length,
     const std::size_t total = *expanded;
     length = total;
     if (total > output.size()) return false;
-    std::memset(output.data(), 0, std::min(total + kExpandSlack, output.size()));
+    std::fill_n(output.begin(), std::min(total + kExpandSlack, output.size()), std::uint8_t{0});
 
     std::uint8_t* const out = output.data();
     Entry* const entries = m_entries.get();

@@ -169,6 +169,19 @@ TEST(LzwCodec, ExpandNeedsNoSlackAndWritesNothingPastTheLength) {
     for (std::size_t i = input.size() + lzw::kExpandSlack; i < out.size(); ++i) ASSERT_EQ(out[i], 0xCC) << i;
 }
 
+// An empty file expands into an output with no storage at all (a null data pointer), as the reader
+// hands over for an entry of length 0; under the sanitizer build any use of that pointer is a fault.
+TEST(LzwCodec, EmptyStreamExpandsIntoAnOutputWithoutStorage) {
+    std::size_t length = 99;
+    EXPECT_TRUE(lzw::Expand(std::span<std::uint8_t>(), length, Compressed({})));
+    EXPECT_EQ(length, 0u);
+    // A stream declaring bytes still refuses an output without room, and one without a header fails.
+    EXPECT_FALSE(lzw::Expand(std::span<std::uint8_t>(), length, Compressed(B("a"))));
+    EXPECT_EQ(length, 1u);
+    EXPECT_FALSE(lzw::Expand(std::span<std::uint8_t>(), length, {}));
+    EXPECT_EQ(length, 0u);
+}
+
 TEST(LzwCodec, DecoderIsReusable) {
     lzw::LzwDecoder decoder;
     for (std::uint32_t seed = 1; seed <= 3; ++seed) {
