@@ -116,8 +116,9 @@ class Builder {
         const std::vector<Prop> props = BuildProps();
         std::string list;
         for (const auto& [file, name] : m_labels.props) {
-            const auto it =
-                std::find_if(props.begin(), props.end(), [&](const Prop& p) { return p.file == file; });
+            // An init-capture: clang before 16 refuses to capture a structured binding itself.
+            const auto it = std::find_if(props.begin(), props.end(),
+                                         [&wanted = file](const Prop& p) { return p.file == wanted; });
             if (it == props.end()) {
                 if (error) *error = "no prop " + file;
                 return false;
