@@ -28,7 +28,10 @@ function(marisole_test name)
   endif()
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   marisole_warnings(${name})
+  # Test names as GoogleTest gives them: parameterised cases are named by their suite's generator
+  # (tests/support/CaseNames.h), never by a printout of the parameter's bytes.
   gtest_discover_tests(${name}
+    NO_PRETTY_VALUES
     DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()

@@ -12,6 +12,7 @@
 #include "content/ContentFixture.h"
 #include "platform/win/ScriptedPrompts.h"
 #include "render/jpeg/JpegDecoder.h"
+#include "support/CaseNames.h"
 
 namespace {
 
@@ -189,6 +190,8 @@ struct PictureCase {
     bool jpeg;
 };
 
+void PrintTo(const PictureCase& c, std::ostream* os) { *os << testsupport::Printable(c.path); }
+
 class ContentPictures : public ::testing::TestWithParam<PictureCase> {};
 
 TEST_P(ContentPictures, LieBesideTheExecutableAndDecode) {
@@ -214,6 +217,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PictureCase{"TEXTURE/eye_01a.bmp", false}, PictureCase{"TEXTURE/eye_02a.bmp", false},
                       PictureCase{"TEXTURE/eye_03a.bmp", false}, PictureCase{"IMAGE/eye_04a.bmp", false},
                       PictureCase{"BACKGROUND/bg_01.jpg", true}, PictureCase{"BACKGROUND/bg_02.jpg", true},
-                      PictureCase{"BACKGROUND/bg_03.jpg", true}, PictureCase{"IMAGE/bg_04.jpg", true}));
+                      PictureCase{"BACKGROUND/bg_03.jpg", true}, PictureCase{"IMAGE/bg_04.jpg", true}),
+    testsupport::PrintedName());
 
 }  // namespace

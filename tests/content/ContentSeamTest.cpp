@@ -7,6 +7,7 @@
 #include <set>
 
 #include "content/ContentFixture.h"
+#include "support/CaseNames.h"
 
 namespace {
 
@@ -47,6 +48,8 @@ std::vector<rm::Vector> CutVertices(rm::Frame* frame, rm::MeshBuilder& mesh) {
 float Distance(const rm::Vector& a, const rm::Vector& b) {
     return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
 }
+
+void PrintTo(const Seam& s, std::ostream* os) { *os << testsupport::Printable(s.childPath); }
 
 class ContentSeams : public ::testing::TestWithParam<Seam> {};
 
@@ -111,6 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Seam{"BODY_STAND\\ARML\\FARML\\HANDL\\hand.x", "FRM-FARMSKINL", "FRM-HANDSKINL"},
                       Seam{"BODY_STAND\\ARMR\\FARMR\\HANDR\\hand.x", "FRM-FARMSKINR", "FRM-HANDSKINR"},
                       Seam{"BODY_STAND\\ARML\\FARML\\HANDL\\hand2.x", "FRM-FARMSKINL", "FRM-HANDSKINL"},
-                      Seam{"BODY_STAND\\HEAD\\head3.x", "FRM-NECK", "FRM-FACE"}));
+                      Seam{"BODY_STAND\\HEAD\\head3.x", "FRM-NECK", "FRM-FACE"}),
+    testsupport::PrintedName());
 
 }  // namespace

@@ -2,10 +2,13 @@
 // text mesh writer (read back with the system's reader).
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "Figure.h"
 #include "Mesh.h"
 #include "PoseTable.h"
 #include "XFileWriter.h"
+#include "support/CaseNames.h"
 #include "xfile/XFileReader.h"
 
 namespace {
@@ -16,6 +19,11 @@ struct TurnCase {
     Vec3 axis;
     double degrees;
 };
+
+void PrintTo(const TurnCase& c, std::ostream* os) {
+    *os << "axis " << c.axis.x << " " << c.axis.y << " " << c.axis.z
+        << (c.degrees < 0 ? " turn minus " : " turn ") << std::abs(c.degrees);
+}
 
 class DatagenTurns : public ::testing::TestWithParam<TurnCase> {};
 
@@ -40,7 +48,8 @@ TEST_P(DatagenTurns, QuaternionOfATurnIsHalfAngleAndAxis) {
 INSTANTIATE_TEST_SUITE_P(Cases, DatagenTurns,
                          ::testing::Values(TurnCase{{1, 0, 0}, 90}, TurnCase{{0, 0, 1}, 90},
                                            TurnCase{{0, 1, 0}, -45}, TurnCase{{1, 2, 3}, 170},
-                                           TurnCase{{0, 0, 1}, -160}, TurnCase{{1, 0, 0}, 0}));
+                                           TurnCase{{0, 0, 1}, -160}, TurnCase{{1, 0, 0}, 0}),
+                         testsupport::PrintedName());
 
 TEST(DatagenTurns, QuarterTurnsTakeTheAxesAsTheLibraryDoes) {
     const Vec3 y = Mat4::Rotation({1, 0, 0}, 90).Direction({0, 1, 0});
@@ -95,6 +104,8 @@ struct TableCase {
     bool ok;
 };
 
+void PrintTo(const TableCase& c, std::ostream* os) { *os << testsupport::Printable(c.text); }
+
 class DatagenPoseTable : public ::testing::TestWithParam<TableCase> {};
 
 TEST_P(DatagenPoseTable, AcceptsOnlyWellFormedTables) {
@@ -110,7 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TableCase{"ARML 0 0 5\n", false}, TableCase{"POSE A label\nELBOW 0 0 5\n", false},
                       TableCase{"POSE A label\nARML 0 5\n", false},
                       TableCase{"POSE A label\nANIM ARMR 0 0 0 1 100 0 0 2\n", false},
-                      TableCase{"POSE A label\nANIM ARMR 0 0 0 1 50 0 0 2 100 0 0 1\n", true}));
+                      TableCase{"POSE A label\nANIM ARMR 0 0 0 1 50 0 0 2 100 0 0 1\n", true}),
+    testsupport::PrintedName());
 
 TEST(DatagenPoseTable, AnimatedJointsShowTheirKeyAtTimeFifty) {
     const auto poses = ParsePoseTable("POSE W wave\nANIM ARMR 0 0 0 -10 50 0 0 -90 100 0 0 -10\n", nullptr);

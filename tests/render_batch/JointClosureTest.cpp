@@ -16,6 +16,7 @@
 #include "core/MainApp.h"
 #include "render/pipeline/RenderPipeline.h"
 #include "scene/MainDoc.h"
+#include "support/CaseNames.h"
 
 namespace {
 
@@ -146,6 +147,6 @@ TEST_P(JointClosure, NoHoleOrDarkSeamAtATurnedJointSeenFromTheFront) {
     EXPECT_TRUE(faults.str().empty()) << faults.str();
 }
 
-INSTANTIATE_TEST_SUITE_P(WithAndWithoutSmoothing, JointClosure, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(WithAndWithoutSmoothing, JointClosure, ::testing::Bool(), testsupport::PrintedName());
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "base/Cp932.h"
 #include "scene/DefinitionText.h"
 #include "scene/PartPaths.h"
+#include "support/CaseNames.h"
 
 namespace {
 
@@ -14,6 +15,8 @@ struct PathCase {
     const char* link;
     const char* parentFolder;
 };
+
+void PrintTo(const PathCase& c, std::ostream* os) { *os << testsupport::Printable(c.path); }
 
 class PartPathNames : public ::testing::TestWithParam<PathCase> {};
 
@@ -30,13 +33,18 @@ INSTANTIATE_TEST_SUITE_P(Table, PartPathNames,
                                            PathCase{"A\\B\\C\\d.x", "A\\B\\C\\", "C", "A\\B\\"},
                                            PathCase{"loose.x", "", "", ""},
                                            // "ソ" ends in 0x5C: not a separator
-                                           PathCase{"\x83\x5C\\x.x", "\x83\x5C\\", "\x83\x5C", ""}));
+                                           PathCase{"\x83\x5C\\x.x", "\x83\x5C\\", "\x83\x5C", ""}),
+                         testsupport::PrintedName());
 
 struct FolderCase {
     const char* a;
     const char* b;
     bool match;
 };
+
+void PrintTo(const FolderCase& c, std::ostream* os) {
+    *os << testsupport::Printable(c.a) << " vs " << testsupport::Printable(c.b);
+}
 
 class FolderComparison : public ::testing::TestWithParam<FolderCase> {};
 
@@ -52,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(Table, FolderComparison,
                                            FolderCase{"BODY\\ARM_L\\", "BODY_X\\ARM_R\\", true},
                                            FolderCase{"BODY\\ARML\\", "BODY\\ARMR\\", false},
                                            FolderCase{"BODY\\", "", false},
-                                           FolderCase{"HEAD\\", "BODY\\", false}));
+                                           FolderCase{"HEAD\\", "BODY\\", false}),
+                         testsupport::PrintedName());
 
 TEST(PartPaths, DefinitionNames) {
     EXPECT_EQ(scene::ColorDefinitionOf("BODY\\arm.x"), "BODY\\arm.txt");

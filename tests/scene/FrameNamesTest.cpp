@@ -4,6 +4,7 @@
 
 #include "platform/rm/Library.h"
 #include "scene/FrameNames.h"
+#include "support/CaseNames.h"
 
 namespace {
 
@@ -11,6 +12,8 @@ struct NormaliseCase {
     const char* name;
     const char* normalised;
 };
+
+void PrintTo(const NormaliseCase& c, std::ostream* os) { *os << testsupport::Printable(c.name); }
 
 class NormaliseFrameName : public ::testing::TestWithParam<NormaliseCase> {};
 
@@ -26,7 +29,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NormaliseCase{"frm-head", "frm-head"},        // exact case for prefixes
                       NormaliseCase{"@0001", ""}, NormaliseCase{"", ""},
                       // "@" (0x40) as the second byte of a two-byte character is no cut
-                      NormaliseCase{"\x83\x40X@12", "\x83\x40X"}));
+                      NormaliseCase{"\x83\x40X@12", "\x83\x40X"}),
+    testsupport::PrintedName());
 
 class FrameSearch : public ::testing::Test {
   protected:

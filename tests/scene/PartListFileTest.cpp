@@ -7,6 +7,7 @@
 
 #include "base/Cp932.h"
 #include "scene/PartListFile.h"
+#include "support/CaseNames.h"
 
 namespace scene {
 // Shown when a row fails.
@@ -107,9 +108,7 @@ std::vector<ListCase> ListCases() {
     };
 }
 
-void PrintTo(const ListCase& c, std::ostream* os) {
-    *os << c.what;
-}
+void PrintTo(const ListCase& c, std::ostream* os) { *os << testsupport::Printable(c.what); }
 
 class PartListRows : public ::testing::TestWithParam<ListCase> {};
 
@@ -118,7 +117,7 @@ TEST_P(PartListRows, GiveTheirEntries) {
     EXPECT_EQ(scene::ParsePartList(c.text, c.folder), c.expected) << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, PartListRows, ::testing::ValuesIn(ListCases()));
+INSTANTIATE_TEST_SUITE_P(Table, PartListRows, ::testing::ValuesIn(ListCases()), testsupport::PrintedName());
 
 TEST(PartList, ReadsAtMost1024EntriesOfAFullList) {
     std::string text;
@@ -135,9 +134,7 @@ struct NameCase {
     std::vector<std::string> lines;
 };
 
-void PrintTo(const NameCase& c, std::ostream* os) {
-    *os << ::testing::PrintToString(c.name);
-}
+void PrintTo(const NameCase& c, std::ostream* os) { *os << testsupport::Printable(c.name); }
 
 class DisplayLines : public ::testing::TestWithParam<NameCase> {};
 
@@ -155,6 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"\x83\x5C\x83\x5C", {"\x83\x5C\x83\x5C"}}, NameCase{"a\\\\b", {"a", "", "b"}},
                       NameCase{"a\\", {"a", ""}}, NameCase{"", {""}},
                       // A lead byte at the very end is a character of its own.
-                      NameCase{"a\\\x83", {"a", "\x83"}}));
+                      NameCase{"a\\\x83", {"a", "\x83"}}),
+    testsupport::PrintedName());
 
 }  // namespace

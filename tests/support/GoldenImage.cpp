@@ -26,7 +26,8 @@ std::string CompareWithGolden(const QImage& picture, const std::string& goldenDi
     if (!golden.load(QString::fromStdString(path), "PNG"))
         return "missing golden image " + path + KeepActual(rendered, outDir, name);
     golden = golden.convertToFormat(QImage::Format_RGB32);
-    if (golden.size() != rendered.size()) return "size differs from " + path + KeepActual(rendered, outDir, name);
+    if (golden.size() != rendered.size())
+        return "size differs from " + path + KeepActual(rendered, outDir, name);
     int differing = 0, firstX = -1, firstY = -1;
     for (int y = 0; y < golden.height(); ++y)
         for (int x = 0; x < golden.width(); ++x)
@@ -37,8 +38,8 @@ std::string CompareWithGolden(const QImage& picture, const std::string& goldenDi
                 }
             }
     if (differing == 0) return {};
-    return std::to_string(differing) + " pixels differ from " + path + ", first at (" + std::to_string(firstX) +
-           ", " + std::to_string(firstY) + ")" + KeepActual(rendered, outDir, name);
+    return std::to_string(differing) + " pixels differ from " + path + ", first at (" +
+           std::to_string(firstX) + ", " + std::to_string(firstY) + ")" + KeepActual(rendered, outDir, name);
 }
 
 }  // namespace golden

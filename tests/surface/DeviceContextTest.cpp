@@ -8,6 +8,7 @@
 
 #include "platform/surface/DeviceContext.h"
 #include "platform/surface/Surface.h"
+#include "support/CaseNames.h"
 
 using namespace surface;
 
@@ -113,7 +114,8 @@ TEST_P(DeviceContextTest, TextDrawsInTheTextColourWithAFallbackFont) {
     EXPECT_GT(green, 5);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, DeviceContextTest, ::testing::Values(8u, 16u, 24u, 32u));
+INSTANTIATE_TEST_SUITE_P(Formats, DeviceContextTest, ::testing::Values(8u, 16u, 24u, 32u),
+                         testsupport::PrintedName());
 
 TEST(DeviceContextLifetimeTest, ThirtyTwoBitPixelsKeepTheirUnusedByteZero) {
     Ref<Surface> s = Surface::Create(8, 8, PixelFormat::FromBits(32));
