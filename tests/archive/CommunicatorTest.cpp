@@ -58,9 +58,10 @@ class CommunicatorTest : public ::testing::Test {
         return std::string(p, length);
     }
 
+    // Source `i` when it is of kind T, else null.
     template <typename T>
-    bool SourceIs(std::size_t i) {
-        return i < archive.SourceCount() && dynamic_cast<const T*>(archive.Source(i)) != nullptr;
+    const T* SourceAs(std::size_t i) {
+        return i < archive.SourceCount() ? dynamic_cast<const T*>(archive.Source(i)) : nullptr;
     }
 
     fixture::TempTree app;
@@ -75,8 +76,8 @@ TEST_F(CommunicatorTest, ReadsBothVolumesAndVolumeOneWins) {
     BuildBoth();
     Open();
     EXPECT_TRUE(prompts->asked.empty());
-    ASSERT_TRUE(SourceIs<CArchiveVolumeSource>(0));
-    ASSERT_TRUE(SourceIs<CArchiveVolumeSource>(1));
+    ASSERT_TRUE(SourceAs<CArchiveVolumeSource>(0));
+    ASSERT_TRUE(SourceAs<CArchiveVolumeSource>(1));
     EXPECT_EQ(Read("light.txt"), "light one");
     EXPECT_EQ(Read("SHARED.TXT"), "from volume 1");
     EXPECT_EQ(Read("Only2.X"), std::string(mesh.begin(), mesh.end()));
@@ -157,8 +158,8 @@ TEST_F(CommunicatorTest, VolumeOneByteShortIsServedFromItsFallbackFolder) {
     EXPECT_EQ(prompts->asked[0].text, archive::msg::kBrokenVolume);
     EXPECT_EQ(prompts->asked[0].caption, archive::msg::kBrokenVolumeCaption);
     EXPECT_EQ(prompts->shiftQueries, 1);
-    EXPECT_TRUE(SourceIs<CFolderSource>(0));
-    EXPECT_TRUE(SourceIs<CArchiveVolumeSource>(1));
+    EXPECT_TRUE(SourceAs<CFolderSource>(0));
+    EXPECT_TRUE(SourceAs<CArchiveVolumeSource>(1));
     // The folder holds body/ArmL/plist.txt: found whatever the case of its folders and file.
     EXPECT_EQ(Read("BODY\\ARML\\PLIST.TXT"), "arm list");
     EXPECT_EQ(Read("shared.txt"), "from volume 1");
@@ -199,9 +200,10 @@ TEST_F(CommunicatorTest, ShiftAtAVolumeErrorRebuildsTheVolumeFromItsFallbackFold
     Open();
     EXPECT_EQ(prompts->MessageTexts(), std::vector<std::string>{archive::msg::kBrokenVolume});
     EXPECT_EQ(progressMade, 1);
-    ASSERT_TRUE(SourceIs<CArchiveVolumeSource>(0));
+    const auto* rebuilt = SourceAs<CArchiveVolumeSource>(0);
+    ASSERT_NE(rebuilt, nullptr) << "volume 1 is served by a volume again";
     EXPECT_TRUE(CArchiveVolumeSource::IsUsableVolume(app.Path("disk1.vd")));
-    EXPECT_GT(static_cast<const CArchiveVolumeSource*>(archive.Source(0))->EntryCount(), 0u);
+    EXPECT_GT(rebuilt->EntryCount(), 0u);
     std::filesystem::remove_all(app.Path("src1"));  // now served by the volume, not the folder
     EXPECT_EQ(Read("BODY\\ARML\\PLIST.TXT"), "arm list");
     EXPECT_EQ(Read("SHARED.TXT"), "from volume 1");
@@ -217,7 +219,7 @@ TEST_F(CommunicatorTest, ShiftWithoutAUsableSourceFolderKeepsTheVolumeRefused) {
     archive.Open(app.Path("disk1.vd|"), app.Path("gone/|"), kCompressionFilter, context);
     EXPECT_EQ(prompts->MessageTexts(),
               (std::vector<std::string>{archive::msg::kBrokenVolume, archive::msg::kBadOutputName}));
-    EXPECT_TRUE(SourceIs<CFolderSource>(0));
+    EXPECT_TRUE(SourceAs<CFolderSource>(0));
     EXPECT_EQ(std::filesystem::file_size(app.Path("disk1.vd")), size - 1);
 }
 
@@ -230,7 +232,7 @@ TEST_F(CommunicatorTest, InconsistentIndexIsReportedAndTheFallbackFolderUsed) {
     ASSERT_EQ(prompts->asked.size(), 1u);
     EXPECT_EQ(prompts->asked[0].text, archive::msg::kInconsistentIndex);
     EXPECT_EQ(prompts->asked[0].caption, archive::msg::kInternalErrorCaption);
-    EXPECT_TRUE(SourceIs<CFolderSource>(0));
+    EXPECT_TRUE(SourceAs<CFolderSource>(0));
     EXPECT_EQ(Read("LIGHT.TXT"), "light one");
 }
 
@@ -239,7 +241,7 @@ TEST_F(CommunicatorTest, MissingIndexGivesAVolumeWithoutFiles) {
     std::filesystem::remove(app.Path("disk1.VDH"));
     Open();
     EXPECT_TRUE(prompts->asked.empty());
-    ASSERT_TRUE(SourceIs<CArchiveVolumeSource>(0));
+    ASSERT_TRUE(SourceAs<CArchiveVolumeSource>(0));
     EXPECT_EQ(Read("SHARED.TXT"), "from volume 2");
     EXPECT_EQ(Read("LIGHT.TXT"), "<null>");
     EXPECT_TRUE(prompts->asked.empty());
@@ -258,8 +260,9 @@ TEST_F(CommunicatorTest, VolumeMissingFromItsPathIsTakenFromTheSetupFolder) {
     std::filesystem::rename(app.Path("disk1.vd"), app.Path("setup/disk1.vd"));
     Open();
     EXPECT_TRUE(prompts->asked.empty());
-    EXPECT_EQ(static_cast<const CArchiveVolumeSource*>(archive.Source(0))->VolumePath(),
-              app.Path("setup/disk1.vd"));
+    const auto* volume = SourceAs<CArchiveVolumeSource>(0);
+    ASSERT_NE(volume, nullptr) << "volume 1 is served by a volume";
+    EXPECT_EQ(volume->VolumePath(), app.Path("setup/disk1.vd"));
     EXPECT_EQ(Read("LIGHT.TXT"), "light one");
 }
 
@@ -303,7 +306,7 @@ TEST_F(CommunicatorTest, Utf8FallbackFoldersKeepVolumeTwosEntry) {
     archive.Open(app.Path("disk1.vd|") + app.Path("disk2.vd|"), app.Path("src1あ|") + app.Path("src2い|"),
                  kCompressionFilter, context);
     ASSERT_EQ(archive.SourceCount(), 2u);
-    EXPECT_TRUE(SourceIs<CFolderSource>(1));
+    EXPECT_TRUE(SourceAs<CFolderSource>(1));
     EXPECT_EQ(Read("ONLY2.X"), std::string(mesh.begin(), mesh.end()));
     EXPECT_EQ(Read("LIGHT.TXT"), "light one");
 }

@@ -31,7 +31,7 @@ std::vector<std::pair<std::string, std::string>> AllLists(Library& lib) {
     std::vector<std::pair<std::string, std::string>> lists;
     for (const auto& name : lib.Names())
         if (EndsWith(name, "PLIST.TXT"))
-            lists.push_back({name.substr(0, name.size() - 9), lib.Read(name).value()});
+            lists.push_back({name.substr(0, name.size() - 9), lib.Text(name)});
     return lists;
 }
 
@@ -111,7 +111,7 @@ TEST(ContentLists, EveryTreeFolderHasAList) {
         if (EndsWith(name, ".TRE")) trees.push_back(name);
     std::size_t folders = 0;
     for (const auto& tree : trees) {
-        for (const auto& line : content::Tokens(lib.Read(tree).value(), "\r\n", 3)) {
+        for (const auto& line : content::Tokens(lib.Text(tree), "\r\n", 3)) {
             const auto f = content::Fields(line);
             ASSERT_GE(f.size(), 2u) << line;
             if (f[0].rfind("LIGHT", 0) == 0) continue;  // light markers are not chosen from a list
@@ -127,7 +127,7 @@ TEST(ContentLists, EveryThumbnailDecodesToA64By64PictureThatShowsSomething) {
     std::size_t count = 0;
     for (const auto& [folder, text] : AllLists(lib))
         for (const auto& e : content::ParseList(folder, text)) {
-            const Decoded d = DecodeJpeg(lib.Read(e.thumbnail).value());
+            const Decoded d = DecodeJpeg(lib.Text(e.thumbnail));
             ASSERT_TRUE(d.ok) << e.thumbnail;
             EXPECT_EQ(d.width, 64);
             EXPECT_EQ(d.height, 64);
@@ -145,7 +145,7 @@ TEST(ContentLists, EveryThumbnailDecodesToA64By64PictureThatShowsSomething) {
 
 TEST(ContentLists, RootListOffersAtLeastFivePoseSets) {
     Library lib;
-    const auto entries = content::ParseList("", lib.Read("plist.txt").value());
+    const auto entries = content::ParseList("", lib.Text("plist.txt"));
     ASSERT_GE(entries.size(), 5u);
     for (const auto& e : entries) EXPECT_TRUE(EndsWith(cp932::ToUpper(e.part), ".OBJ")) << e.part;
 }
@@ -154,7 +154,7 @@ TEST(ContentLists, FoldersOfHeadHandsAndBodyOfferAlternatives) {
     Library lib;
     for (const char* folder : {"BODY_STAND\\", "BODY_STAND\\HEAD\\", "BODY_STAND\\ARML\\FARML\\HANDL\\",
                                "BODY_STAND\\ARMR\\FARMR\\HANDR\\", "BODY_SIT\\HEAD\\"}) {
-        const auto entries = content::ParseList(folder, lib.Read(std::string(folder) + "plist.txt").value());
+        const auto entries = content::ParseList(folder, lib.Text(std::string(folder) + "plist.txt"));
         EXPECT_GE(entries.size(), 3u) << folder;
         std::set<std::string> parts;
         for (const auto& e : entries) parts.insert(e.part);
@@ -164,22 +164,25 @@ TEST(ContentLists, FoldersOfHeadHandsAndBodyOfferAlternatives) {
 
 TEST(ContentDefinitions, TreeAndLightTextsCarryTheJapaneseLabels) {
     Library lib;
-    const std::string lights = lib.Read("light.txt").value();
+    const std::string lights = lib.Text("light.txt");
     for (const char* label : {"太陽光", "点光源１", "点光源２", "点光源３"})
         EXPECT_NE(lights.find(Cp932(label)), std::string::npos) << label;
     EXPECT_NE(lights.find("LIGHT4\\"), std::string::npos);
-    const auto options = content::Tokens(lib.Read("option.txt").value(), "\r\n", 3);
+    const auto options = content::Tokens(lib.Text("option.txt"), "\r\n", 3);
     ASSERT_FALSE(options.empty());
-    EXPECT_NE(content::Fields(options.back())[2].find("ADD"), std::string::npos);
+    const auto option = content::Fields(options.back());
+    ASSERT_GE(option.size(), 3u) << options.back();
+    EXPECT_NE(option[2].find("ADD"), std::string::npos);
     // Labels are code page 932, not UTF-8: the UTF-8 bytes of a label are nowhere.
     EXPECT_EQ(lights.find("太陽光"), std::string::npos);
 }
 
 TEST(ContentDefinitions, TheOptionEntryOffersAtLeastSixTopLevelProps) {
     Library lib;
-    const auto options = content::Tokens(lib.Read("option.txt").value(), "\r\n", 3);
+    const auto options = content::Tokens(lib.Text("option.txt"), "\r\n", 3);
+    ASSERT_FALSE(options.empty());
     const std::string folder = content::Fields(options.back())[0];
-    const auto props = content::ParseList(folder, lib.Read(folder + "plist.txt").value());
+    const auto props = content::ParseList(folder, lib.Text(folder + "plist.txt"));
     EXPECT_GE(props.size(), 6u);
     // A prop hangs on the option frame only when its folder has no parent folder.
     for (const auto& p : props) EXPECT_EQ(content::ParentFolderOf(p.part), "") << p.part;

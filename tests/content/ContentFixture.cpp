@@ -1,5 +1,7 @@
 #include "content/ContentFixture.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cctype>
 #include <fstream>
@@ -86,6 +88,12 @@ std::optional<std::string> Library::Read(const std::string& name) {
     const char* bytes = m_archive.Read(name, length);
     if (!bytes) return std::nullopt;
     return std::string(bytes, length);
+}
+
+std::string Library::Text(const std::string& name) {
+    auto text = Read(name);
+    if (!text) ADD_FAILURE() << name << " is not in the archive";
+    return text.value_or(std::string());
 }
 
 std::vector<std::string> Tokens(const std::string& text, const std::string& separators,

@@ -24,6 +24,9 @@ class Library {
 
     // A copy of the file's bytes, or nothing when the archive does not deliver it.
     std::optional<std::string> Read(const std::string& name);
+    // The file's bytes for a test that needs the file: one the archive does not deliver fails the
+    // running test with its name and reads as no bytes.
+    std::string Text(const std::string& name);
     // Every archived name (upper case), from both indexes.
     const std::vector<std::string>& Names() const { return m_names; }
     CCommunicator& Archive() { return m_archive; }

@@ -73,7 +73,7 @@ TEST(ContentMeshes, EveryMeshHasAColourDefinitionWhoseFramesExistInIt) {
         ASSERT_TRUE(lines) << name;
         EXPECT_FALSE(lines->empty()) << name;
         auto part = content::LoadPart(lib, *rm, name);
-        ASSERT_TRUE(part);
+        ASSERT_TRUE(part) << name;
         for (const auto& line : *lines) {
             auto frame = content::FindFrame(part->frame.Get(), line.frame);
             ASSERT_TRUE(frame) << name << ": " << line.frame;
@@ -93,14 +93,17 @@ TEST(ContentMeshes, HeadsCarryBothEyesWithTextureCoordinatesAndSkin) {
         ASSERT_TRUE(definition) << name;
         const auto& lines = *definition;
         auto part = content::LoadPart(lib, *rm, name);
+        ASSERT_TRUE(part) << name;
         for (const char* general : {"左目", "右目", "肌", "髪"}) {
             const auto it = std::find_if(lines.begin(), lines.end(), [&](const ColourLine& l) {
                 return l.general == cp932::FromUtf8(general);
             });
             ASSERT_NE(it, lines.end()) << name << " " << general;
             if (std::string(general).find("目") == std::string::npos) continue;
-            const auto meshes = content::MeshesOf(content::FindFrame(part->frame.Get(), it->frame).Get());
-            ASSERT_EQ(meshes.size(), 1u);
+            const auto eye = content::FindFrame(part->frame.Get(), it->frame);
+            ASSERT_TRUE(eye) << name << ": " << it->frame;
+            const auto meshes = content::MeshesOf(eye.Get());
+            ASSERT_EQ(meshes.size(), 1u) << name << ": " << it->frame;
             float uMin = 1, uMax = 0;
             for (const auto& t : meshes[0]->TexCoords()) {
                 uMin = std::min(uMin, t.u);
@@ -138,8 +141,8 @@ struct PoseSet {
 
 std::vector<PoseSet> PoseSets(Library& lib) {
     std::vector<PoseSet> sets;
-    for (const auto& e : content::ParseList("", lib.Read("plist.txt").value()))
-        sets.push_back({e.part, content::Tokens(lib.Read(e.part).value(), "\r\n|;", 1)});
+    for (const auto& e : content::ParseList("", lib.Text("plist.txt")))
+        sets.push_back({e.part, content::Tokens(lib.Text(e.part), "\r\n|;", 1)});
     return sets;
 }
 
@@ -195,12 +198,15 @@ TEST(ContentPoseSets, PoseSetsPlaceTheHandsDifferently) {
         std::vector<content::LoadedPart> parts;
         std::vector<std::string> paths;
         for (const auto& path : set.paths) {
-            parts.push_back(*content::LoadPart(lib, *rm, path));
+            auto part = content::LoadPart(lib, *rm, path);
+            ASSERT_TRUE(part) << path;
+            parts.push_back(std::move(*part));
             paths.push_back(path);
             const std::string parentFolder = content::ParentFolderOf(path);
             for (std::size_t i = 0; i + 1 < paths.size(); ++i)
                 if (!parentFolder.empty() && content::SameFolder(content::FolderOf(paths[i]), parentFolder)) {
                     auto link = content::FindFrame(parts[i].frame.Get(), content::LinkNameOf(path));
+                    ASSERT_TRUE(link) << path;
                     link->AddChild(parts.back().frame.Get());
                     break;
                 }
@@ -208,6 +214,7 @@ TEST(ContentPoseSets, PoseSetsPlaceTheHandsDifferently) {
         const auto hand = std::find_if(paths.begin(), paths.end(), [](const std::string& p) {
             return p.find("HANDR") != std::string::npos;
         });
+        ASSERT_NE(hand, paths.end()) << set.file << " has no right hand";
         rm::Vector origin, world;
         parts[hand - paths.begin()].frame->Transform(&world, &origin);
         for (const auto& other : hands) {
@@ -225,8 +232,10 @@ TEST(ContentPoseSets, OnePoseSetIsPosedThroughAnAnimationSet) {
     for (const auto& set : PoseSets(lib))
         for (const auto& path : set.paths) {
             auto posed = content::LoadPart(lib, *rm, path, true);
+            ASSERT_TRUE(posed) << path;
             if (!posed->animated) continue;
             auto rest = content::LoadPart(lib, *rm, path, false);
+            ASSERT_TRUE(rest) << path;
             // The file places the link at rest; time 50 of the animation turns it.
             const auto posedFrames = content::AllFrames(posed->frame.Get());
             const auto restFrames = content::AllFrames(rest->frame.Get());

@@ -57,6 +57,12 @@ class ContentScene : public ::testing::Test {
         tree.SelectItem(doc->GetCharacterItem());
         doc->LoadPoseSet(path);
     }
+    // The first pose set of the root list.
+    void LoadFirstPoseSet() {
+        const auto poseSets = List("");
+        ASSERT_FALSE(poseSets.empty()) << "no pose set in plist.txt";
+        LoadPoseSet(poseSets.front().part);
+    }
 
     win::ScopedPrompts prompts;
     CCommunicator archive;
@@ -88,7 +94,7 @@ TEST_F(ContentScene, EveryPoseSetLoadsAllItsPartsAndLightsWithoutAMessage) {
 }
 
 TEST_F(ContentScene, EyesShowTheEyeTextureBesideTheExecutable) {
-    LoadPoseSet(List("").front().part);
+    ASSERT_NO_FATAL_FAILURE(LoadFirstPoseSet());
     for (const char* eye : {"左目", "右目"}) {
         const auto frames = doc->FindFramesByGeneralName(cp932::FromUtf8(eye));
         ASSERT_EQ(frames.size(), 1u);
@@ -100,7 +106,7 @@ TEST_F(ContentScene, EyesShowTheEyeTextureBesideTheExecutable) {
 }
 
 TEST_F(ContentScene, EveryAlternativeReplacesItsPartWithoutAMessage) {
-    LoadPoseSet(List("").front().part);
+    ASSERT_NO_FATAL_FAILURE(LoadFirstPoseSet());
     const std::size_t parts = doc->AllParts().size();
     std::size_t applied = 0;
     const auto folders = doc->FolderMap();
@@ -121,7 +127,7 @@ TEST_F(ContentScene, EveryAlternativeReplacesItsPartWithoutAMessage) {
 }
 
 TEST_F(ContentScene, EveryPropIsAddedUnderTheOptionEntryWithoutAMessage) {
-    LoadPoseSet(List("").front().part);
+    ASSERT_NO_FATAL_FAILURE(LoadFirstPoseSet());
     const HTREEITEM option = doc->GetOptionItem();
     ASSERT_NE(option, 0);
     const auto props = List(doc->FolderMap().at(option));

@@ -58,7 +58,7 @@ TEST_P(ContentSeams, CutVerticesOfNeighbouringSkinMeshesCoincideInTheStandingPos
     auto rm = rm::Library::Create();
     // The standing pose set, assembled by the linking rule.
     // The standing pose set with the variant under test in its folder.
-    auto paths = content::Tokens(lib.Read("STAND.OBJ").value(), "\r\n|;", 1);
+    auto paths = content::Tokens(lib.Text("STAND.OBJ"), "\r\n|;", 1);
     for (auto& path : paths)
         if (content::FolderOf(path) == content::FolderOf(GetParam().childPath)) path = GetParam().childPath;
     std::vector<std::pair<std::string, content::LoadedPart>> parts;
@@ -77,12 +77,14 @@ TEST_P(ContentSeams, CutVerticesOfNeighbouringSkinMeshesCoincideInTheStandingPos
     }
     const auto child = std::find_if(parts.begin(), parts.end(),
                                     [](const auto& p) { return p.first == GetParam().childPath; });
-    ASSERT_NE(child, parts.end());
+    ASSERT_NE(child, parts.end()) << GetParam().childPath << " is not in the standing pose set";
+    // The child part hangs on a link frame of its parent part.
+    rm::Frame* link = child->second.frame->Parent();
+    ASSERT_TRUE(link && link->Parent()) << GetParam().childPath << " hangs on no parent part";
     auto childFrame = content::FindFrame(child->second.frame.Get(), GetParam().childFrame);
-    auto parentFrame =
-        content::FindFrame(child->second.frame->GetParent()->GetParent().Get(), GetParam().parentFrame);
-    ASSERT_TRUE(childFrame);
-    ASSERT_TRUE(parentFrame);
+    auto parentFrame = content::FindFrame(link->Parent(), GetParam().parentFrame);
+    ASSERT_TRUE(childFrame) << GetParam().childFrame;
+    ASSERT_TRUE(parentFrame) << GetParam().parentFrame;
     auto childMeshes = content::MeshesOf(childFrame.Get());
     auto parentMeshes = content::MeshesOf(parentFrame.Get());
     ASSERT_EQ(childMeshes.size(), 1u);

@@ -29,7 +29,7 @@ TEST_F(SceneTest, ResetMakesTheFourDocumentFramesAndPublishesThem) {
 }
 
 TEST_F(SceneTest, NewAfterAFigureLeavesNothingBehind) {
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     GetApp()->SetSettingString("render", "bg", "/somewhere/bg.jpg");
     GetApp()->SetSettingInt("view", "mask", 1);
     int refreshed = 0;
@@ -53,7 +53,7 @@ TEST_F(SceneTest, NewAfterAFigureLeavesNothingBehind) {
 }
 
 TEST_F(SceneTest, EditTargetFollowsTheSelectedItem) {
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     EXPECT_EQ(doc->GetEditTarget().Get(), doc->GetSceneFrame());  // nothing selected
     tree.SelectItem(doc->GetOptionItem());
     EXPECT_EQ(doc->GetEditTarget().Get(), doc->GetOptionFrame());
@@ -84,7 +84,7 @@ TEST_F(SceneTest, EditTargetFollowsTheSelectedItem) {
 }
 
 TEST_F(SceneTest, DeletingTheSelectedOptionPart) {
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     tree.SelectItem(doc->GetOptionItem());
     doc->ApplySelection("PROPS\\cup.x", "cup");
     const HTREEITEM cupItem = tree.GetSelectedItem();
@@ -108,7 +108,7 @@ TEST_F(SceneTest, DeletingTheSelectedOptionPart) {
 }
 
 TEST_F(SceneTest, DeletingAPartTakesItsDescendantsOutOfEveryList) {
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     // An option part that hangs on the figure: its item in the part map, the part a child of the arm.
     WriteData("BODY/ARML/HANDL/RING/ring.x", XFile(XFrame("RING", true)));
     const HTREEITEM handItem = ItemLabelled("左手");

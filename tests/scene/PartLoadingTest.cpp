@@ -22,7 +22,7 @@ std::vector<std::string> Folders(const std::vector<CPartObject*>& parts) {
 }
 
 TEST_F(SceneTest, PoseSetLinksEachPartAtItsParentsLinkFrame) {
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     EXPECT_TRUE(prompts->asked.empty()) << prompts->asked[0].text;
     CPartObject* body = Part(kBodyPath);
     CPartObject* arm = Part(kArmPath);
@@ -61,7 +61,7 @@ TEST_F(SceneTest, PoseSetLinksEachPartAtItsParentsLinkFrame) {
 }
 
 TEST_F(SceneTest, PoseSetBuildsTheTreeFromTheDefinitions) {
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     std::vector<std::string> labels;
     for (HTREEITEM item : tree.Inserted()) labels.push_back(tree.GetItemText(item));
     EXPECT_EQ(labels, (std::vector<std::string>{Sjis("太陽光"), Sjis("点光源１"), Sjis("点光源２"),
@@ -83,7 +83,7 @@ TEST_F(SceneTest, PoseSetBuildsTheTreeFromTheDefinitions) {
 }
 
 TEST_F(SceneTest, ColourDefinitionsArePrunedAndApplied) {
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     CPartObject* body = Part(kBodyPath);
     std::vector<std::string> targets;
     for (const auto& c : body->ColorObjects()) targets.push_back(c->m_targetFrame);
@@ -117,18 +117,19 @@ TEST_F(SceneTest, ColourDefinitionsArePrunedAndApplied) {
 }
 
 TEST_F(SceneTest, ApplyingAColourToAHiddenPartShowsItOnlyMeanwhile) {
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     CPartObject* arm = Part(kArmPath);
     arm->HideVisuals();
     arm->ColorObjects()[0]->m_diffuse = 0x00ABCDEF;
     arm->ColorObjects()[0]->ApplyColor();
     EXPECT_FALSE(arm->IsVisible());
     arm->ShowVisuals();
+    ASSERT_NE(MeshOf(arm->GetFrame()), nullptr);
     EXPECT_EQ(MeshOf(arm->GetFrame())->GetFace(0)->GetColor(), 0xFFABCDEFu);
 }
 
 TEST_F(SceneTest, HidingAParentLeavesItsChildrenVisible) {
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     CPartObject* body = Part(kBodyPath);
     CPartObject* arm = Part(kArmPath);
     body->HideVisuals();
@@ -149,7 +150,7 @@ TEST_F(SceneTest, HidingAParentLeavesItsChildrenVisible) {
 }
 
 TEST_F(SceneTest, ReplacingAMeshKeepsChildrenAndColours) {
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     CPartObject* body = Part(kBodyPath);
     CPartObject* arm = Part(kArmPath);
     // The material dialog changes a general name on every part.
@@ -177,12 +178,13 @@ TEST_F(SceneTest, ReplacingAMeshKeepsChildrenAndColours) {
     ASSERT_EQ(body->ColorObjects().size(), 2u);
     EXPECT_EQ(body->ColorObjects()[0]->m_targetFrame, "BODY2");
     EXPECT_EQ(body->ColorObjects()[0]->m_diffuse, 0xFF112233u);
+    ASSERT_NE(MeshOf(body->GetFrame()), nullptr);
     EXPECT_EQ(MeshOf(body->GetFrame())->GetFace(0)->GetColor(), 0xFF112233u);
     EXPECT_EQ(doc->AllParts().size(), 7u);
 }
 
 TEST_F(SceneTest, AChildThatLosesItsLinkFrameIsReported) {
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     tree.SelectItem(ItemLabelled("体"));
     doc->ApplySelection("BODY_B\\body3.x", "body3");
     ASSERT_EQ(prompts->asked.size(), 1u);
@@ -249,7 +251,7 @@ TEST_F(SceneTest, AColourDefinitionOf300TokensMakesAtMost260ColourObjects) {
 }
 
 TEST_F(SceneTest, AnAddEntryAddsAnOptionPart) {
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     const HTREEITEM option = doc->GetOptionItem();
     tree.SelectItem(option);
     doc->GetOptionFrame()->SetPosition(nullptr, 3, 4, 5);
@@ -347,7 +349,7 @@ TEST_F(SceneTest, EyeColoursTakeTheEyeTextures) {
 }
 
 TEST_F(SceneTest, PreparingTheTreeMakesTheCharacterItemAndOpensThePendingScene) {
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     const std::string path = TempPath("pending.mrs");
     ASSERT_TRUE(doc->OnSaveDocument(path));
     doc->OnNewDocument();
@@ -412,6 +414,7 @@ TEST_F(SceneTest, ANewColourStartsFromTheColoursOfItsMeshFile) {
     EXPECT_EQ(felt.m_specular, 0x808080u);
     EXPECT_EQ(felt.m_emissive, 0x1A0000u);
     // The mesh keeps its look: the colour applied is the file's own.
+    ASSERT_NE(MeshOf(hat->GetFrame()), nullptr);
     EXPECT_EQ(MeshOf(hat->GetFrame())->GetFace(0)->GetColor(), 0xFFCC3300u);
     EXPECT_TRUE(prompts->asked.empty());
 }

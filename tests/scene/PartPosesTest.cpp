@@ -19,7 +19,7 @@ namespace {
 class PartPosesTest : public SceneTest {};
 
 TEST_F(PartPosesTest, APoseTakenFromTheFigurePutsItBackWhateverTheCaseOfTheFolders) {
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     ASSERT_FALSE(doc->AllParts().empty());
     CPartObject& root = scene::FigureRoot(*doc->AllParts().front());
     std::vector<CPartObject*> parts;

@@ -207,7 +207,7 @@ class SceneFileTest : public SceneTest {
     // The figure with an option part, a moved arm, new colours, a hidden hand, a changed light,
     // lens and background.
     void BuildEditedScene() {
-        LoadFigure();
+        ASSERT_NO_FATAL_FAILURE(LoadFigure());
         tree.SelectItem(doc->GetOptionItem());
         doc->ApplySelection("PROPS\\cup.x", "cup");
         rm::Frame* arm = Part(kArmPath)->GetFrame();
@@ -300,7 +300,7 @@ class RecordingProgress final : public ProgressSink {
 };
 
 TEST_F(SceneFileTest, OpeningShowsTheShareOfPartsReloaded) {
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     const std::string path = Save();
     std::vector<std::string> texts;
     doc->SetProgressFactory([&texts] { return std::make_unique<RecordingProgress>(texts); });
@@ -312,14 +312,14 @@ TEST_F(SceneFileTest, OpeningShowsTheShareOfPartsReloaded) {
                          "オブジェクトを読み込んでいます。(57%)", "オブジェクトを読み込んでいます。(71%)",
                          "オブジェクトを読み込んでいます。(85%)", "オブジェクトを読み込んでいます。(100%)"}));
     texts.clear();
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     ASSERT_GE(texts.size(), 4u);
     EXPECT_EQ(texts[1], "オブジェクトを読み込んでいます。 (0%)");
     EXPECT_EQ(texts[3], "オブジェクトを読み込んでいます。 (66%)");
 }
 
 TEST_F(SceneFileTest, AForeignOrUnreadableFileLeavesTheSceneAsItWas) {
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     prompts->asked.clear();
     WriteFile(TempPath("foreign.mrs"), {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!'});
     EXPECT_FALSE(doc->OnOpenDocument(TempPath("foreign.mrs")));
@@ -427,7 +427,7 @@ TEST_F(SceneFileTest, AMissingMeshKeepsThePartWithoutFrameAndReadsItsChildren) {
 }
 
 TEST_F(SceneFileTest, SavingIntoAMissingFolderFailsWithAMessage) {
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     prompts->asked.clear();
     EXPECT_FALSE(doc->OnSaveDocument(TempPath("no/such/folder/x.mrs")));
     EXPECT_EQ(prompts->MessageTexts(), (std::vector<std::string>{"ファイルを保存できません。"}));
@@ -602,7 +602,7 @@ TEST_F(OwnFramesTest, PlacementsThatCannotBeOnesLeaveTheResetPlacement) {
         {"up too long to project", 0, {{0, 0, 55}, {1, 1, 0}, {3e38f, 3e38f, 1}}, r0},
         {"everything NaN", 2, {{nan, nan, nan}, {nan, nan, nan}, {nan, nan, nan}}, kResetPlacements[2]},
     };
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     const std::vector<std::uint8_t> whole = CSceneFile::Write(*doc);
     const std::size_t block = FramesBlockAt(whole);
     const std::string path = TempPath("odd.mrs");
@@ -628,7 +628,7 @@ TEST_F(OwnFramesTest, PlacementsThatCannotBeOnesLeaveTheResetPlacement) {
 }
 
 TEST_F(OwnFramesTest, AFileCutInOrJustAfterTheFramesBlockIsRefusedAsDamaged) {
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     MoveOwnFrames();
     const std::vector<std::uint8_t> whole = CSceneFile::Write(*doc);
     const std::size_t block = FramesBlockAt(whole);

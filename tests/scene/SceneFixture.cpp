@@ -108,6 +108,9 @@ void SceneTest::TearDown() {
 void SceneTest::LoadFigure() {
     tree.SelectItem(doc->GetCharacterItem());
     doc->LoadPoseSet(kPoseSet);
+    for (const char* path : {kBodyPath, kArmPath, kHandPath})
+        ASSERT_NE(Part(path), nullptr) << path << " did not load"
+                                       << (prompts->asked.empty() ? "" : ": " + prompts->asked.front().text);
 }
 
 HTREEITEM SceneTest::ItemLabelled(std::string_view utf8Label) const {

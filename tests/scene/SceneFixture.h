@@ -35,7 +35,9 @@ class SceneTest : public ::testing::Test {
     std::string AppFolder() const { return m_dir.path().toStdString() + "/app/"; }
     std::string TempPath(const std::string& name) const { return m_dir.path().toStdString() + "/" + name; }
 
-    // The pose set of the fixture loaded as from the collection (character item selected).
+    // The pose set of the fixture loaded as from the collection (character item selected); a fatal
+    // failure when the body, the arm or the hand is missing afterwards, so a test calls it as
+    // ASSERT_NO_FATAL_FAILURE(LoadFigure()).
     void LoadFigure();
     // The tree item with that (UTF-8) label, 0 when none.
     HTREEITEM ItemLabelled(std::string_view utf8Label) const;

@@ -10,7 +10,7 @@
 namespace {
 
 TEST_F(SceneTest, APoseSetBringsFiveLightsWithHiddenMarkers) {
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     struct Expected {
         const char* name;
         rm::LightType type;
@@ -65,7 +65,7 @@ TEST_F(SceneTest, APoseSetBringsFiveLightsWithHiddenMarkers) {
 
 TEST_F(SceneTest, AMissingMarkerLeavesOnlyItsLightOut) {
     QFile::remove(QString::fromStdString(DataFolder() + "LIGHT2/POINT.X"));
-    LoadFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
     EXPECT_EQ(prompts->MessageTexts(),
               (std::vector<std::string>{"データブロック\"LIGHT2\\POINT.X\"が見つかりません。"}));
     EXPECT_EQ(library->GetNamedObject("LIGHTOBJECT@2"), nullptr);

@@ -26,9 +26,12 @@ TEST(XFileLimits, FramesPastTheTableAreReadOverWithTheirContent) {
     auto p = ParseXFile(text);
     // Frame Sub of each kept frame counts too: 64 outer frames with their Sub fill the table.
     EXPECT_EQ(p->reader.Frames().size(), 128u);
+    ASSERT_TRUE(p->root);
     EXPECT_EQ(p->root->Children().size(), 64u);
     EXPECT_EQ(ChildNamed(p->root.Get(), "F64"), nullptr);
-    EXPECT_EQ(MeshOf(ChildNamed(p->root.Get(), "F63"))->GetFaceCount(), 2u);
+    const rm::MeshBuilder* last = MeshOf(ChildNamed(p->root.Get(), "F63"));
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->GetFaceCount(), 2u);
     // Reading goes on after the skipped frames.
     ASSERT_EQ(p->reader.Materials().size(), 1u);
     EXPECT_EQ(p->reader.Materials()[0].name, "AfterFrames");
@@ -113,6 +116,8 @@ TEST(XFileLimits, AnimationBindsTheFirstFrameOfAName) {
                    "AnimationSet {\nAnimation {\n{Twin}\nAnimationKey {\n2;\n1;\n0;3;1,2,3;;;\n}\n}\n}\n");
     ASSERT_NE(p->reader.GetAnimationSet(), nullptr);
     ASSERT_EQ(p->reader.GetAnimationSet()->Animations().size(), 1u);
+    ASSERT_TRUE(p->root);
+    ASSERT_EQ(p->root->Children().size(), 2u);
     EXPECT_EQ(p->reader.GetAnimationSet()->Animations()[0]->GetFrame(), p->root->Children()[0].Get());
 }
 

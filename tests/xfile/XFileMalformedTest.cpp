@@ -88,6 +88,7 @@ TEST(XFileMalformed, DisagreeingMeshIsDroppedAndReadingGoesOn) {
         EXPECT_EQ(before->Visuals().size(), 1u) << row.what;
         EXPECT_TRUE(bad->Visuals().empty()) << row.what;
         ASSERT_EQ(after->Visuals().size(), 1u) << row.what;
+        ASSERT_NE(MeshOf(after), nullptr) << row.what;
         EXPECT_EQ(MeshOf(after)->GetFaceCount(), 2u) << row.what;
     }
 }

@@ -127,6 +127,7 @@ TEST(XFileReader, TwoVertexMeshIsSkippedWithItsNestedBlocks) {
     ASSERT_NE(holder, nullptr);
     // Only the quad after the skipped mesh became a visual.
     ASSERT_EQ(holder->Visuals().size(), 1u);
+    ASSERT_NE(MeshOf(holder), nullptr);
     EXPECT_EQ(MeshOf(holder)->GetVertexCount(), 4u);
     EXPECT_NE(ChildNamed(p->root.Get(), "After"), nullptr);
 }
@@ -316,6 +317,7 @@ TEST(XFileReader, TopLevelWordThatOpensNoBlockEndsReadingAndKeepsWhatWasBuilt) {
     EXPECT_NE(ChildNamed(p->root.Get(), "A"), nullptr);
     EXPECT_EQ(ChildNamed(p->root.Get(), "B"), nullptr);
     EXPECT_EQ(ChildNamed(p->root.Get(), "C"), nullptr);
+    ASSERT_TRUE(p->root);
     EXPECT_EQ(p->root->Visuals().size(), 1u);
 }
 
@@ -355,6 +357,7 @@ TEST(XFileReader, BracesAreTokensOnlyBetweenSeparators) {
 
 TEST(XFileReader, UnnamedFrameHasNoName) {
     auto p = ParseXFile(X("Frame {\nFrame Inner {\n}\n}\n"));
+    ASSERT_TRUE(p->root);
     ASSERT_EQ(p->root->Children().size(), 1u);
     EXPECT_EQ(p->root->Children()[0]->GetName(), "");
     EXPECT_NE(ChildNamed(p->root->Children()[0].Get(), "Inner"), nullptr);
