@@ -115,4 +115,31 @@ TEST(CommandLine, BatchCommands) {
     EXPECT_EQ(VersionText(), "Version:1.00 (Build:751)");
 }
 
+// --width and --height take a whole number from 1 to 16384 and nothing else.
+TEST(CommandLine, SizeOptionsTakeWholeNumbersUpTo16384) {
+    const struct {
+        const char* option;
+        const char* value;
+        int size;  // 0: the command line is refused
+    } rows[] = {
+        {"--width", "1", 1},         {"--width", "16384", 16384}, {"--height", "16384", 16384},
+        {"--width", "16385", 0},     {"--height", "16385", 0},    {"--width", "4294967296", 0},
+        {"--width", "0", 0},         {"--height", "-1", 0},       {"--width", "abc", 0},
+        {"--height", "12px", 0},     {"--width", "", 0},          {"--height", "1e3", 0},
+        {"--width", "640.0", 0},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.option) + " '" + r.value + "'");
+        const CommandLine c =
+            ParseCommandLine({"m", "--render", "o.bmp", "--pose-set", "STAND.OBJ", r.option, r.value});
+        if (r.size == 0) {
+            EXPECT_EQ(c.action, CommandLine::Action::Error);
+            EXPECT_NE(c.error.find(r.option), std::string::npos) << c.error;
+            continue;
+        }
+        EXPECT_EQ(c.action, CommandLine::Action::Render) << c.error;
+        EXPECT_EQ(std::string(r.option) == "--width" ? c.renderWidth : c.renderHeight, r.size);
+    }
+}
+
 }  // namespace

@@ -129,13 +129,34 @@ TEST(RenderSettingsDlg, TheChooserOffersBmpAndPngAndAddsTheExtensionItself) {
     }
 }
 
+// Sizes as typed: only digits are taken, and neither edit, nor the size the other edit follows
+// with, goes past the largest size; what is shown is what OK writes.
 TEST(RenderSettingsDlg, TypedSizesStayWithinTheLimit) {
-    CSettingsStore settings;
-    CRenderSettingsDlg dlg(settings, nullptr);
-    dlg.show();
-    Retype(dlg.WidthEdit(), "99999");
-    EXPECT_LE(dlg.WidthEdit()->text().toInt(), CRenderSettingsDlg::kMaxSize);
+    static_assert(CRenderSettingsDlg::kMaxSize == 8192);
+    const struct {
+        const char* edit;  // "w" or "h"
+        const char* typed;
+        int width, height;
+    } rows[] = {
+        {"w", "8192", 8192, 6144},  {"w", "8193", 8192, 6144}, {"w", "99999", 8192, 6144},
+        {"h", "6144", 8192, 6144},  {"h", "8192", 8192, 8192}, {"h", "99999", 8192, 8192},
+        {"w", "12ab", 12, 9},       {"w", "-5", 5, 3},         {"w", "1e3", 13, 9},
+        {"h", "x480", 640, 480},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.edit) + " " + r.typed);
+        CSettingsStore settings;
+        CRenderSettingsDlg dlg(settings, nullptr);
+        dlg.show();
+        Retype(std::string(r.edit) == "w" ? dlg.WidthEdit() : dlg.HeightEdit(), r.typed);
+        EXPECT_EQ(dlg.WidthEdit()->text(), QString::number(r.width));
+        EXPECT_EQ(dlg.HeightEdit()->text(), QString::number(r.height));
+        QTest::mouseClick(dlg.RenderButton(), Qt::LeftButton);
+        EXPECT_EQ(settings.GetSettingInt("render", "width", -1), r.width);
+        EXPECT_EQ(settings.GetSettingInt("render", "height", -1), r.height);
+    }
 }
+
 
 }  // namespace
 

@@ -69,17 +69,19 @@ TEST(BmpImage, RowsAreStoredBottomUp) {
 
 TEST(BmpImage, BoxFilterRoundsTowardsZero) {
     Surface s(4, 4);
-    // Bottom-left 2x2 block: red 0, 1, 1, 1 → 0; green all 255 → 255; blue 1, 2, 3, 5 → 2.
-    s.At(0, 3) = 0x0000FF01;
-    s.At(1, 3) = 0x0001FF02;
-    s.At(0, 2) = 0x0001FF03;
-    s.At(1, 2) = 0x0001FF05;
+    // Bottom-left 2x2 block: red 8, 16, 32, 67 → 30 (30.75); green all 255 → 255; blue 17, 34,
+    // 68, 136 → 63 (63.75). Every value is at least 4 and all differ, so leaving out any one of
+    // the four pixels, or taking one twice, changes each channel's average.
+    s.At(0, 3) = 0x0008FF11;
+    s.At(1, 3) = 0x0010FF22;
+    s.At(0, 2) = 0x0020FF44;
+    s.At(1, 2) = 0x0043FF88;
     // Top-right block: all white.
     for (std::uint32_t y = 0; y < 2; ++y)
         for (std::uint32_t x = 2; x < 4; ++x) s.At(x, y) = 0x00FFFFFF;
     const auto bmp = EncodeBmp24(s.View(), 2, 2, true);
     ASSERT_EQ(bmp.size(), 54u + 2 * 8);
-    EXPECT_EQ(std::vector<std::uint8_t>(bmp.begin() + 54, bmp.begin() + 57), (std::vector<std::uint8_t>{2, 255, 0}));
+    EXPECT_EQ(std::vector<std::uint8_t>(bmp.begin() + 54, bmp.begin() + 57), (std::vector<std::uint8_t>{63, 255, 30}));
     EXPECT_EQ(std::vector<std::uint8_t>(bmp.begin() + 62 + 3, bmp.begin() + 62 + 6),
               (std::vector<std::uint8_t>{255, 255, 255}));
 }

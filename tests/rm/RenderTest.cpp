@@ -391,6 +391,40 @@ TEST_F(RenderTest, NearerFacesHideFartherOnesWhateverTheOrder) {
     EXPECT_EQ(target->GetPixel(80, 60), 0xFF0000u);
 }
 
+// Lights keep their colour channels apart: coloured (never grey) ambient and directional lights on
+// white and coloured faces seen head-on, the sun shining straight at them. Each channel is the
+// face's times the lights' sum, within one step of rounding.
+TEST_F(RenderTest, ColouredLightsKeepTheirChannels) {
+    const struct {
+        const char* what;
+        std::uint32_t ambient, sun, face, expected;
+    } cases[] = {
+        {"a coloured ambient light alone", 0x603010, 0, 0xFFFFFFFF, 0x603010},
+        {"a coloured ambient light on a coloured face", 0x8040C0, 0, 0xFFFF8040, 0x802030},
+        {"a coloured sun alone", 0, 0x2060A0, 0xFFFFFFFF, 0x2060A0},
+        {"ambient and sun add up by channel", 0x201008, 0x100020, 0xFFFFFFFF, 0x301028},
+    };
+    device->SetQuality(D3DRMRENDER_FLAT);
+    Ref<MeshBuilder> quad = rmtest::MakeGrid(*lib, 1, 1);
+    Place(quad.Get(), 0, 0, 4);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Ref<Frame> lights = lib->CreateFrame(scene.Get());  // facing +z: the sun shines at the quad
+        Ref<Light> ambient = lib->CreateLight(D3DRMLIGHT_AMBIENT, c.ambient);
+        Ref<Light> sun = lib->CreateLight(D3DRMLIGHT_DIRECTIONAL, c.sun);
+        if (c.ambient) lights->AddLight(ambient.Get());
+        if (c.sun) lights->AddLight(sun.Get());
+        quad->SetColor(c.face);
+        Draw();
+        const std::uint32_t shown = target->GetPixel(80, 60);
+        for (int shift : {16, 8, 0}) {
+            const int got = int(shown >> shift & 0xFF), want = int(c.expected >> shift & 0xFF);
+            EXPECT_NEAR(got, want, 1) << "channel at bit " << shift << " of " << std::hex << shown;
+        }
+        scene->DeleteChild(lights.Get());
+    }
+}
+
 TEST(FillRuleTest, TrianglesSharingEdgesCoverEachPixelOnce) {
     // A fan of triangles around an off-grid centre, with vertices on pixel centres and edges
     // through them: every pixel of the covered area is claimed by exactly one triangle.
