@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -158,17 +159,63 @@ TEST(RenderSettingsDlg, TypedSizesStayWithinTheLimit) {
 }
 
 
-}  // namespace
 
-namespace {
-// Writes a picture of the dialog for a person to look at when MARISOLE_SNAPSHOT_DIR is set.
-TEST(RenderSettingsDlg, Snapshot) {
-    const QByteArray dir = qgetenv("MARISOLE_SNAPSHOT_DIR");
-    if (dir.isEmpty()) GTEST_SKIP() << "set MARISOLE_SNAPSHOT_DIR to write a picture";
+// The dialog as a person sees it: every control lies whole inside the dialog, apart from the
+// others, with room for its content; in the picture, the Files... button shows its folder picture
+// whole and the output path is drawn in its edit.
+TEST(RenderSettingsDlg, ThePictureShowsEveryControlWhole) {
     CSettingsStore settings;
     settings.SetSettingString("render", "name", "/home/user/レンダリング/pose1.bmp");
     CRenderSettingsDlg dlg(settings, nullptr);
     dlg.show();
-    EXPECT_TRUE(dlg.grab().save(QString::fromLocal8Bit(dir) + "/render-settings.png"));
+    const QImage picture = dlg.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(picture.size(), dlg.size());
+
+    const QList<QWidget*> children = dlg.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(children.size(), 14);
+    for (const QWidget* c : children) {
+        const std::string name = c->metaObject()->className();
+        EXPECT_TRUE(dlg.rect().contains(c->geometry())) << name;
+        if (const auto* box = qobject_cast<const QGroupBox*>(c)) {
+            EXPECT_LT(box->fontMetrics().horizontalAdvance(box->title()), box->width()) << name;
+            continue;
+        }
+        EXPECT_LE(c->minimumSizeHint().width(), c->width()) << name << " has no room for its content";
+        EXPECT_LE(c->minimumSizeHint().height(), c->height()) << name << " has no room for its content";
+        for (const QWidget* d : children) {
+            if (d == c || qobject_cast<const QGroupBox*>(d)) continue;
+            EXPECT_FALSE(c->geometry().intersects(d->geometry()))
+                << name << " overlaps a " << d->metaObject()->className();
+        }
+    }
+
+    // The folder picture: all of its face colour, and nothing of it outside the button.
+    const QRgb folder = qRgb(240, 200, 80);
+    auto countIn = [](const QImage& image, const QRect& area, QRgb colour) {
+        int n = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) n += image.pixel(x, y) == colour;
+        return n;
+    };
+    const QImage icon =
+        dlg.FilesButton()->icon().pixmap(QSize(16, 14)).toImage().convertToFormat(QImage::Format_RGB32);
+    const int iconFace = countIn(icon, icon.rect(), folder);
+    ASSERT_GT(iconFace, 50);
+    EXPECT_EQ(countIn(picture, dlg.FilesButton()->geometry(), folder), iconFace);
+    EXPECT_EQ(countIn(picture, picture.rect(), folder), iconFace);
+
+    // The path is drawn: the edit's area differs from that of a dialog without a path.
+    CSettingsStore none;
+    CRenderSettingsDlg empty(none, nullptr);
+    empty.show();
+    const QImage emptyPicture = empty.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(emptyPicture.size(), picture.size());
+    const QRect edit = dlg.PathEdit()->geometry();
+    int differing = 0;
+    for (int y = edit.top(); y <= edit.bottom(); ++y)
+        for (int x = edit.left(); x <= edit.right(); ++x)
+            differing += picture.pixel(x, y) != emptyPicture.pixel(x, y);
+    EXPECT_GT(differing, 200) << "the output path is not drawn";
 }
+
 }  // namespace

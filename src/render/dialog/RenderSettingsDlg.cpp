@@ -58,8 +58,11 @@ CRenderSettingsDlg::CRenderSettingsDlg(CSettingsStore& settings, QWidget* parent
     m_unitY = metrics.height() / 8.0;
 
     Place(new QGroupBox(QStringLiteral("レンダリング出力"), this), 8, 8, 216, 32);
-    m_files = new QPushButton(FolderPicture(), QStringLiteral("Files..."), this);
+    // A picture button, as the chooser button always was: the caption "Files..." beside the
+    // picture would not fit in its 40 dialog units, so it is the tool tip and the accessible name.
+    m_files = new QPushButton(FolderPicture(), QString(), this);
     m_files->setToolTip(QStringLiteral("Files..."));
+    m_files->setAccessibleName(QStringLiteral("Files..."));
     Place(m_files, 16, 20, 40, 12);
     m_path = new QLineEdit(this);
     Place(m_path, 60, 20, 156, 12);
