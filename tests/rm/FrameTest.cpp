@@ -165,6 +165,31 @@ TEST_F(FrameTest, OrientationTakesThePerpendicularPartOfUpAndRefusesParallel) {
     EXPECT_EQ(before, after);
 }
 
+// An up that is nearly the direction (its perpendicular part just above the refusal bound) still
+// gives perpendicular unit axes: the perpendicular part, a small difference of large numbers, is
+// made perpendicular once more before it becomes the y axis. At any scale of the numbers.
+TEST_F(FrameTest, OrientationFromAnUpNearlyAlongTheDirectionHasPerpendicularAxes) {
+    struct Case {
+        Vector dir, up;
+    } cases[] = {
+        {{1, 1, 1}, {1, 1, 1.000004f}},
+        {{-1, -1, -1}, {1, 1.000003f, 1}},
+        {{-1.15e-15f, -1.15e-15f, -1.15e-15f}, {-1.15e-15f, -1.15e-15f, -1.150004e-15f}},
+        {{3, -2, 5}, {3.00002f, -2, 5}},
+    };
+    for (const Case& c : cases) {
+        Ref<Frame> f = lib->CreateFrame(nullptr);
+        ASSERT_EQ(f->SetOrientation(nullptr, c.dir.x, c.dir.y, c.dir.z, c.up.x, c.up.y, c.up.z), D3DRM_OK)
+            << c.up.x << " " << c.up.y << " " << c.up.z;
+        Vector dir, up;
+        f->GetOrientation(nullptr, &dir, &up);
+        EXPECT_NEAR(Dot(dir, up), 0.0f, 1e-6f) << c.up.x << " " << c.up.y << " " << c.up.z;
+        EXPECT_NEAR(Length(dir), 1.0f, 1e-6f);
+        EXPECT_NEAR(Length(up), 1.0f, 1e-6f);
+        ExpectNear(dir, Normalized(c.dir));
+    }
+}
+
 TEST_F(FrameTest, SetRotationThenMoveHalfTurnsByHalfTheAngle) {
     Ref<Frame> f = lib->CreateFrame(nullptr);
     f->SetPosition(nullptr, 1, 2, 3);

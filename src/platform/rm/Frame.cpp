@@ -147,7 +147,10 @@ std::uint32_t Frame::SetOrientation(const Frame* ref, float dx, float dy, float 
     const Vector upPerp = Sub(up, Scale(z, Dot(up, z)));
     const float upLen = Length(up);
     if (upLen == 0.0f || Length(upPerp) <= 1e-6f * upLen) return D3DRMERR_BADVALUE;
-    const Vector y = Normalized(upPerp);
+    // Up's part across the direction is a difference of near-equal numbers when up nearly follows the
+    // direction; taking the direction out once more makes it perpendicular to float accuracy.
+    const Vector roughY = Normalized(upPerp);
+    const Vector y = Normalized(Sub(roughY, Scale(z, Dot(roughY, z))));
     const Vector x = Cross(y, z);
     for (const Vector& axis : {x, y, z})
         if (!std::isfinite(axis.x) || !std::isfinite(axis.y) || !std::isfinite(axis.z)) return D3DRMERR_BADVALUE;
