@@ -77,6 +77,9 @@ TEST_F(SceneTest, AThreeLevelChainIsWrittenInPreOrder) {
     ASSERT_NE(doc->LoadPart(kBodyPath, nullptr, charRoot), nullptr);
     doc->LoadPart(kArmPath, nullptr, charRoot);
     doc->LoadPart(kHandPath, nullptr, charRoot);
+    // Parts hung on a parent part are found through the document (LoadPart returns top-level ones).
+    ASSERT_NE(Part(kArmPath), nullptr);
+    ASSERT_NE(Part(kHandPath), nullptr);
     Part(kArmPath)->GetFrame()->SetPosition(nullptr, 1.5f, -2, 3);
 
     const std::vector<std::uint8_t> bytes = CSceneFile::Write(*doc);
@@ -211,6 +214,7 @@ class SceneFileTest : public SceneTest {
         tree.SelectItem(doc->GetOptionItem());
         doc->ApplySelection("PROPS\\cup.x", "cup");
         rm::Frame* arm = Part(kArmPath)->GetFrame();
+        ASSERT_NE(arm, nullptr);
         arm->SetPosition(nullptr, 0.25f, 1.5f, -2);
         arm->SetOrientation(nullptr, 0, 1, 0, 0, 0, -1);
         for (CPartObject* p : doc->AllParts())
@@ -222,8 +226,12 @@ class SceneFileTest : public SceneTest {
             }
         doc->SetPartVisible(ItemLabelled("左手"), 0);
         tree.SetCheck(ItemLabelled("左手"), false);
-        rm::RefCast<rm::Light>(library->GetNamedObject("LIGHTOBJECT@2"))->SetColor(0x00FF00);
-        Part("LIGHT1\\POINT.X")->GetFrame()->SetPosition(nullptr, 7, 8, 9);
+        const auto light = rm::RefCast<rm::Light>(library->GetNamedObject("LIGHTOBJECT@2"));
+        ASSERT_TRUE(light) << "LIGHTOBJECT@2";
+        light->SetColor(0x00FF00);
+        CPartObject* marker = Part("LIGHT1\\POINT.X");
+        ASSERT_TRUE(marker && marker->GetFrame()) << "LIGHT1\\POINT.X";
+        marker->GetFrame()->SetPosition(nullptr, 7, 8, 9);
         GetApp()->SetSettingFloat("view", "field", 6.5f);
         GetApp()->SetSettingInt("bg", "edit", 1);
         prompts->asked.clear();
@@ -251,7 +259,7 @@ class SceneFileTest : public SceneTest {
 };
 
 TEST_F(SceneFileTest, OpeningASavedSceneGivesBackTheSameScene) {
-    BuildEditedScene();
+    ASSERT_NO_FATAL_FAILURE(BuildEditedScene());
     const Snapshot before = Take(*doc, tree, *library);
     const std::string path = Save();
     EXPECT_EQ(doc->GetTitle(), "pose1");
@@ -337,7 +345,7 @@ TEST_F(SceneFileTest, AForeignOrUnreadableFileLeavesTheSceneAsItWas) {
 }
 
 TEST_F(SceneFileTest, ATruncatedFileIsRefusedAtEveryLengthWithoutAHalfScene) {
-    BuildEditedScene();
+    ASSERT_NO_FATAL_FAILURE(BuildEditedScene());
     const std::vector<std::uint8_t> whole = CSceneFile::Write(*doc);
     const std::string path = TempPath("cut.mrs");
     // Every length up to the end of the first part record's colours, then a coarser walk.
@@ -357,8 +365,9 @@ TEST_F(SceneFileTest, ATruncatedFileIsRefusedAtEveryLengthWithoutAHalfScene) {
 
 TEST_F(SceneFileTest, DamagedRecordsEndTheLoadWithAMessage) {
     rm::Frame* charRoot = doc->GetCharacterRootFrame();
-    doc->LoadPart(kBodyPath, nullptr, charRoot);
+    ASSERT_NE(doc->LoadPart(kBodyPath, nullptr, charRoot), nullptr) << kBodyPath;
     doc->LoadPart(kArmPath, nullptr, charRoot);
+    ASSERT_NE(Part(kArmPath), nullptr);
     const std::vector<std::uint8_t> whole = CSceneFile::Write(*doc);
     LoadingArchive ar(whole);
     scene::SceneHeader header;
@@ -408,8 +417,9 @@ TEST_F(SceneFileTest, DamagedRecordsEndTheLoadWithAMessage) {
 
 TEST_F(SceneFileTest, AMissingMeshKeepsThePartWithoutFrameAndReadsItsChildren) {
     rm::Frame* charRoot = doc->GetCharacterRootFrame();
-    doc->LoadPart(kBodyPath, nullptr, charRoot);
+    ASSERT_NE(doc->LoadPart(kBodyPath, nullptr, charRoot), nullptr) << kBodyPath;
     doc->LoadPart(kArmPath, nullptr, charRoot);
+    ASSERT_NE(Part(kArmPath), nullptr);
     const std::string path = Save();
     QFile::remove(QString::fromStdString(DataFolder() + "BODY_B/body.x"));
     doc->OnNewDocument();
@@ -529,7 +539,7 @@ class OwnFramesTest : public SceneFileTest {
 };
 
 TEST_F(OwnFramesTest, MovedFramesAreWhereTheUserLeftThemAfterSaveAndOpen) {
-    BuildEditedScene();
+    ASSERT_NO_FATAL_FAILURE(BuildEditedScene());
     MoveOwnFrames();
     const Snapshot before = Take(*doc, tree, *library);
     const char* const seenParts[] = {kBodyPath, kHandPath, "PROPS\\cup.x"};
@@ -553,7 +563,7 @@ TEST_F(OwnFramesTest, MovedFramesAreWhereTheUserLeftThemAfterSaveAndOpen) {
 }
 
 TEST_F(OwnFramesTest, AVersion1FileOpensWithTheFramesWhereTheResetPutsThem) {
-    BuildEditedScene();
+    ASSERT_NO_FATAL_FAILURE(BuildEditedScene());
     const Snapshot before = Take(*doc, tree, *library);
     MoveOwnFrames();
     const std::vector<std::uint8_t> v1 = AsVersion1(CSceneFile::Write(*doc));

@@ -45,6 +45,7 @@ TEST(XFileLimits, DeeplyNestedFramesStopAtTheTable) {
     text += "Frame Last {\n}\n";
     auto p = ParseXFile(text);
     EXPECT_EQ(p->reader.Frames().size(), 128u);
+    ASSERT_TRUE(p->root);
     int depth = 0;
     for (const rm::Frame* f = p->root.Get(); !f->Children().empty(); f = f->Children()[0].Get()) ++depth;
     // The table is full, so Last is read over as well.
