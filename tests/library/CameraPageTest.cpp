@@ -452,7 +452,7 @@ TEST_F(CameraPageTest, AChosenPictureIsStoredShownAndOneUndoStep) {
 }
 
 TEST_F(CameraPageTest, ANewLeftEyeTextureReachesEveryEyeInTheEditView) {
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     Settle();
     ASSERT_FALSE(EyeTexels(*doc, "左目").empty()) << "the figure has left eyes";
     const std::vector<std::uint32_t> rightBefore = EyeTexels(*doc, "右目");
@@ -479,9 +479,10 @@ TEST_F(CameraPageTest, ANewLeftEyeTextureReachesEveryEyeInTheEditView) {
 }
 
 TEST_F(CameraPageTest, AChosenFileThatIsNoPictureIsNamedInOneMessageAndNotTaken) {
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     const std::string red = WriteBmp(dir, "red_eye.bmp", kRed);
     ChoosePicture("button1044", red);
+    ASSERT_FALSE(EyeTexels(*doc, "左目").empty()) << "the figure has eyes " << "左目";
     ASSERT_EQ(EyeTexels(*doc, "左目").front(), 0xFF000000u | kRed);
     const QImage withRed = Drawn().copy();
 
@@ -529,9 +530,10 @@ TEST_F(CameraPageTest, AChosenFileThatIsNoPictureIsNamedInOneMessageAndNotTaken)
 }
 
 TEST_F(CameraPageTest, APictureThatGoesMissingLaterIsPassedOverQuietly) {
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     const std::string red = WriteBmp(dir, "red_eye.bmp", kRed);
     ChoosePicture("button1044", red);
+    ASSERT_FALSE(EyeTexels(*doc, "左目").empty()) << "the figure has eyes " << "左目";
     ASSERT_EQ(EyeTexels(*doc, "左目").front(), 0xFF000000u | kRed);
     const std::size_t asked = prompts->asked.size();
     ASSERT_TRUE(QFile::remove(QString::fromStdString(red)));
@@ -545,7 +547,7 @@ TEST_F(CameraPageTest, APictureThatGoesMissingLaterIsPassedOverQuietly) {
 }
 
 TEST_F(CameraPageTest, EyeTexturesAndBackgroundsOfEveryCommonFormat) {
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     QImage picture(32, 32, QImage::Format_RGB32);
     picture.fill(kRed);
     const struct {
@@ -584,9 +586,10 @@ TEST_F(CameraPageTest, EyeTexturesAndBackgroundsOfEveryCommonFormat) {
 }
 
 TEST_F(CameraPageTest, UndoingAnEyeTexturePutsThePreviousOneBackOnTheEyes) {
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     ChoosePicture("button1046", WriteBmp(dir, "blue_eye.bmp", kBlue));
     ChoosePicture("button1046", WriteBmp(dir, "red_eye.bmp", kRed));
+    ASSERT_FALSE(EyeTexels(*doc, "右目").empty()) << "the figure has eyes " << "右目";
     ASSERT_EQ(EyeTexels(*doc, "右目").front(), 0xFF000000u | kRed);
     Undo();
     for (std::uint32_t texel : EyeTexels(*doc, "右目")) EXPECT_EQ(texel, 0xFF000000u | kBlue);

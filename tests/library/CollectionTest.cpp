@@ -99,6 +99,7 @@ TEST_F(CollectionWindowTest, ThreeEntriesMakeA198PixelWindowAndA196PixelListImag
     const QImage& list = window->ListImage();
     EXPECT_EQ(list.height(), 196);
     EXPECT_EQ(list.width(), 176);
+    ASSERT_FALSE(window->Entries().empty());
     EXPECT_EQ(window->Entries()[0].partPath, "A.x");
     EXPECT_EQ(window->Selection(), 0);
 }
@@ -193,7 +194,7 @@ TEST_F(CollectionWindowTest, AMissingListLeavesNothingToApply) {
 // --- Applying on the sample library ---
 
 TEST_F(MainWindowTest, DraggingAnEntryOntoTheEditViewAppliesItAndOntoTheCollectionDoesNot) {
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     ClickItem(ItemLabelled("小物"));
     const int ball = EntryIndex("ボール");
     ASSERT_GE(ball, 0);
@@ -234,7 +235,7 @@ TEST_F(MainWindowTest, DraggingAnEntryOntoTheEditViewAppliesItAndOntoTheCollecti
 }
 
 TEST_F(MainWindowTest, ArrowKeysMoveTheSelectionAndEnterApplies) {
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     ClickItem(ItemLabelled("小物"));
     const int ball = EntryIndex("ボール");
     ASSERT_GT(ball, 0);

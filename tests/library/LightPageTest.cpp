@@ -136,7 +136,7 @@ TEST_F(LightPageTest, TheRowsStandAmbientSunAndThePointLightsFromTheTopWithinThe
 
 TEST_F(LightPageTest, APoseSetLoadShowsTheLightsOnTheButtonsAndOnTheHiddenMarkers) {
     ShowLightPage();
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     const std::uint32_t defaults[] = {0x363636, 0x888888, 0x000000, 0x000000, 0x444444};  // by index
     for (const LightCase& c : kLights) {
         SCOPED_TRACE(c.button);
@@ -150,7 +150,7 @@ TEST_F(LightPageTest, APoseSetLoadShowsTheLightsOnTheButtonsAndOnTheHiddenMarker
 
 TEST_F(LightPageTest, AChosenColourBecomesTheLightsAndItsMarkersAndTheAmbientLightRecoloursNoMarker) {
     ShowLightPage();
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     for (const LightCase& c : kLights)
         if (c.markerLabel) ShowMarker(c.markerLabel);
 
@@ -172,7 +172,7 @@ TEST_F(LightPageTest, AChosenColourBecomesTheLightsAndItsMarkersAndTheAmbientLig
 
 TEST_F(LightPageTest, CancelOrTheSameColourKeepsTheLightAndAddsNoUndoStep) {
     ShowLightPage();
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     C3DView& edit = *view->EditView();
     const std::optional<std::uint32_t> answers[] = {std::nullopt, Rgb(0x88, 0x88, 0x88)};
     for (const std::optional<std::uint32_t>& answer : answers) {
@@ -191,7 +191,7 @@ TEST_F(LightPageTest, CancelOrTheSameColourKeepsTheLightAndAddsNoUndoStep) {
 
 TEST_F(LightPageTest, CtrlZTakesBackALightColourAndTheButtonShowsItCtrlYBringsItAgain) {
     ShowLightPage();
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     C3DView& edit = *view->EditView();
     const std::size_t steps = edit.History().UndoCount();
     CColorSwatchButton* sun = Button("button1015");
@@ -219,7 +219,7 @@ TEST_F(LightPageTest, CtrlZTakesBackALightColourAndTheButtonShowsItCtrlYBringsIt
 
 TEST_F(LightPageTest, OpenBringsBackTheSavedLightColoursOnTheButtonsAndMarkers) {
     ShowLightPage();
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     ChooseWith("button1015", Rgb(255, 128, 0));
     ChooseWith("button1013", Rgb(0x10, 0x20, 0x30));
     QTemporaryDir dir;

@@ -119,10 +119,11 @@ TEST_F(MainWindowTest, ThePageHostScrollsByLinesAndPagesAndStopsAtBothEnds) {
 }
 
 TEST_F(MainWindowTest, CheckBoxesCarryTheirChangeToParentChildrenAndParts) {
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     const HTREEITEM character = doc->GetCharacterItem();
     const std::vector<HTREEITEM> limbs(Tree().Children(character));
     ASSERT_GE(limbs.size(), 2u);
+    for (HTREEITEM limb : limbs) ASSERT_NE(doc->FindPartByItem(limb), nullptr) << Tree().GetItemText(limb);
     const HTREEITEM selected = Tree().GetSelectedItem();
 
     // Unchecking every child unchecks the parent only at the last one.
@@ -149,8 +150,10 @@ TEST_F(MainWindowTest, CheckBoxesCarryTheirChangeToParentChildrenAndParts) {
 }
 
 TEST_F(MainWindowTest, SpaceTogglesTheSelectedItemsCheckBox) {
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
+    ASSERT_GE(Tree().Children(doc->GetCharacterItem()).size(), 2u);
     const HTREEITEM head = Tree().Children(doc->GetCharacterItem())[1];
+    ASSERT_NE(doc->FindPartByItem(head), nullptr);
     ClickItem(head);
     ASSERT_EQ(Tree().GetSelectedItem(), head);
     QTest::keyClick(&TreeCtrl(), Qt::Key_Space);
@@ -160,7 +163,7 @@ TEST_F(MainWindowTest, SpaceTogglesTheSelectedItemsCheckBox) {
 }
 
 TEST_F(MainWindowTest, UntickingALightMarkerHidesIt) {
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     const HTREEITEM sun = ItemLabelled("太陽光");
     ASSERT_NE(sun, 0u);
     CPartObject* marker = doc->FindPartByItem(sun);
@@ -175,7 +178,8 @@ TEST_F(MainWindowTest, UntickingALightMarkerHidesIt) {
 TEST_F(MainWindowTest, SelectingNothingClearsTheSelectionAndTellsThePages) {
     MaterialPageProbe material;
     GetApp()->m_pMaterialDlg = &material;
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
+    ASSERT_FALSE(Tree().Children(doc->GetCharacterItem()).empty());
     ClickItem(Tree().Children(doc->GetCharacterItem())[0]);
     ASSERT_NE(Tree().GetSelectedItem(), 0u);
     material.items.clear();
@@ -191,8 +195,8 @@ TEST_F(MainWindowTest, SelectingNothingClearsTheSelectionAndTellsThePages) {
 }
 
 TEST_F(MainWindowTest, DeleteRemovesThePartItsItemAndItsUndoSteps) {
-    LoadStandingFigure();
-    ApplyEntry(ItemLabelled("小物"), "ボール");
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
+    ASSERT_NO_FATAL_FAILURE(ApplyEntry(ItemLabelled("小物"), "ボール"));
     const HTREEITEM ball = ItemLabelled("ボール");
     ASSERT_NE(ball, 0u);
     CPartObject* part = doc->FindPartByItem(ball);
@@ -216,27 +220,27 @@ TEST_F(MainWindowTest, DeleteRemovesThePartItsItemAndItsUndoSteps) {
 }
 
 TEST_F(MainWindowTest, DoubleClickingAPoseSetLoadsItAndAsksTheSecondTime) {
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     EXPECT_TRUE(prompts->asked.empty()) << "the first pose set loads without a question";
     const std::size_t standing = doc->AllParts().size();
     const std::string standingSet = doc->GetPoseSetPath();
 
     prompts->messageAnswers.push_back(win::IDCANCEL);
-    ApplyEntry(doc->GetCharacterItem(), "歩くポーズ");
+    ASSERT_NO_FATAL_FAILURE(ApplyEntry(doc->GetCharacterItem(), "歩くポーズ"));
     ASSERT_EQ(prompts->asked.size(), 1u);
     EXPECT_EQ(prompts->asked[0].caption, "基本ポーズの読み込み");
     EXPECT_EQ(doc->AllParts().size(), standing) << "cancelled: the figure stays";
     EXPECT_EQ(doc->GetPoseSetPath(), standingSet);
 
     prompts->messageAnswers.push_back(win::IDOK);
-    ApplyEntry(doc->GetCharacterItem(), "歩くポーズ");
+    ASSERT_NO_FATAL_FAILURE(ApplyEntry(doc->GetCharacterItem(), "歩くポーズ"));
     EXPECT_EQ(prompts->asked.size(), 2u);
     EXPECT_NE(doc->GetPoseSetPath(), standingSet);
     EXPECT_FALSE(doc->AllParts().empty());
 }
 
 TEST_F(MainWindowTest, AddingAPropWhileTheProgressPumpsKeepsEveryItemWithAPart) {
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     const HTREEITEM props = ItemLabelled("小物");
     for (const char* name : {"ボール", "いす", "かさ"}) ApplyEntry(props, name);
     const std::vector<HTREEITEM> added(Tree().Children(props));
@@ -250,7 +254,7 @@ TEST_F(MainWindowTest, AddingAPropWhileTheProgressPumpsKeepsEveryItemWithAPart) 
 
 // Each change a person makes marks the saved scene as changed, in the title too.
 TEST_F(MainWindowTest, PartsAddedHiddenOrDeletedMarkTheSavedSceneChanged) {
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     QTemporaryDir dir;
     prompts->fileAnswers.push_back(dir.path().toStdString() + "/marks.mrs");
     ASSERT_TRUE(frame->RunCommand(ID_FILE_SAVE_AS));
@@ -277,7 +281,7 @@ TEST_F(MainWindowTest, PartsAddedHiddenOrDeletedMarkTheSavedSceneChanged) {
 }
 
 TEST_F(MainWindowTest, NewAfterAPoseSetSavesAndOpensAnEmptyScene) {
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     // The figure is an unsaved change: New asks first, and No lets it go.
     EXPECT_TRUE(doc->IsModified());
     prompts->messageAnswers.push_back(win::IDNO);
@@ -302,8 +306,8 @@ TEST_F(MainWindowTest, NewAfterAPoseSetSavesAndOpensAnEmptyScene) {
 }
 
 TEST_F(MainWindowTest, OpenShowsTheTreeOfTheSavedScene) {
-    LoadStandingFigure();
-    ApplyEntry(ItemLabelled("小物"), "ボール");
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
+    ASSERT_NO_FATAL_FAILURE(ApplyEntry(ItemLabelled("小物"), "ボール"));
     const std::size_t items = Tree().GetCount();
     QTemporaryDir dir;
     const std::string path = dir.path().toStdString() + "/ball.mrs";
@@ -325,8 +329,8 @@ TEST_F(MainWindowTest, OpenShowsTheTreeOfTheSavedScene) {
 }
 
 TEST_F(MainWindowTest, ApplyCollectionAppliesNothingOnceTheListIsGone) {
-    LoadStandingFigure();
-    ApplyEntry(ItemLabelled("小物"), "ボール");
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
+    ASSERT_NO_FATAL_FAILURE(ApplyEntry(ItemLabelled("小物"), "ボール"));
     // The new prop's item is selected and has no list: the collection empties and shrinks.
     const HTREEITEM ball = ItemLabelled("ボール");
     ASSERT_NE(ball, 0u);
@@ -342,7 +346,7 @@ TEST_F(MainWindowTest, ApplyCollectionAppliesNothingOnceTheListIsGone) {
 }
 
 TEST_F(MainWindowTest, ApplyCollectionAppliesTheSelectedEntry) {
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     ClickItem(ItemLabelled("小物"));
     Collection().SetSelection(EntryIndex("ボール"));
     ASSERT_TRUE(frame->RunCommand(ID_APPLY_COLLECTION));

@@ -108,6 +108,6 @@ void MainWindowTest::ApplyEntry(HTREEITEM category, const std::string& name) {
 }
 
 void MainWindowTest::LoadStandingFigure() {
-    ApplyEntry(doc->GetCharacterItem(), "立ちポーズ");
+    ASSERT_NO_FATAL_FAILURE(ApplyEntry(doc->GetCharacterItem(), "立ちポーズ"));
     ASSERT_FALSE(doc->AllParts().empty());
 }

@@ -31,6 +31,8 @@ class MainWindowTest : public ::testing::Test {
     // A click on the item's check box.
     void ClickCheckBox(HTREEITEM item);
     // Selects the character item and double-clicks the collection's entry named `name` (UTF-8).
+    // Both end in a fatal failure when the entry or the figure is missing: call them as
+    // ASSERT_NO_FATAL_FAILURE(LoadStandingFigure()).
     void ApplyEntry(HTREEITEM category, const std::string& name);
     void LoadStandingFigure();
     // The tree item labelled `label` (UTF-8) anywhere in the tree; 0 when none.

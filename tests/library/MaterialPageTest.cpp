@@ -28,7 +28,7 @@ class MaterialPageTest : public MainWindowTest {
         MainWindowTest::SetUp();
         page = static_cast<CMaterialDlg*>(view->PageWidget(CMainView::kMaterialPage));
         view->Tabs()->setCurrentIndex(1);
-        LoadStandingFigure();
+        ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     }
     // Selects the part entry labelled `label` and the page's entry of `generalName`.
     void SelectMaterial(const char* label, const char* generalName) {
@@ -143,6 +143,7 @@ TEST_F(MaterialPageTest, ThePowerAppliesOnReleaseAndOnKeysButNotDuringADrag) {
 
     // Showing another entry moves the slider without applying anything to either material.
     const float hairPower = hair.front()->m_power;
+    ASSERT_FALSE(ColoursNamed("肌").empty());
     const float skinPower = ColoursNamed("肌").front()->m_power;
     ASSERT_NE(static_cast<int>(skinPower), static_cast<int>(hairPower));
     SelectMaterial("あたま", "肌");

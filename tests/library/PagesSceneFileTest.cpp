@@ -20,7 +20,7 @@
 #include "view/MaterialDlg.h"
 
 TEST_F(MainWindowTest, ColourLightAndLensChosenOnThePagesSurviveSaveAndOpen) {
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     auto* material = static_cast<CMaterialDlg*>(view->PageWidget(CMainView::kMaterialPage));
     QWidget* lights = view->PageWidget(CMainView::kLightPage);
     QWidget* camera = view->PageWidget(CMainView::kCameraPage);

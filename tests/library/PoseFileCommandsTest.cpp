@@ -76,7 +76,7 @@ class PoseFileCommandsTest : public MainWindowTest {
     // forgets the questions asked so far.
     void LoadPoseSet(const std::string& label) {
         prompts->messageAnswers.push_back(win::IDOK);
-        ApplyEntry(doc->GetCharacterItem(), label);
+        ASSERT_NO_FATAL_FAILURE(ApplyEntry(doc->GetCharacterItem(), label));
         ASSERT_FALSE(doc->AllParts().empty());
         prompts->messageAnswers.clear();
         prompts->asked.clear();
@@ -95,9 +95,9 @@ class PoseFileCommandsTest : public MainWindowTest {
 };
 
 TEST_F(PoseFileCommandsTest, TheShippedWalkPoseGivesTheStandingFigureTheWalkingFiguresPlacements) {
-    LoadPoseSet("歩くポーズ");
+    ASSERT_NO_FATAL_FAILURE(LoadPoseSet("歩くポーズ"));
     const std::map<std::string, rm::Matrix4> walking = WorldByFolder();
-    LoadPoseSet("立ちポーズ");
+    ASSERT_NO_FATAL_FAILURE(LoadPoseSet("立ちポーズ"));
     ASSERT_EQ(Root().m_folder, "BODY_STAND\\");
     const std::map<std::string, rm::Matrix4> standing = WorldByFolder();
     ASSERT_EQ(standing.size(), walking.size());
@@ -134,9 +134,9 @@ TEST_F(PoseFileCommandsTest, EveryShippedPosePutsTheSittingFigureIntoThatPoseSet
     } poses[] = {{"立ちポーズ", "STAND"}, {"歩くポーズ", "WALK"},      {"走るポーズ", "RUN"},
                  {"座りポーズ", "SIT"},  {"手を振るポーズ", "WAVE"}, {"ばんざいポーズ", "CHEER"}};
     for (const auto& p : poses) {
-        LoadPoseSet(p.label);
+        ASSERT_NO_FATAL_FAILURE(LoadPoseSet(p.label));
         const std::map<std::string, rm::Matrix4> expected = WorldByFolder();
-        LoadPoseSet("座りポーズ");
+        ASSERT_NO_FATAL_FAILURE(LoadPoseSet("座りポーズ"));
         ASSERT_TRUE(LoadPoseFile(EditView(), *doc, ShippedPose(p.file))) << p.file;
         EXPECT_TRUE(prompts->MessageTexts().empty()) << p.file;
         const std::map<std::string, rm::Matrix4> posed = WorldByFolder();
@@ -147,7 +147,7 @@ TEST_F(PoseFileCommandsTest, EveryShippedPosePutsTheSittingFigureIntoThatPoseSet
 }
 
 TEST_F(PoseFileCommandsTest, APoseSavedOnOnePoseSetLoadsOntoAnotherWithTheSavedPlacements) {
-    LoadPoseSet("座りポーズ");
+    ASSERT_NO_FATAL_FAILURE(LoadPoseSet("座りポーズ"));
     // A pose of its own: the left forearm and the head turned by the person.
     Root().ForEachInTree([](CPartObject* p) {
         if (p->m_folder.ends_with("FARML\\") || p->m_folder.ends_with("HEAD\\"))
@@ -168,7 +168,7 @@ TEST_F(PoseFileCommandsTest, APoseSavedOnOnePoseSetLoadsOntoAnotherWithTheSavedP
     ASSERT_EQ(pose::ReadPose(FileBytes(path), written), pose::PoseFileStatus::Ok);
     EXPECT_EQ(written, saved);
 
-    LoadPoseSet("立ちポーズ");
+    ASSERT_NO_FATAL_FAILURE(LoadPoseSet("立ちポーズ"));
     LoadThroughMenu(path);
     EXPECT_TRUE(prompts->MessageTexts().empty()) << (prompts->MessageTexts().empty() ? std::string() : prompts->MessageTexts().front());
     const pose::PoseData loaded = scene::CaptureFigurePose(Root());
@@ -183,7 +183,7 @@ TEST_F(PoseFileCommandsTest, APoseSavedOnOnePoseSetLoadsOntoAnotherWithTheSavedP
 TEST_F(PoseFileCommandsTest, APartTheFigureLacksIsCountedInOneMessageAndTheOthersArePosed) {
     // Figure parts cannot be taken off the figure, so the pose names a part this figure lacks: a
     // figure of other parts would have saved it.
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     pose::PoseData wave;
     ASSERT_EQ(pose::ReadPose(FileBytes(ShippedPose("WAVE")), wave), pose::PoseFileStatus::Ok);
     wave.parts.insert(wave.parts.begin() + 2, {"ARML\\CAPEL\\", wave.parts[1].placement});
@@ -205,7 +205,7 @@ TEST_F(PoseFileCommandsTest, APartTheFigureLacksIsCountedInOneMessageAndTheOther
 }
 
 TEST_F(PoseFileCommandsTest, DamagedFilesAreRefusedWithAMessageAndChangeNothing) {
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     const std::vector<std::uint8_t> good = FileBytes(ShippedPose("RUN"));
     ASSERT_GT(good.size(), 20u);
     std::vector<std::vector<std::uint8_t>> damaged;

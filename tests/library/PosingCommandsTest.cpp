@@ -40,7 +40,7 @@ TEST_F(PosingCommandsTest, TheIkButtonTurnsTheModeOnAndOff) {
 }
 
 TEST_F(PosingCommandsTest, TheViewMenuMirrorsTheChosenArmOntoTheOtherSide) {
-    LoadStandingFigure();
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     const HTREEITEM leftArm = ItemOfFolderEnding("\\ARML\\");
     ASSERT_NE(leftArm, 0u);
     CPartObject* left = doc->FindPartByItem(leftArm);

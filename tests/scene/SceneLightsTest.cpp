@@ -42,6 +42,8 @@ TEST_F(SceneTest, APoseSetBringsFiveLightsWithHiddenMarkers) {
         EXPECT_EQ(marker->GetFrame()->Parent(), doc->GetSceneFrame());
     }
     rm::Vector p, dir, up;
+    for (const char* marker : {"LIGHT4\\arrow.x", "LIGHT2\\POINT.X"})
+        ASSERT_NE(doc->FindPartByFolder(marker), nullptr) << marker;
     rm::Frame* sun = doc->FindPartByFolder("LIGHT4\\arrow.x")->GetFrame();
     sun->GetPosition(doc->GetCharacterRootFrame(), &p);
     EXPECT_NEAR(p.x, -4.101194f, 1e-4f);
