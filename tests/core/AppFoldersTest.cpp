@@ -9,6 +9,7 @@
 #include "core/MainApp.h"
 #include "core/SettingsStore.h"
 #include "platform/win/ScriptedPrompts.h"
+#include "support/CaseNames.h"
 #include "support/ScopedEnvironment.h"
 
 namespace {
@@ -77,8 +78,9 @@ TEST_P(ProfilePlaceTest, ChoosesWhereTheFileIsReadAndWritten) {
     EXPECT_EQ(place.writeFolder, named(c.expectedWrite));
 }
 
-INSTANTIATE_TEST_SUITE_P(AppFolders, ProfilePlaceTest, testing::ValuesIn(kPlaceCases),
-                         [](const testing::TestParamInfo<PlaceCase>& info) { return std::string(info.param.name); });
+void PrintTo(const PlaceCase& c, std::ostream* os) { *os << c.name; }
+
+INSTANTIATE_TEST_SUITE_P(AppFolders, ProfilePlaceTest, testing::ValuesIn(kPlaceCases), testsupport::PrintedName());
 
 // An installed layout in a temporary folder, with the user's configuration folder beside it.
 class InstalledProfile : public testing::Test {

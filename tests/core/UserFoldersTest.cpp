@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <sys/stat.h>
 
+#include "support/CaseNames.h"
 #include "support/ScopedEnvironment.h"
 
 namespace {
@@ -33,8 +34,9 @@ TEST_P(XdgUserFolderTest, FollowsTheBaseDirectoryRules) {
     EXPECT_EQ(XdgUserFolder(c.xdgValue, c.home, ".rel"), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(UserFolders, XdgUserFolderTest, testing::ValuesIn(kXdgCases),
-                         [](const testing::TestParamInfo<XdgCase>& info) { return std::string(info.param.name); });
+void PrintTo(const XdgCase& c, std::ostream* os) { *os << c.name; }
+
+INSTANTIATE_TEST_SUITE_P(UserFolders, XdgUserFolderTest, testing::ValuesIn(kXdgCases), testsupport::PrintedName());
 
 TEST(UserFolders, ReadTheEnvironment) {
     ScopedEnvironment env;
