@@ -7,7 +7,7 @@
 //   void PrintTo(const PathCase& c, std::ostream* os) { *os << testsupport::Printable(c.path); }
 //   INSTANTIATE_TEST_SUITE_P(Table, PartPathNames, ::testing::Values(...), testsupport::PrintedName());
 //
-// so `ctest -R PartPathNames/BODY_body_x` and a failure report find the same case every time.
+// so `ctest -R 'PartPathNames.*/BODY_B_body_x'` and a failure report find the same case every time.
 // Texts are printed through Printable: the test list that CTest reads is split into lines, and a
 // line break or a "\" at the end of a line inside a printed parameter would run two entries together.
 
