@@ -6,15 +6,13 @@
 
 #include "JpegBuilder.h"
 #include "LibjpegReference.h"
+#include "SeedFile.h"
 #include "TestPictures.h"
 
 namespace {
 
-void Write(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
+bool Write(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    return fuzzseed::WriteSeed(path, bytes);
 }
 
 }  // namespace
@@ -25,6 +23,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string folder = argv[1];
+    bool ok = true;
     int n = 0;
     const std::pair<int, int> samplings[] = {{1, 1}, {2, 1}, {2, 2}, {1, 2}, {4, 1}};
     for (int components : {1, 3}) {
@@ -38,8 +37,9 @@ int main(int argc, char** argv) {
                 o.quality = 60 + 10 * restart;
                 const int w = 13 + 8 * h, hgt = 9 + 8 * v;
                 ++n;
-                Write(folder + "/libjpeg" + std::to_string(n) + ".jpg",
-                      jpegtest::LibjpegEncode(jpegtest::MakePicture(w, hgt, components, n), w, hgt, o));
+                ok = Write(folder + "/libjpeg" + std::to_string(n) + ".jpg",
+                           jpegtest::LibjpegEncode(jpegtest::MakePicture(w, hgt, components, n), w, hgt, o)) &&
+                     ok;
             }
         }
     }
@@ -56,9 +56,9 @@ int main(int argc, char** argv) {
         b[40] = -2;
         return b;
     };
-    Write(folder + "/built0.jpg", jpegtest::BuildJpeg(plan));
+    ok = Write(folder + "/built0.jpg", jpegtest::BuildJpeg(plan)) && ok;
     plan.components = {{1, 1}};
     plan.restartInterval = 0;
-    Write(folder + "/built1.jpg", jpegtest::BuildJpeg(plan));
-    return 0;
+    ok = Write(folder + "/built1.jpg", jpegtest::BuildJpeg(plan)) && ok;
+    return ok ? 0 : 1;
 }

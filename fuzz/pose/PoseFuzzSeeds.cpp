@@ -4,9 +4,9 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <string>
 
+#include "SeedFile.h"
 #include "base/PoseFile.h"
 
 namespace {
@@ -17,10 +17,7 @@ pose::Placement Turned(float degrees, float x, float y, float z) {
 }
 
 bool Write(const std::string& path, const pose::PoseData& data) {
-    const std::vector<std::uint8_t> bytes = pose::WritePose(data);
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(f);
+    return fuzzseed::WriteSeed(path, pose::WritePose(data));
 }
 
 }  // namespace
