@@ -38,14 +38,15 @@ void Opened(CMainFrame& frame, CMainDoc& doc) {
 }
 
 // Closing the window (the exit command, the window manager) first offers to save. An end by a
-// termination signal quits the event loop without closing and asks nothing.
+// termination signal leaves the event loop without closing, and asks nothing should a close come.
 class CloseGuard : public QObject {
   public:
     CloseGuard(CMainFrame& frame, CMainDoc& doc);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched != &m_frame || event->type() != QEvent::Close || SaveModified(m_frame, m_doc))
+        if (watched != &m_frame || event->type() != QEvent::Close || GetApp()->m_bEndingUnattended ||
+            SaveModified(m_frame, m_doc))
             return false;
         event->ignore();
         return true;

@@ -81,11 +81,13 @@ bool CMainApp::InitInstance(const QStringList& arguments) {
     }
 
     // A logout's SIGTERM or a terminal's Ctrl+C ends the program as the exit command does, with no
-    // question and nothing that waits for a person: the event loop ends and ExitInstance saves.
+    // question and nothing that waits for a person: every event loop ends (a dialog's too) and
+    // ExitInstance saves. Not quit(), which first asks the windows to close: the main window would
+    // ask about unsaved changes, and no one is there to answer.
     m_terminationSignals.reset();  // one at a time: a start after a start without an exit takes over
     m_terminationSignals = std::make_unique<win::TerminationSignals>([this](int) {
         m_bEndingUnattended = true;
-        QCoreApplication::quit();
+        QCoreApplication::exit(0);
     });
 
     const CommandLine commandLine = ParseCommandLine(arguments);

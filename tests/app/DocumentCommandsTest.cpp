@@ -167,6 +167,18 @@ TEST_F(DocumentCommandsTest, RecentFileThatDoesNotOpenLeavesTheListAfterItsMessa
     }
 }
 
+// Ending unattended (a logout's signal), a close of the window asks nothing: no one would answer.
+TEST_F(DocumentCommandsTest, CloseWhileEndingUnattendedAsksNothing) {
+    doc->SetModifiedFlag();
+    frame->show();
+    GetApp()->m_bEndingUnattended = true;
+    const bool closed = frame->close();
+    GetApp()->m_bEndingUnattended = false;
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(prompts->asked.empty());
+    EXPECT_TRUE(doc->IsModified()) << "the changes are left for the recovery copy";
+}
+
 TEST_F(DocumentCommandsTest, TitleMarksUnsavedChangesUntilTheSceneIsSaved) {
     doc->SetModifiedFlag();
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Mariso* - Ovalith"));

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <csignal>
 #include <QWidget>
 #include <fstream>
 
@@ -146,6 +148,31 @@ TEST(Startup, ChangesLeftByAnUnattendedEndAreOfferedAtTheNextStart) {
     // The exit command, with the changes let go: the copy goes too.
     app->ExitInstance();
     EXPECT_FALSE(QFileInfo::exists(copy));
+}
+
+// A logout's SIGTERM while the scene has unsaved changes: the event loop ends without a question
+// (no one is there to answer it) and the changes go to the recovery copy.
+TEST(Startup, TerminationSignalEndsTheEventLoopWithoutAQuestionAndKeepsTheChanges) {
+    QTemporaryDir dir;
+    ScopedEnvironment environment;
+    environment.Set("XDG_DATA_HOME", (dir.path() + "/data").toStdString());
+    win::ScopedPrompts prompts;
+    CMainApp* app = GetApp();
+    app->m_instanceLockFolder = dir.path();
+    ASSERT_TRUE(app->InitInstance({dir.path() + "/marisole", QStringLiteral("--no-splash")}));
+    QApplication::processEvents();
+    app->m_pDocument->SetModifiedFlag();
+    const std::size_t askedBefore = prompts->asked.size();
+
+    // A loop that has not ended after a while is ended with another code.
+    QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });
+    EXPECT_EQ(QApplication::exec(), 0) << "the signal did not end the event loop";
+    EXPECT_EQ(prompts->asked.size(), askedBefore) << prompts->asked.back().text;
+    EXPECT_TRUE(app->m_bEndingUnattended);
+    app->ExitInstance();
+    app->m_bEndingUnattended = false;
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(DataFolder() + "recovery.mrs")));
 }
 
 }  // namespace
