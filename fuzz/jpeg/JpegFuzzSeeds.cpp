@@ -9,14 +9,6 @@
 #include "SeedFile.h"
 #include "TestPictures.h"
 
-namespace {
-
-bool Write(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    return fuzzseed::WriteSeed(path, bytes);
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: jpeg_fuzz_seeds FOLDER\n");
@@ -37,7 +29,7 @@ int main(int argc, char** argv) {
                 o.quality = 60 + 10 * restart;
                 const int w = 13 + 8 * h, hgt = 9 + 8 * v;
                 ++n;
-                ok = Write(folder + "/libjpeg" + std::to_string(n) + ".jpg",
+                ok = fuzzseed::WriteSeed(folder + "/libjpeg" + std::to_string(n) + ".jpg",
                            jpegtest::LibjpegEncode(jpegtest::MakePicture(w, hgt, components, n), w, hgt, o)) &&
                      ok;
             }
@@ -56,9 +48,9 @@ int main(int argc, char** argv) {
         b[40] = -2;
         return b;
     };
-    ok = Write(folder + "/built0.jpg", jpegtest::BuildJpeg(plan)) && ok;
+    ok = fuzzseed::WriteSeed(folder + "/built0.jpg", jpegtest::BuildJpeg(plan)) && ok;
     plan.components = {{1, 1}};
     plan.restartInterval = 0;
-    ok = Write(folder + "/built1.jpg", jpegtest::BuildJpeg(plan)) && ok;
+    ok = fuzzseed::WriteSeed(folder + "/built1.jpg", jpegtest::BuildJpeg(plan)) && ok;
     return ok ? 0 : 1;
 }
