@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "SceneFuzzWorld.h"
-#include "base/ArchiveStream.h"
 #include "scene/FrameNames.h"
 #include "scene/PartObject.h"
 #include "scene/SceneFile.h"
@@ -28,12 +27,12 @@ namespace {
 // come from a counter of the whole process and are saved with the link frames' names).
 bool Open(CMainDoc& doc, std::span<const std::uint8_t> bytes, bool& bodyRead) {
     scene::SetFrameNameCounter(0);
-    LoadingArchive ar(bytes);
-    scene::SceneHeader header;
-    if (CSceneFile::ReadHeader(ar, header) != scene::SceneFileStatus::Ok) return false;
+    scene::SceneContent content;
+    const scene::SceneFileStatus status = CSceneFile::Read(bytes, content);
+    if (status != scene::SceneFileStatus::Ok && status != scene::SceneFileStatus::Damaged) return false;
     doc.ResetScene();
-    bodyRead = CSceneFile::ReadBody(doc, ar, header);
-    if (!bodyRead) doc.ResetScene();
+    bodyRead = status == scene::SceneFileStatus::Ok;
+    if (bodyRead) CSceneFile::Build(doc, content);
     return true;
 }
 

@@ -1,13 +1,12 @@
 #include "scene/ColorObject.h"
 
 #include "core/MainApp.h"
-#include "base/ArchiveStream.h"
 #include "platform/rm/Face.h"
 #include "platform/rm/Library.h"
 #include "platform/rm/Material.h"
 #include "platform/rm/MeshBuilder.h"
 #include "scene/FrameNames.h"
-#include "scene/PartIndexTable.h"
+#include "scene/SceneRecords.h"
 #include "scene/PartObject.h"
 
 float ColorRed(std::uint32_t rgb) {
@@ -86,34 +85,25 @@ void CColorObject::ApplyColor() {
     if (wasHidden) m_owner->HideVisuals();
 }
 
-void CColorObject::Serialize(StoringArchive& ar) const {
-    ar.WriteU32(kSerialId);
-    ar.WriteString(m_generalName);
-    ar.WriteString(m_remark);
-    ar.WriteString(m_targetFrame);
-    ar.WriteU32(m_diffuse);
-    ar.WriteU32(m_specular);
-    ar.WriteU32(m_emissive);
-    ar.WriteF32(m_power);
-    ar.WriteString(m_owner ? m_owner->m_definitionPath : std::string());
-    ar.WriteI32(m_owner ? m_owner->m_serialIndex : -1);
+scene::ColorRecord CColorObject::ToRecord() const {
+    scene::ColorRecord r;
+    r.generalName = m_generalName;
+    r.remark = m_remark;
+    r.targetFrame = m_targetFrame;
+    r.diffuse = m_diffuse;
+    r.specular = m_specular;
+    r.emissive = m_emissive;
+    r.power = m_power;
+    r.ownerPath = m_owner ? m_owner->m_definitionPath : std::string();
+    r.ownerIndex = m_owner ? m_owner->m_serialIndex : -1;
+    return r;
 }
 
-bool CColorObject::Serialize(LoadingArchive& ar, const CPartIndexTable& table) {
-    if (ar.ReadU32() != kSerialId || !ar.Ok()) {
-        CPartIndexTable::CountError();
-        return false;
-    }
-    m_generalName = ar.ReadString();
-    m_remark = ar.ReadString();
-    m_targetFrame = ar.ReadString();
-    m_diffuse = ar.ReadU32();
-    m_specular = ar.ReadU32();
-    m_emissive = ar.ReadU32();
-    m_power = ar.ReadF32();
-    ar.ReadString();  // owner definition path: not used
-    const std::int32_t owner = ar.ReadI32();
-    if (!ar.Ok()) return false;
-    m_owner = table.At(owner);
-    return m_owner != nullptr;
+std::unique_ptr<CColorObject> CColorObject::FromRecord(const scene::ColorRecord& r, CPartObject* owner) {
+    auto color = std::make_unique<CColorObject>(r.targetFrame, r.generalName, r.remark, owner);
+    color->m_diffuse = r.diffuse;
+    color->m_specular = r.specular;
+    color->m_emissive = r.emissive;
+    color->m_power = r.power;
+    return color;
 }

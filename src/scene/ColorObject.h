@@ -3,20 +3,19 @@
 // receive. Colour objects with the same general name form one material across all parts.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class CPartObject;
 namespace rm {
 class Frame;
 }
-class CPartIndexTable;
-class StoringArchive;
-class LoadingArchive;
+namespace scene {
+struct ColorRecord;
+}
 
 class CColorObject {
   public:
-    static constexpr std::uint32_t kSerialId = 0xB04F41C7u;
-
     CColorObject() = default;
     // From a colour definition line (target frame and general name are never empty).
     CColorObject(std::string targetFrame, std::string generalName, std::string remark, CPartObject* owner);
@@ -32,10 +31,10 @@ class CColorObject {
     // target has no mesh with faces (the defaults stay).
     bool TakeColorsFromMesh(rm::Frame* partFrame);
 
-    // The colour record. Loading: false when the serial id does not match or the owner index
-    // names no part read so far; the fields read before that keep their values.
-    void Serialize(StoringArchive& ar) const;
-    bool Serialize(LoadingArchive& ar, const CPartIndexTable& table);
+    // The colour record of scene files (the owner's index as the owner holds it now), and a colour
+    // object made from one for `owner`.
+    scene::ColorRecord ToRecord() const;
+    static std::unique_ptr<CColorObject> FromRecord(const scene::ColorRecord& record, CPartObject* owner);
 
     CPartObject* m_owner = nullptr;  // not owned
     std::string m_targetFrame;

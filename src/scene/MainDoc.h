@@ -90,6 +90,17 @@ class CMainDoc {
     // --- Loading (MainDoc_Loading.cpp) ---
     CPartObject* LoadPart(const std::string& path, CPartObject* part, rm::Frame* attachFrame);
     void RestorePart(const std::string& path, CPartObject* part);
+    // Where a part built from a record looks for the frame it hangs on (the record's parent frame
+    // name, compared without its "@" number): anywhere in the scene, first match in depth-first
+    // order, as scene files have always been read; or under its parent part first (the scene
+    // when it has none), so that a part brought back hangs on its own parent among equal ones.
+    enum class FrameSearch { WholeScene, ParentPart };
+    // A part made from a record, with the parts below it: placed under `parent` (or at the top
+    // level) at position `at` of its list (at the end when past it), loaded from its definition,
+    // coloured from the record, hung where the record says. Every part built is appended to
+    // `built` in the record's pre-order when given.
+    CPartObject* BuildPart(const scene::PartRecord& record, CPartObject* parent, FrameSearch search,
+                           std::size_t at, std::vector<CPartObject*>* built);
     void LoadPoseSet(const std::string& path);
     void LoadTreeDefinition(HTREEITEM parent, const std::string& name);
     void ApplySelection(const std::string& path, const std::string& entryName);

@@ -2,7 +2,6 @@
 
 #include <QFile>
 
-#include "base/ArchiveStream.h"
 #include "platform/win/UserPrompts.h"
 #include "scene/MainDoc.h"
 #include "scene/SceneFile.h"
@@ -43,10 +42,12 @@ bool CMainDoc::OnOpenDocument(const std::string& path) {
     }
     const QByteArray data = file.readAll();
     file.close();
-    LoadingArchive ar(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()),
-                                static_cast<std::size_t>(data.size())));
-    scene::SceneHeader header;
-    switch (CSceneFile::ReadHeader(ar, header)) {
+    // The file is read and checked whole before the open scene is touched: a file that cannot be
+    // opened leaves the scene, the settings and the pages as they were.
+    scene::SceneContent content;
+    switch (CSceneFile::Read(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()),
+                                       static_cast<std::size_t>(data.size())),
+                             content)) {
         case scene::SceneFileStatus::Ok:
             break;
         case scene::SceneFileStatus::Foreign:
@@ -62,21 +63,7 @@ bool CMainDoc::OnOpenDocument(const std::string& path) {
 
     ResetScene();
     m_characterItem = 0;
-    if (!CSceneFile::ReadBody(*this, ar, header)) {
-        // Nothing of a half-read scene stays: back to an empty scene with a fresh tree.
-        ResetScene();
-        m_characterItem = 0;
-        if (CPartsTree* tree = Tree()) {
-            tree->DeleteAllItems();
-            m_characterItem = tree->InsertItem(scene::kCharacterLabel, 6, 6, TVI_ROOT);
-            tree->SetCheck(m_characterItem, true);
-        }
-        m_title = kNewDocumentTitle;
-        m_pathName.clear();
-        SetModifiedFlag(false);
-        Tell(scene::msg::kDamagedFile);
-        return false;
-    }
+    CSceneFile::Build(*this, content);
     m_title = BaseName(path);
     m_pathName = path;
     SetModifiedFlag(false);

@@ -2,6 +2,8 @@
 // reloaded), parts of a scene file, colours and eye textures, and what applying a library entry
 // does.
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 #include "archive/Communicator.h"
@@ -156,6 +158,33 @@ void CMainDoc::RestorePart(const std::string& path, CPartObject* part) {
         ApplyColors(part);
     }
     m_allParts.push_back(part);
+}
+
+CPartObject* CMainDoc::BuildPart(const scene::PartRecord& record, CPartObject* parent, FrameSearch search,
+                                 std::size_t at, std::vector<CPartObject*>* built) {
+    auto owned = std::make_unique<CPartObject>();
+    CPartObject* part = owned.get();
+    part->TakeRecord(record);
+    if (parent) {
+        parent->InsertChildPart(std::move(owned), at);
+    } else {
+        const std::size_t position = std::min(at, m_topLevelParts.size());
+        m_topLevelParts.insert(m_topLevelParts.begin() + static_cast<std::ptrdiff_t>(position), std::move(owned));
+    }
+    if (built) built->push_back(part);
+
+    RestorePart(record.definitionPath, part);
+    rm::Frame* searchStart = m_lpfRoot.Get();
+    if (search == FrameSearch::ParentPart && parent && parent->GetFrame()) searchStart = parent->GetFrame();
+    if (part->GetFrame())
+        if (rm::Ref<rm::Frame> target = FindFrameByName(record.parentFrameName, searchStart)) {
+            const auto& p = record.placement;
+            part->m_lastResult = target->AddChild(part->GetFrame());
+            part->GetFrame()->SetPosition(target.Get(), p[0], p[1], p[2]);
+            part->GetFrame()->SetOrientation(target.Get(), p[3], p[4], p[5], p[6], p[7], p[8]);
+        }
+    for (const scene::PartRecord& child : record.children) BuildPart(child, part, search, SIZE_MAX, built);
+    return part;
 }
 
 void CMainDoc::ApplyColors(CPartObject* part) {

@@ -169,6 +169,12 @@ void CPartObject::AddChildPart(std::unique_ptr<CPartObject> child) {
     m_children.push_back(std::move(child));
 }
 
+void CPartObject::InsertChildPart(std::unique_ptr<CPartObject> child, std::size_t at) {
+    child->m_parent = this;
+    m_children.insert(m_children.begin() + static_cast<std::ptrdiff_t>(std::min(at, m_children.size())),
+                      std::move(child));
+}
+
 std::unique_ptr<CPartObject> CPartObject::RemoveChildPart(CPartObject* child) {
     auto it = std::find_if(m_children.begin(), m_children.end(),
                            [child](const auto& p) { return p.get() == child; });

@@ -11,15 +11,14 @@
 
 #include "platform/rm/Frame.h"
 #include "scene/ColorObject.h"
+#include "scene/SceneRecords.h"
 
-class CMainDoc;
 class CPartIndexTable;
 class StoringArchive;
-class LoadingArchive;
 
 class CPartObject {
   public:
-    static constexpr std::uint32_t kSerialId = 0xF529AC31u;
+    static constexpr std::uint32_t kSerialId = scene::kPartRecordId;
 
     CPartObject() = default;
     // Shows the visuals, deletes the colour objects and the child parts, takes the frame out of
@@ -49,6 +48,8 @@ class CPartObject {
     void PruneColorObjects(rm::Frame* frame);
 
     void AddChildPart(std::unique_ptr<CPartObject> child);
+    // The child at position `at` of the children (at the end when past it).
+    void InsertChildPart(std::unique_ptr<CPartObject> child, std::size_t at);
     // Takes the child out of the children (ownership goes to the caller); null when not a child.
     std::unique_ptr<CPartObject> RemoveChildPart(CPartObject* child);
     const std::vector<std::unique_ptr<CPartObject>>& Children() const { return m_children; }
@@ -70,12 +71,14 @@ class CPartObject {
         for (const auto& child : m_children) child->ForEachInTree(f);
     }
 
-    // The part record with its colour records and child records.
+    // The part record with its colour records and child records; the part and each below it take
+    // the table's next index first (pre-order).
+    scene::PartRecord ToRecord(CPartIndexTable& table);
     void Serialize(StoringArchive& ar, CPartIndexTable& table);
-    // Reads a part record into this new part. The caller has placed the part with its owner (the
-    // enclosing part, which is also m_parent, or the document's top-level list). False when the
-    // record cannot be read reliably; the load then ends.
-    bool Serialize(LoadingArchive& ar, CMainDoc& doc, int depth);
+    // A new part takes a record's folder, paths, link name and box, and colour objects made from
+    // its colour records (the frames come from loading the definition, the children from their
+    // own records).
+    void TakeRecord(const scene::PartRecord& record);
 
     std::int32_t m_serialIndex = -1;
     std::string m_linkName = "n/a";

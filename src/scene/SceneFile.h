@@ -21,13 +21,16 @@
 //
 // Reading reproduces the tree from the pose set's tree definitions, then the parts, the option
 // entries, the hidden parts and the lights with their colours, and last the placement of the
-// document's own frames (a version-1 file leaves them where the reset put them). Every count is
-// checked against the bytes that remain before anything is made.
+// document's own frames (a version-1 file leaves them where the reset put them). The file is read
+// and checked whole first (every count against the bytes that remain), so a damaged file never
+// reaches the open scene.
 
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "scene/SceneRecords.h"
 
 class CMainDoc;
 class LoadingArchive;
@@ -38,13 +41,6 @@ inline constexpr char kSceneSignature[8] = {'M', 'R', 'S', 'C', 'E', 'N', 'E', '
 // Files are written in kSceneVersion; every version from kOldestSceneVersion on is read.
 inline constexpr std::uint32_t kSceneVersion = 2;
 inline constexpr std::uint32_t kOldestSceneVersion = 1;
-// Smallest records (every string empty, no colours, no children): a part record is 85 bytes, a
-// colour record 28; an option entry 6, a hidden entry 4.
-inline constexpr std::size_t kMinPartRecordSize = 85;
-inline constexpr std::size_t kMinColorRecordSize = 28;
-// Part records nest at most this deep (a figure chain is a handful of parts; each part may add up
-// to 128 nested frames, and the frame searches recurse through all of them).
-inline constexpr int kMaxPartDepth = 32;
 
 // Where one of the document's own frames sits in its parent (GetPosition / GetOrientation with a
 // null reference).
@@ -70,6 +66,14 @@ struct SceneHeader {
     FramePlacement frames[kSavedFrameCount];
 };
 
+// Everything a scene file holds, read and checked, before any of it reaches a document.
+struct SceneContent {
+    SceneHeader header;
+    std::vector<PartRecord> parts;  // the top-level parts, each with the parts below it
+    std::vector<OptionEntry> options;
+    std::vector<std::int32_t> hidden;  // indices of the parts whose visuals are hidden
+};
+
 enum class SceneFileStatus { Ok, Foreign, NewerVersion, Damaged };
 
 }  // namespace scene
@@ -80,7 +84,10 @@ class CSceneFile {
     static std::vector<std::uint8_t> Write(CMainDoc& doc);
     // Reads signature, version and header; the archive is left at the first part count.
     static scene::SceneFileStatus ReadHeader(LoadingArchive& ar, scene::SceneHeader& header);
-    // Rebuilds the scene of a reset document from the rest of the file; false when the file is
-    // damaged (the caller resets again).
-    static bool ReadBody(CMainDoc& doc, LoadingArchive& ar, const scene::SceneHeader& header);
+    // Reads the whole file into `content` and checks it; touches no document, setting or window.
+    static scene::SceneFileStatus Read(std::span<const std::uint8_t> bytes, scene::SceneContent& content);
+    // Builds the scene of a reset document from checked content: the tree of the pose set, the
+    // parts, the option entries, the hidden parts, the lights, the document's own frames and the
+    // settings the file holds; then the windows are told (SceneBuild.cpp).
+    static void Build(CMainDoc& doc, const scene::SceneContent& content);
 };

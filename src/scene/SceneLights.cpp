@@ -80,7 +80,8 @@ void CMainDoc::PlaceLights(bool placeMarkers, const std::uint32_t* colors) {
         if (definition.oriented && marker && marker->GetFrame())
             if (auto old = rm::RefCast<rm::Light>(library->GetNamedObject(definition.name)))
                 marker->GetFrame()->DeleteLight(old.Get());
-        if (!marker) marker = LoadPart(definition.markerPath, nullptr, m_lpfScene.Get());
+        const bool newMarker = marker == nullptr;
+        if (newMarker) marker = LoadPart(definition.markerPath, nullptr, m_lpfScene.Get());
         if (marker && marker->GetFrame()) {
             rm::Frame* frame = marker->GetFrame();
             if (rm::Ref<rm::Light> light = library->CreateLight(definition.type, colors[k])) {
@@ -93,13 +94,19 @@ void CMainDoc::PlaceLights(bool placeMarkers, const std::uint32_t* colors) {
                 }
                 frame->AddLight(light.Get());
             }
-            marker->HideVisuals();
+            // New lights start with their markers hidden; a scene file's markers keep what it
+            // says of them.
+            if (placeMarkers || newMarker) {
+                marker->HideVisuals();
+                if (tree)
+                    if (HTREEITEM item = FindItemByFolder(definition.markerPath)) tree->SetCheck(item, false);
+            }
         }
-        if (!definition.oriented && tree)
+        if (placeMarkers && !definition.oriented && tree)
             if (HTREEITEM item = FindItemByLabel(definition.name)) tree->SetCheck(item, false);
     }
 
-    if (tree)
+    if (tree && placeMarkers)
         for (const char* label :
              {scene::kSunLabel, scene::kPoint1Label, scene::kPoint2Label, scene::kPoint3Label})
             if (HTREEITEM item = FindItemByLabel(label)) tree->SetCheck(item, false);

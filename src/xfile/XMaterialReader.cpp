@@ -1,5 +1,6 @@
 #include "xfile/XMaterialReader.h"
 
+#include "platform/rm/Material.h"
 #include "xfile/XNumber.h"
 #include "xfile/XTokenizer.h"
 
@@ -39,7 +40,7 @@ bool ReadMaterial(XTokenizer& tokens, rm::Library& library, XMaterialEntry* out)
     if (tokens.Failed()) return false;
 
     entry.color = PackMaterialColor(r, g, b, a);
-    entry.material = library.CreateMaterial(ToFloat(power));
+    entry.material = library.CreateMaterial(rm::UsablePower(ToFloat(power)));
     if (entry.material) {
         entry.material->SetSpecular(specular[0], specular[1], specular[2]);
         entry.material->SetEmissive(emissive[0], emissive[1], emissive[2]);

@@ -226,6 +226,9 @@ class SceneFileTest : public SceneTest {
             }
         doc->SetPartVisible(ItemLabelled("左手"), 0);
         tree.SetCheck(ItemLabelled("左手"), false);
+        // The sun's marker shown, as a tick on 太陽光 shows it.
+        doc->SetPartVisible(ItemLabelled("太陽光"), 1);
+        tree.SetCheck(ItemLabelled("太陽光"), true);
         const auto light = rm::RefCast<rm::Light>(library->GetNamedObject("LIGHTOBJECT@2"));
         ASSERT_TRUE(light) << "LIGHTOBJECT@2";
         light->SetColor(0x00FF00);
@@ -412,6 +415,45 @@ TEST_F(SceneFileTest, DamagedRecordsEndTheLoadWithAMessage) {
         if (std::string_view(patch.what).find("serial id") != std::string_view::npos) {
             EXPECT_EQ(CPartIndexTable::ErrorCount(), errors + 1) << patch.what;
         }
+    }
+}
+
+TEST_F(SceneFileTest, AFileThatCannotBeOpenedLeavesTheEditedSceneAndItsSettingsAsTheyWere) {
+    ASSERT_NO_FATAL_FAILURE(BuildEditedScene());
+    const std::string saved = Save();
+    const std::vector<std::uint8_t> whole = ReadFile(saved);
+    // Edits after the save: the scene on screen is not the file's.
+    GetApp()->SetSettingFloat("view", "field", 2.0f);
+    GetApp()->SetSettingString("render", "eye_L", "mine.bmp");
+    doc->SetModifiedFlag();
+    const Snapshot before = Take(*doc, tree, *library);
+    const auto settings = GetApp()->Settings().Values();
+    const HTREEITEM selected = tree.GetSelectedItem();
+
+    std::vector<std::uint8_t> badHidden = whole;  // the last hidden entry names no part
+    std::memcpy(&badHidden[badHidden.size() - 4], "\x7F\0\0\0", 4);
+    const struct {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+    } files[] = {
+        {"cut in the parts", {whole.begin(), whole.begin() + static_cast<long>(whole.size() / 2)}},
+        {"cut before the hidden entries", {whole.begin(), whole.end() - 6}},
+        {"a hidden entry naming no part", badHidden},
+    };
+    const std::string path = TempPath("broken.mrs");
+    for (const auto& file : files) {
+        WriteFile(path, file.bytes);
+        prompts->asked.clear();
+        EXPECT_FALSE(doc->OnOpenDocument(path)) << file.what;
+        EXPECT_EQ(prompts->MessageTexts(),
+                  (std::vector<std::string>{"シーンデータが壊れているため、読み込みを中止しました。"}))
+            << file.what;
+        EXPECT_EQ(Take(*doc, tree, *library), before) << file.what;
+        EXPECT_EQ(GetApp()->Settings().Values(), settings) << file.what << ": lens, eyes and background stay";
+        EXPECT_EQ(doc->GetTitle(), "pose1") << file.what;
+        EXPECT_EQ(doc->GetPathName(), saved) << file.what;
+        EXPECT_TRUE(doc->IsModified()) << file.what;
+        EXPECT_EQ(tree.GetSelectedItem(), selected) << file.what;
     }
 }
 
@@ -711,9 +753,11 @@ TEST_F(SceneFileTest, PartRecordsNestAtMost33Deep) {
         ++depth;
     EXPECT_EQ(depth, scene::kMaxPartDepth);
     prompts->asked.clear();
+    const std::size_t parts = doc->AllParts().size();
     EXPECT_FALSE(doc->OnOpenDocument(TempPath("34.mrs")));
     EXPECT_EQ(prompts->MessageTexts().back(), "シーンデータが壊れているため、読み込みを中止しました。");
-    EXPECT_TRUE(SceneIsEmpty());
+    EXPECT_EQ(doc->AllParts().size(), parts) << "the open scene stays";
+    EXPECT_EQ(doc->GetTitle(), "33");
 }
 
 }  // namespace

@@ -1,9 +1,21 @@
 #pragma once
 // A material: specular power, specular colour (default 1, 1, 1) and emissive colour (default 0).
 
+#include <algorithm>
+
 #include "platform/rm/Object.h"
 
 namespace rm {
+
+// Highlight strengths a material can use. What an outside file (a mesh, a scene) gives is held to
+// 0 … kMaxPower, and a value that is no number becomes kDefaultPower: the strength reaches integer
+// controls and the shading's exponent, where such values mean nothing and a cast of them is undefined.
+inline constexpr float kMaxPower = 1000.0f;
+inline constexpr float kDefaultPower = 50.0f;
+inline float UsablePower(float power) {
+    if (power != power) return kDefaultPower;
+    return std::clamp(power, 0.0f, kMaxPower);
+}
 
 class Material : public Object {
   public:

@@ -1,0 +1,113 @@
+// Building a document's scene from the checked content of a scene file.
+
+#include <cmath>
+
+#include "core/MainApp.h"
+#include "platform/win/WindowMessages.h"
+#include "scene/MainDoc.h"
+#include "scene/ProgressScope.h"
+#include "scene/SceneFile.h"
+#include "scene/SceneTexts.h"
+
+namespace {
+
+bool IsFinite(const float (&v)[3]) {
+    return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
+}
+
+// An axis as the file may give it. Saved axes are unit vectors; the bound keeps the products that
+// SetOrientation forms finite. Beyond about 1e19 they overflow: with up (3e38, 3e38, 1) and
+// direction (1, 1, 0) the part of up along the direction is infinite, its z is 0 × infinity, the
+// test for an up parallel to the direction compares a NaN and NaN axes get into the frame. Zero and
+// parallel axes SetOrientation refuses itself.
+bool IsUsableAxis(const float (&v)[3]) {
+    constexpr float kLargest = 1e6f;
+    return IsFinite(v) && std::fabs(v[0]) <= kLargest && std::fabs(v[1]) <= kLargest &&
+           std::fabs(v[2]) <= kLargest;
+}
+
+// Moves one of the document's frames to where the file has it; what cannot be a placement is left
+// as the reset put it (the position and the orientation are judged apart).
+void PlaceSavedFrame(rm::Frame* frame, const scene::FramePlacement& placement) {
+    if (!frame) return;
+    const auto& [p, d, u] = placement;
+    if (IsFinite(p)) frame->SetPosition(nullptr, p[0], p[1], p[2]);
+    if (IsUsableAxis(d) && IsUsableAxis(u))
+        frame->SetOrientation(nullptr, d[0], d[1], d[2], u[0], u[1], u[2]);
+}
+
+}  // namespace
+
+void CSceneFile::Build(CMainDoc& doc, const scene::SceneContent& content) {
+    CMainApp* app = GetApp();
+    const scene::SceneHeader& header = content.header;
+    app->SetSettingFloat("view", "field", header.field);
+    app->SetSettingString("render", "eye_L", doc.ResolveAssetPath(header.eyeL));
+    app->SetSettingString("render", "eye_R", doc.ResolveAssetPath(header.eyeR));
+    app->SetSettingString("render", "bg", doc.ResolveAssetPath(header.background));
+    app->SetSettingInt("bg", "edit", header.bgEdit);
+    app->SetSettingInt("bg", "render", header.bgRender);
+
+    CPartsTree* tree = doc.Tree();
+    if (tree && !header.poseSet.empty()) {
+        doc.BuildSceneTree(header.poseSet);
+    } else if (tree) {
+        doc.m_characterItem = 0;
+        tree->DeleteAllItems();
+        doc.m_characterItem = tree->InsertItem(scene::kCharacterLabel, 6, 6, TVI_ROOT);
+        tree->SetCheck(doc.m_characterItem, true);
+    }
+    doc.m_poseSetPath = header.poseSet;
+
+    // The parts by their index in the file (pre-order), for the option and hidden entries.
+    std::vector<CPartObject*> byIndex;
+    doc.m_sceneFilePartCount = header.partCount;
+    doc.m_restoreCounter = 0;
+    {
+        scene::ProgressScope progress(doc.m_progressFactory, doc.m_progress);
+        (*progress).SetTitle("処理中");
+        for (const scene::PartRecord& record : content.parts)
+            doc.BuildPart(record, nullptr, CMainDoc::FrameSearch::WholeScene, SIZE_MAX, &byIndex);
+    }
+
+    for (const scene::OptionEntry& option : content.options) {
+        const HTREEITEM parent = tree ? doc.FindItemByLabel(option.parentLabel) : 0;
+        if (!parent) continue;  // the tree definitions no longer offer that entry
+        const HTREEITEM item = tree->InsertItem(option.label, parent);
+        tree->SetCheck(item, true);
+        tree->Expand(parent);
+        doc.m_partMap[item] = byIndex[static_cast<std::size_t>(option.index)];
+    }
+    std::vector<CPartObject*> hiddenParts;
+    for (std::int32_t index : content.hidden) {
+        CPartObject* part = byIndex[static_cast<std::size_t>(index)];
+        part->HideVisuals();
+        hiddenParts.push_back(part);
+    }
+
+    // The parts sit in their frames by placements relative to those frames, so moving the frames
+    // last keeps every part where it was seen.
+    if (header.hasFramePlacements) {
+        rm::Frame* const frames[scene::kSavedFrameCount] = {doc.GetCharacterRootFrame(), doc.GetSceneFrame(),
+                                                            doc.GetOptionFrame()};
+        for (int i = 0; i < scene::kSavedFrameCount; ++i) PlaceSavedFrame(frames[i], header.frames[i]);
+    }
+
+    // The markers keep the visibility the file gives them (the hidden list above).
+    if (header.hasLights) doc.PlaceLights(false, header.lightColors);
+    // The tree shows hidden parts unchecked, as the user left them.
+    if (tree)
+        for (const auto& [item, part] : doc.m_partMap)
+            if (!part->IsVisible()) tree->SetCheck(item, false);
+    if (tree)
+        for (CPartObject* part : hiddenParts)
+            if (HTREEITEM item = doc.FindItemByFolder(part->m_definitionPath);
+                item && doc.FindPartByItem(item) == part)
+                tree->SetCheck(item, false);
+
+    win::SendMessage(app->m_pMainView, win::WM_SELECT_TREE_ITEM, doc.m_characterItem);
+    win::SendMessage(app->m_pCameraDlg, win::WM_REFRESH);
+    win::SendMessage(app->m_pLightDlg, win::WM_REFRESH);
+    win::PostMessage(app->m_p3DView, win::WM_SETTINGS_CHANGED);
+    win::PostMessage(app->m_pMainView, win::WM_REFRESH);
+}
