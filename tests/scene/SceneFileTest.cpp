@@ -457,6 +457,38 @@ TEST_F(SceneFileTest, AFileThatCannotBeOpenedLeavesTheEditedSceneAndItsSettingsA
     }
 }
 
+TEST_F(SceneFileTest, AHighlightStrengthThatCannotBeOneIsHeldToTheUsableRange) {
+    rm::Frame* charRoot = doc->GetCharacterRootFrame();
+    ASSERT_NE(doc->LoadPart(kBodyPath, nullptr, charRoot), nullptr) << kBodyPath;
+    const std::vector<std::uint8_t> whole = CSceneFile::Write(*doc);
+    const std::uint8_t colorId[] = {0xC7, 0x41, 0x4F, 0xB0};
+    const auto colors = std::search(whole.begin(), whole.end(), std::begin(colorId), std::end(colorId));
+    ASSERT_NE(colors, whole.end());
+    // id, "肌", "skin", "BODY", three colours: then the power.
+    const std::size_t power = static_cast<std::size_t>(colors - whole.begin()) + 4 + 3 + 5 + 5 + 12;
+    const struct {
+        float stored;
+        float taken;
+    } cases[] = {
+        {std::numeric_limits<float>::quiet_NaN(), 50.0f},
+        {1e30f, 1000.0f},
+        {std::numeric_limits<float>::infinity(), 1000.0f},
+        {-std::numeric_limits<float>::infinity(), 0.0f},
+        {-5.0f, 0.0f},
+        {73.5f, 73.5f},
+    };
+    const std::string path = TempPath("power.mrs");
+    for (const auto& c : cases) {
+        std::vector<std::uint8_t> bytes = whole;
+        std::memcpy(&bytes[power], &c.stored, 4);
+        WriteFile(path, bytes);
+        ASSERT_TRUE(doc->OnOpenDocument(path)) << c.stored;
+        ASSERT_FALSE(doc->AllParts().empty());
+        ASSERT_FALSE(doc->AllParts().front()->ColorObjects().empty());
+        EXPECT_EQ(doc->AllParts().front()->ColorObjects().front()->m_power, c.taken) << c.stored;
+    }
+}
+
 TEST_F(SceneFileTest, AMissingMeshKeepsThePartWithoutFrameAndReadsItsChildren) {
     rm::Frame* charRoot = doc->GetCharacterRootFrame();
     ASSERT_NE(doc->LoadPart(kBodyPath, nullptr, charRoot), nullptr) << kBodyPath;

@@ -204,6 +204,20 @@ TEST(XFileReader, MaterialValues) {
     EXPECT_NE(ChildNamed(p->root.Get(), "After"), nullptr);
 }
 
+TEST(XFileReader, APowerOutsideWhatAMaterialCanUseIsHeldToItsRange) {
+    const struct {
+        const char* written;
+        float taken;
+    } rows[] = {{"1e30", 1000.0f}, {"-3.0", 0.0f}, {"1000.5", 1000.0f}, {"0.0", 0.0f}, {"999.0", 999.0f}};
+    for (const auto& row : rows) {
+        auto p = ParseXFile(X(std::string("Material M {\n1.0;1.0;1.0;1.0;;\n") + row.written +
+                              ";\n0.0;0.0;0.0;;\n0.0;0.0;0.0;;\n}\n"));
+        ASSERT_EQ(p->reader.Materials().size(), 1u) << row.written;
+        ASSERT_TRUE(p->reader.Materials()[0].material) << row.written;
+        EXPECT_EQ(p->reader.Materials()[0].material->GetPower(), row.taken) << row.written;
+    }
+}
+
 TEST(XFileReader, MaterialColourPacking) {
     struct Row {
         double r, g, b, a;
