@@ -10,6 +10,7 @@
 #include <QSlider>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdio>
 
 #include "base/Cp932.h"
@@ -29,6 +30,10 @@ constexpr int kNameImage = 6;
 constexpr int kPaletteNameLength = 80;
 // The number of the next default palette name, for the whole run.
 int g_paletteCounter = 0;
+
+// The slider's position for a power: the power truncated, within the slider's range (a power is
+// any value a material can use; the slider runs 1 to 100).
+int SliderPosition(float power) { return static_cast<int>(std::clamp(power, 1.0f, 100.0f)); }
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 
@@ -167,6 +172,8 @@ void CMaterialDlg::ShowPart(HTREEITEM item) {
         Empty();
         return;
     }
+    // Showing the same part again (an undo, a refresh) keeps the material the person was at.
+    const std::optional<std::string> shownName = item == m_partItem ? SelectedName() : std::nullopt;
     {
         const QScopedValueRollback<bool> showing(m_showing, true);
         m_names->clear();
@@ -184,7 +191,14 @@ void CMaterialDlg::ShowPart(HTREEITEM item) {
         EnableAll(!listed.empty());
     }
     if (m_names->topLevelItemCount() > 0) {
-        m_names->setCurrentItem(m_names->topLevelItem(0));
+        QTreeWidgetItem* shown = m_names->topLevelItem(0);
+        for (int i = 0; shownName && i < m_names->topLevelItemCount(); ++i)
+            if (m_names->topLevelItem(i)->data(0, kNameRole).toByteArray().toStdString() == *shownName)
+                shown = m_names->topLevelItem(i);
+        {
+            const QScopedValueRollback<bool> showing(m_showing, true);
+            m_names->setCurrentItem(shown);
+        }
         ShowValues();
     }
 }
@@ -216,7 +230,7 @@ void CMaterialDlg::ShowValues() {
     m_object->SetColor(SwapRedBlue(color->m_diffuse));
     m_highlight->SetColor(SwapRedBlue(color->m_specular));
     m_emission->SetColor(SwapRedBlue(color->m_emissive));
-    m_power->setValue(static_cast<int>(color->m_power));
+    m_power->setValue(SliderPosition(color->m_power));
 }
 
 template <typename Change>
@@ -225,9 +239,13 @@ void CMaterialDlg::ChangeMaterial(Change change) {
     CMainDoc* doc = GetApp()->m_pDocument;
     if (!color || !doc) return;
     std::unique_ptr<MaterialRecord> before = MaterialRecord::Capture(*doc, color->m_generalName);
-    if (!change(*color)) return;
+    change(*color);
+    // Also a value chosen as it was shown goes to every object of the name: objects of one name
+    // may differ, and choosing is how a person makes them one material again.
     ApplyMaterial(*color);
-    if (auto* view = dynamic_cast<C3DView*>(GetApp()->m_p3DView); view && before) {
+    const std::unique_ptr<MaterialRecord> after = MaterialRecord::Capture(*doc, color->m_generalName);
+    if (!before || (after && after->SameAs(*before))) return;
+    if (auto* view = dynamic_cast<C3DView*>(GetApp()->m_p3DView)) {
         UndoStep step;
         step.push_back(std::move(before));
         view->History().Push(std::move(step));
@@ -246,19 +264,13 @@ void CMaterialDlg::ChooseColor(Swatch swatch) {
         std::uint32_t& target = swatch == Swatch::Object     ? color.m_diffuse
                                 : swatch == Swatch::Emission ? color.m_emissive
                                                              : color.m_specular;
-        if ((target & 0xFFFFFF) == rgb) return false;
         target = (target & 0xFF000000u) | rgb;
-        return true;
     });
 }
 
 void CMaterialDlg::ApplyPower() {
     if (m_showing) return;
-    ChangeMaterial([power = static_cast<float>(m_power->value())](CColorObject& color) {
-        if (color.m_power == power) return false;
-        color.m_power = power;
-        return true;
-    });
+    ChangeMaterial([power = static_cast<float>(m_power->value())](CColorObject& color) { color.m_power = power; });
 }
 
 void CMaterialDlg::ApplyMaterial(const CColorObject& source) {
@@ -303,14 +315,13 @@ void CMaterialDlg::LoadPalette() {
         m_object->SetColor(values.object);
         m_highlight->SetColor(values.highlight);
         m_emission->SetColor(values.emission);
-        m_power->setValue(static_cast<int>(values.power));
+        m_power->setValue(SliderPosition(values.power));
     }
     ChangeMaterial([&values](CColorObject& color) {
         color.m_diffuse = (color.m_diffuse & 0xFF000000u) | SwapRedBlue(values.object);
         color.m_specular = (color.m_specular & 0xFF000000u) | SwapRedBlue(values.highlight);
         color.m_emissive = (color.m_emissive & 0xFF000000u) | SwapRedBlue(values.emission);
         color.m_power = values.power;
-        return true;
     });
 }
 

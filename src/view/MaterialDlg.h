@@ -74,7 +74,8 @@ class CMaterialDlg final : public win::CMessageWindow<QWidget> {
     // Copies the object's values to every colour object of its general name, applies them, and
     // asks for a redraw.
     void ApplyMaterial(const CColorObject& source);
-    // Runs `change` on the selected colour object as one undo step, applied to the whole material.
+    // Runs `change` on the selected colour object and copies the result to the whole material, as
+    // one undo step when any object of the name changed.
     template <typename Change>
     void ChangeMaterial(Change change);
 

@@ -8,26 +8,30 @@
 
 namespace {
 
-const CColorObject* FirstOfName(const CMainDoc& doc, const std::string& generalName) {
-    for (const CPartObject* part : doc.AllParts())
-        for (const auto& color : part->ColorObjects())
-            if (color->m_generalName == generalName) return color.get();
+void RedrawScene() { win::PostMessage(GetApp()->m_pMainView, win::WM_REFRESH); }
+
+// The part whose frame has that name (frame names are unique in the scene).
+CPartObject* PartWithFrame(const CMainDoc& doc, const std::string& frameName) {
+    for (CPartObject* part : doc.AllParts())
+        if (part->GetFrame() && part->GetFrame()->GetName() == frameName) return part;
     return nullptr;
 }
-
-void RedrawScene() { win::PostMessage(GetApp()->m_pMainView, win::WM_REFRESH); }
 
 }  // namespace
 
 std::unique_ptr<MaterialRecord> MaterialRecord::Capture(const CMainDoc& doc, const std::string& generalName) {
-    const CColorObject* color = FirstOfName(doc, generalName);
-    if (!color) return nullptr;
     auto record = std::unique_ptr<MaterialRecord>(new MaterialRecord);
     record->m_generalName = generalName;
-    record->m_diffuse = color->m_diffuse;
-    record->m_specular = color->m_specular;
-    record->m_emissive = color->m_emissive;
-    record->m_power = color->m_power;
+    for (const CPartObject* part : doc.AllParts()) {
+        // A part without a frame could not be found again, and shows nothing to restore.
+        if (!part->GetFrame()) continue;
+        const auto& colors = part->ColorObjects();
+        for (std::size_t i = 0; i < colors.size(); ++i)
+            if (colors[i]->m_generalName == generalName)
+                record->m_objects.push_back({part->GetFrame()->GetName(), i, colors[i]->m_diffuse,
+                                             colors[i]->m_specular, colors[i]->m_emissive, colors[i]->m_power});
+    }
+    if (record->m_objects.empty()) return nullptr;
     return record;
 }
 
@@ -40,16 +44,18 @@ bool MaterialRecord::Apply() const {
     CMainDoc* doc = GetApp()->m_pDocument;
     if (!doc) return false;
     bool found = false;
-    for (CPartObject* part : doc->AllParts())
-        for (const auto& color : part->ColorObjects()) {
-            if (color->m_generalName != m_generalName) continue;
-            color->m_diffuse = m_diffuse;
-            color->m_specular = m_specular;
-            color->m_emissive = m_emissive;
-            color->m_power = m_power;
-            color->ApplyColor();
-            found = true;
-        }
+    for (const Values& values : m_objects) {
+        CPartObject* part = PartWithFrame(*doc, values.frameName);
+        if (!part || values.index >= part->ColorObjects().size()) continue;
+        CColorObject& color = *part->ColorObjects()[values.index];
+        if (color.m_generalName != m_generalName) continue;
+        color.m_diffuse = values.diffuse;
+        color.m_specular = values.specular;
+        color.m_emissive = values.emissive;
+        color.m_power = values.power;
+        color.ApplyColor();
+        found = true;
+    }
     if (!found) return false;
     // The material page shows the selected part's values again.
     CMainApp* app = GetApp();

@@ -8,27 +8,39 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "view/UndoHistory.h"
 
 class CMainDoc;
 
-// Diffuse, specular, emissive (0x00RRGGBB) and power of every colour object of one general name.
+// Diffuse, specular, emissive (0x00RRGGBB) and power of every colour object of one general name,
+// each object's own: objects of one name may differ (a newly loaded part starts from its mesh's
+// colours). An object is found again by its part's frame name and its place among the part's
+// colour objects.
 class MaterialRecord final : public UndoRecord {
   public:
-    // The values of the first colour object of that name; null when no part has one.
+    // The values of every colour object of that name; null when no part has one.
     static std::unique_ptr<MaterialRecord> Capture(const CMainDoc& doc, const std::string& generalName);
 
     std::unique_ptr<UndoRecord> CaptureCurrent() const override;
-    // Gives every colour object of the name the values and applies them; false when none is left.
+    // Gives each colour object its own values back and applies them; false when none is left.
     bool Apply() const override;
 
     const std::string& GeneralName() const { return m_generalName; }
+    // Whether both records hold the same objects with the same values.
+    bool SameAs(const MaterialRecord& other) const { return m_objects == other.m_objects; }
 
   private:
+    struct Values {
+        std::string frameName;   // the owning part's frame
+        std::size_t index = 0;   // among the part's colour objects
+        std::uint32_t diffuse = 0, specular = 0, emissive = 0;
+        float power = 0;
+        friend bool operator==(const Values&, const Values&) = default;
+    };
     std::string m_generalName;
-    std::uint32_t m_diffuse = 0, m_specular = 0, m_emissive = 0;
-    float m_power = 0;
+    std::vector<Values> m_objects;
 };
 
 // The colour (COLORREF) of the light of an index, with its marker.

@@ -18,6 +18,7 @@
 #include "scene/MainDoc.h"
 #include "view/3DView.h"
 #include "view/ColorSwatchButton.h"
+#include "view/LightColours.h"
 #include "view/MaterialDlg.h"
 
 namespace {
@@ -107,6 +108,9 @@ TEST_F(MaterialPageTest, AColourChangeRecoloursEveryPartSharingTheGeneralName) {
 
 TEST_F(MaterialPageTest, UndoPutsTheOldColourBackOnScreen) {
     SelectMaterial("からだ", "シャツ");
+    ASSERT_NE(page->Names()->currentItem(), page->Names()->topLevelItem(0)) << "シャツ is not the first name";
+    const std::uint32_t shirt = page->ObjectButton()->Color();
+    ASSERT_NE(shirt, 0x00FF00u);
     const QImage before = Shown();
     prompts->colorAnswers.push_back(0x00FF00u);
     QTest::mouseClick(page->ObjectButton(), Qt::LeftButton);
@@ -116,10 +120,139 @@ TEST_F(MaterialPageTest, UndoPutsTheOldColourBackOnScreen) {
     view->EditView()->UndoLast();
     Settle();
     EXPECT_EQ(Shown(), before);
-    EXPECT_NE(page->ObjectButton()->Color(), 0x00FF00u) << "the page shows the restored colour";
+    ASSERT_NE(page->Names()->currentItem(), nullptr);
+    EXPECT_EQ(page->Names()->currentItem()->text(0), QString::fromUtf8("シャツ")) << "the page stays at the material";
+    EXPECT_EQ(page->ObjectButton()->Color(), shirt) << "the page shows the restored colour";
     view->EditView()->RedoLast();
     Settle();
     EXPECT_EQ(Shown(), changed);
+    EXPECT_EQ(page->ObjectButton()->Color(), 0x00FF00u);
+}
+
+// Objects of one general name that differ, as a newly loaded part's own mesh colours make them.
+class DifferingMaterialTest : public MaterialPageTest {
+  protected:
+    void SetUp() override {
+        MaterialPageTest::SetUp();
+        skins = ColoursNamed("肌");
+        ASSERT_GE(skins.size(), 3u) << "face, arms and hands";
+        for (std::size_t i = 0; i < skins.size(); ++i) {
+            auto* skin = const_cast<CColorObject*>(skins[i]);
+            skin->m_diffuse = 0xFF000000u | static_cast<std::uint32_t>(0x101010 * (i + 1));
+            skin->m_specular = static_cast<std::uint32_t>(0x020202 * (i + 1));
+            skin->m_emissive = static_cast<std::uint32_t>(0x030303 * (i + 1));
+            skin->m_power = static_cast<float>(10 * (i + 1));
+            skin->ApplyColor();
+        }
+        before = Values();
+        SelectMaterial("あたま", "肌");
+        undoSteps = view->EditView()->History().UndoCount();
+    }
+    struct Colour {
+        std::uint32_t diffuse, specular, emissive;
+        float power;
+        friend bool operator==(const Colour&, const Colour&) = default;
+    };
+    std::vector<Colour> Values() const {
+        std::vector<Colour> values;
+        for (const CColorObject* c : skins)
+            values.push_back({c->m_diffuse & 0xFFFFFF, c->m_specular, c->m_emissive, c->m_power});
+        return values;
+    }
+    std::vector<const CColorObject*> skins;
+    std::vector<Colour> before;
+    std::size_t undoSteps = 0;
+};
+
+TEST_F(DifferingMaterialTest, UndoGivesEachObjectOfTheNameItsOwnColourBack) {
+    prompts->colorAnswers.push_back(0x00FF00u);
+    QTest::mouseClick(page->ObjectButton(), Qt::LeftButton);
+    for (const CColorObject* skin : skins) EXPECT_EQ(skin->m_diffuse & 0xFFFFFF, 0x00FF00u);
+    ASSERT_EQ(view->EditView()->History().UndoCount(), undoSteps + 1);
+    view->EditView()->UndoLast();
+    EXPECT_EQ(Values(), before) << "each part has its own old colour again";
+    view->EditView()->RedoLast();
+    for (const CColorObject* skin : skins) EXPECT_EQ(skin->m_diffuse & 0xFFFFFF, 0x00FF00u);
+}
+
+TEST_F(DifferingMaterialTest, ChoosingWhatIsShownMakesTheObjectsOneMaterialAsOneStep) {
+    // The chooser is confirmed with the colour the button already shows.
+    const std::uint32_t shown = page->ObjectButton()->Color();
+    prompts->colorAnswers.push_back(shown);
+    QTest::mouseClick(page->ObjectButton(), Qt::LeftButton);
+    const CColorObject* face = skins.front();
+    for (const CColorObject* skin : skins) {
+        EXPECT_EQ(skin->m_diffuse & 0xFFFFFF, SwapRedBlue(shown));
+        // The whole material comes along: the other values are the shown object's too.
+        EXPECT_EQ(skin->m_power, static_cast<float>(page->PowerSlider()->value()));
+        EXPECT_EQ(skin->m_specular, face->m_specular);
+        EXPECT_EQ(skin->m_emissive, face->m_emissive);
+    }
+    EXPECT_EQ(view->EditView()->History().UndoCount(), undoSteps + 1);
+    EXPECT_TRUE(doc->IsModified());
+    view->EditView()->UndoLast();
+    EXPECT_EQ(Values(), before);
+
+    // Once they are one material, choosing the shown colour again changes nothing and is no step.
+    prompts->colorAnswers.push_back(shown);
+    QTest::mouseClick(page->ObjectButton(), Qt::LeftButton);
+    const std::size_t steps = view->EditView()->History().UndoCount();
+    prompts->colorAnswers.push_back(shown);
+    QTest::mouseClick(page->ObjectButton(), Qt::LeftButton);
+    EXPECT_EQ(view->EditView()->History().UndoCount(), steps);
+}
+
+TEST_F(DifferingMaterialTest, UndoOfAPowerChangeGivesEveryObjectItsOwnPowerBack) {
+    QSlider& slider = *page->PowerSlider();
+    slider.setSliderDown(true);
+    slider.setValue(77);
+    slider.setSliderDown(false);
+    for (const CColorObject* skin : skins) EXPECT_EQ(skin->m_power, 77.0f);
+    view->EditView()->UndoLast();
+    EXPECT_EQ(Values(), before);
+    view->EditView()->RedoLast();
+    for (const CColorObject* skin : skins) EXPECT_EQ(skin->m_power, 77.0f);
+}
+
+TEST_F(DifferingMaterialTest, APaletteLoadPutsEachColourInItsPlaceAndIsOneStep) {
+    // Three different colours, each on its own button, and a power.
+    prompts->colorAnswers.push_back(0x0000FFu);  // object: red
+    QTest::mouseClick(page->ObjectButton(), Qt::LeftButton);
+    prompts->colorAnswers.push_back(0x00FF00u);  // emission: green
+    QTest::mouseClick(page->EmissionButton(), Qt::LeftButton);
+    prompts->colorAnswers.push_back(0xFF0000u);  // highlight: blue
+    QTest::mouseClick(page->HighlightButton(), Qt::LeftButton);
+    page->PowerSlider()->setValue(42);
+    prompts->textAnswers.push_back(std::string("rgb"));
+    QTest::mouseClick(page->SaveButton(), Qt::LeftButton);
+    ASSERT_EQ(page->Palette().count("rgb"), 1u);
+    const CMaterialDlg::PaletteRecord& saved = page->Palette().at("rgb");
+    EXPECT_EQ(saved.object, 0x0000FFu);
+    EXPECT_EQ(saved.emission, 0x00FF00u);
+    EXPECT_EQ(saved.highlight, 0xFF0000u);
+    EXPECT_EQ(saved.power, 42.0f);
+
+    SelectMaterial("からだ", "シャツ");
+    const auto shirts = ColoursNamed("シャツ");
+    ASSERT_FALSE(shirts.empty());
+    const std::uint32_t shirtSpecular = shirts.front()->m_specular;
+    const std::size_t steps = view->EditView()->History().UndoCount();
+    page->PaletteList()->setCurrentRow(0);
+    QTest::mouseClick(page->LoadButton(), Qt::LeftButton);
+    for (const CColorObject* shirt : shirts) {
+        EXPECT_EQ(shirt->m_diffuse & 0xFFFFFF, 0xFF0000u) << "object colour";
+        EXPECT_EQ(shirt->m_emissive & 0xFFFFFF, 0x00FF00u) << "emission goes to the emissive value";
+        EXPECT_EQ(shirt->m_specular & 0xFFFFFF, 0x0000FFu) << "highlight goes to the specular value";
+        EXPECT_EQ(shirt->m_power, 42.0f);
+    }
+    EXPECT_EQ(page->ObjectButton()->Color(), 0x0000FFu);
+    EXPECT_EQ(page->EmissionButton()->Color(), 0x00FF00u);
+    EXPECT_EQ(page->HighlightButton()->Color(), 0xFF0000u);
+    EXPECT_EQ(page->PowerSlider()->value(), 42);
+    ASSERT_EQ(view->EditView()->History().UndoCount(), steps + 1);
+    view->EditView()->UndoLast();
+    EXPECT_EQ(shirts.front()->m_specular, shirtSpecular);
+    EXPECT_NE(shirts.front()->m_power, 42.0f);
 }
 
 TEST_F(MaterialPageTest, ThePowerAppliesOnReleaseAndOnKeysButNotDuringADrag) {
