@@ -198,6 +198,9 @@ void C3DView::DragStep(QPoint point) {
         LimbStep(dx, dy);
     if (m_lpfBoundingBox)
         m_lpfBoundingBox->AddTransform(rm::CombineType::D3DRMCOMBINE_REPLACE, m_dragTarget->WorldMatrix());
+    // Every step is a change: a save in the middle of a drag does not leave the rest of it unsaved,
+    // and whoever keeps a copy of the scene sees each step.
+    if (m_document) m_document->SetModifiedFlag();
     PostRefresh();
 }
 
