@@ -28,11 +28,14 @@ void CUndoHistory::Push(UndoStep step) {
     Changed();
 }
 
-UndoStep CUndoHistory::ApplyStep(const UndoStep& step) {
+UndoStep CUndoHistory::ApplyStep(const UndoStep& step, bool* applied) {
     UndoStep inverse;
+    *applied = false;
     for (auto it = step.rbegin(); it != step.rend(); ++it) {
         std::unique_ptr<UndoRecord> current = (*it)->CaptureCurrent();
-        if ((*it)->Apply() && current) inverse.insert(inverse.begin(), std::move(current));
+        if (!(*it)->Apply()) continue;
+        *applied = true;
+        if (current) inverse.insert(inverse.begin(), std::move(current));
     }
     return inverse;
 }
@@ -41,9 +44,11 @@ bool CUndoHistory::Undo() {
     if (m_undo.empty()) return false;
     UndoStep step = std::move(m_undo.front());
     m_undo.pop_front();
-    UndoStep inverse = ApplyStep(step);
+    bool applied = false;
+    UndoStep inverse = ApplyStep(step, &applied);
     if (!inverse.empty()) m_redo.push_front(std::move(inverse));
-    Changed();
+    // A step whose things are all gone changes nothing in the scene.
+    if (applied) Changed();
     return true;
 }
 
@@ -51,13 +56,14 @@ bool CUndoHistory::Redo() {
     if (m_redo.empty()) return false;
     UndoStep step = std::move(m_redo.front());
     m_redo.pop_front();
-    UndoStep inverse = ApplyStep(step);
+    bool applied = false;
+    UndoStep inverse = ApplyStep(step, &applied);
     // Back onto the history without touching the rest of the redo list.
     if (!inverse.empty()) {
         m_undo.push_front(std::move(inverse));
         while (m_undo.size() > kMaxSteps) m_undo.pop_back();
     }
-    Changed();
+    if (applied) Changed();
     return true;
 }
 

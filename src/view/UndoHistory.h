@@ -54,7 +54,8 @@ class CUndoHistory {
     void Clear();
 
     // Told of every change that enters the history, is undone or is redone (the document's
-    // unsaved-changes mark); not of Clear, ForgetFrame or pending records.
+    // unsaved-changes mark); not of Clear, ForgetFrame, pending records, nor of an undo or redo
+    // that found nothing to restore.
     void SetChangeListener(std::function<void()> listener) { m_changed = std::move(listener); }
 
     std::size_t UndoCount() const { return m_undo.size(); }
@@ -62,8 +63,9 @@ class CUndoHistory {
     const UndoStep& NewestUndo() const { return m_undo.front(); }
 
   private:
-    // Applies a step, newest record last in, first out, and gives the step that undoes it.
-    static UndoStep ApplyStep(const UndoStep& step);
+    // Applies a step, newest record last in, first out, and gives the step that undoes it;
+    // `applied` tells whether any record found what it restores.
+    static UndoStep ApplyStep(const UndoStep& step, bool* applied);
     void Changed() const;
 
     std::deque<UndoStep> m_undo;  // front: newest

@@ -109,14 +109,24 @@ TEST(UndoHistory, ForgetFrameDropsItsRecordsFromBothListsAndEmptySteps) {
     EXPECT_EQ(store["b"], 2);
 }
 
-TEST(UndoHistory, AStepForAThingThatIsGoneIsDroppedWithoutARedo) {
-    Store store{{"a", 0}};
+TEST(UndoHistory, AStepForAThingThatIsGoneIsDroppedWithoutARedoAndChangesNothing) {
+    Store store{{"a", 0}, {"b", 0}};
     CUndoHistory history;
+    int heard = 0;
+    Change(history, store, "b", 1);
     Change(history, store, "a", 1);
+    history.SetChangeListener([&heard] { ++heard; });
     store.erase("a");
     EXPECT_TRUE(history.Undo());
-    EXPECT_EQ(history.UndoCount(), 0u);
+    EXPECT_EQ(history.UndoCount(), 1u);
     EXPECT_EQ(history.RedoCount(), 0u);
+    EXPECT_EQ(heard, 0) << "an undo that restored nothing is no change of the scene";
+    EXPECT_TRUE(history.Undo());
+    EXPECT_EQ(heard, 1);
+    EXPECT_EQ(store["b"], 0);
+    store.erase("b");
+    EXPECT_TRUE(history.Redo());
+    EXPECT_EQ(heard, 1) << "nor is a redo that restored nothing";
 }
 
 TEST(UndoHistory, TheListenerHearsPushesUndosAndRedosButNotPendingOrClear) {
