@@ -1,7 +1,8 @@
 #pragma once
 // The scene document: the frames of the scene, the parts loaded into it and the maps that tie parts
 // to the items of the scene tree. Split by concern:
-//   MainDoc.cpp          construction, lookups, visibility, edit target, deletion
+//   MainDoc.cpp          construction, lookups, visibility, edit target
+//   MainDoc_Parts.cpp    deleting, bringing back and swapping whole parts
 //   MainDoc_Reset.cpp    ResetScene, ResolveAssetPath, the tree preparation
 //   MainDoc_Loading.cpp  pose sets, tree and colour definitions, LoadPart, RestorePart, ApplySelection
 //   MainDoc_File.cpp     New, Open and Save of scene files (framing in SceneFile.h)
@@ -22,6 +23,7 @@
 #include "base/Progress.h"
 #include "platform/rm/Frame.h"
 #include "scene/PartObject.h"
+#include "scene/PartSnapshot.h"
 #include "scene/PartsTree.h"
 
 class CCommunicator;
@@ -85,7 +87,29 @@ class CMainDoc {
     void SetPartVisible(HTREEITEM item, int show);
     void CheckItem(HTREEITEM item);
     rm::Ref<rm::Frame> GetEditTarget();
+
+    // --- Whole parts (MainDoc_Parts.cpp) ---
+    // Deletes the part of the selected entry (a part made for an entry that adds parts) with the
+    // parts below it: the undo history forgets every frame deleted, the deletion is told to the
+    // part-deleted hook (an undo step) and the selection moves on to the next entry or the parent.
     bool DeleteSelectedPart();
+    // The part whose frame has that name; null when none.
+    CPartObject* PartWithFrame(std::string_view frameName) const;
+    // What bringing the part back needs.
+    scene::PartSnapshot SnapshotPart(CPartObject& part);
+    // The part of a snapshot back in the scene, under its old names; null when the part it hung on
+    // is gone.
+    CPartObject* RestoreSnapshot(const scene::PartSnapshot& snapshot);
+    // Takes a part made for an entry that adds parts out of the scene with the parts below it and
+    // their entries; a selection on them moves on as in a tree control. Nothing is told to the
+    // hooks (undo and redo use it).
+    bool RemovePart(CPartObject& part);
+    // The part's mesh, definition and placement as a swap would replace them.
+    static scene::PartMesh MeshOf(const CPartObject& part);
+    // The part with the mesh of `path` instead of its own, keeping its pose, colours and child
+    // parts; then the frame takes `frameName` and `placement` when given. Nothing is told to the
+    // hooks. False when the mesh cannot be loaded.
+    bool ReplaceMesh(CPartObject& part, const scene::PartMesh& mesh);
 
     // --- Loading (MainDoc_Loading.cpp) ---
     CPartObject* LoadPart(const std::string& path, CPartObject* part, rm::Frame* attachFrame);
@@ -141,6 +165,12 @@ class CMainDoc {
     void SetForgetFrame(std::function<void(rm::Frame*)> forget) { m_forgetFrame = std::move(forget); }
     // The edit view's reset of its undo history and drag (before the scene's frames are let go).
     void SetSceneResetHook(std::function<void()> hook) { m_sceneReset = std::move(hook); }
+    // Told of a part deleted by the person, with what brings it back (an undo step).
+    void SetPartDeletedHook(std::function<void(scene::PartSnapshot)> hook) { m_partDeleted = std::move(hook); }
+    // Told of a part whose mesh the person swapped, with the mesh it had before (an undo step).
+    void SetMeshReplacedHook(std::function<void(CPartObject&, scene::PartMesh)> hook) {
+        m_meshReplaced = std::move(hook);
+    }
     // The main frame's refresh of its title's unsaved-changes mark.
     void SetModifiedHook(std::function<void()> hook) { m_modifiedHook = std::move(hook); }
     // The data archive the parts are read from (the application's archive set unless set).
@@ -192,6 +222,8 @@ class CMainDoc {
     std::function<void()> m_toolbarRefresh;
     std::function<void(rm::Frame*)> m_forgetFrame;
     std::function<void()> m_sceneReset;
+    std::function<void(scene::PartSnapshot)> m_partDeleted;
+    std::function<void(CPartObject&, scene::PartMesh)> m_meshReplaced;
     std::function<void()> m_modifiedHook;
     CCommunicator* m_archive = nullptr;
 

@@ -127,6 +127,7 @@ CPartObject* CMainDoc::LoadPart(const std::string& path, CPartObject* part, rm::
             if (attachFrame && attachFrame == m_lpfScene.Get()) result = part;
         } else {
             part->ReattachFrame(frame, path, m_lpfCharRoot.Get());
+            result = part;
         }
         ApplyColors(part);
     }
@@ -285,7 +286,13 @@ void CMainDoc::ApplySelection(const std::string& path, const std::string& entryN
     CPartsTree* tree = Tree();
     if (!tree) return;
     CMainApp* app = GetApp();
-    const HTREEITEM item = tree->GetSelectedItem();
+    HTREEITEM item = tree->GetSelectedItem();
+    // A part added under an entry that adds parts shows that entry's list: what is chosen there is
+    // added beside it.
+    if (m_partMap.count(item) != 0)
+        if (const auto flags = m_flagsMap.find(tree->GetParentItem(item));
+            flags != m_flagsMap.end() && scene::FlagsAddParts(flags->second))
+            item = tree->GetParentItem(item);
     if (item != 0 && item == m_characterItem && scene::IsPoseSetPath(path)) {
         if (m_poseSetLoadedOnce &&
             win::MessageBox(nullptr,
@@ -332,7 +339,11 @@ void CMainDoc::ApplySelection(const std::string& path, const std::string& entryN
                 tree->SelectItem(item);
             }
         } else if (CPartObject* part = FindPartByItem(item)) {
-            if (LoadPart(path, part, m_lpfCharRoot.Get())) SetModifiedFlag();
+            const scene::PartMesh before = MeshOf(*part);
+            if (LoadPart(path, part, m_lpfCharRoot.Get())) {
+                SetModifiedFlag();
+                if (m_meshReplaced) m_meshReplaced(*part, before);
+            }
         }
     }
     win::PostMessage(app->m_pMainView, win::WM_REFRESH);

@@ -107,11 +107,10 @@ void CPartObject::AdoptFrame(rm::Ref<rm::Frame> frame) {
                 "内部情報に矛盾");
             continue;
         }
+        // A child part keeps its placement on the link frame: what a swap replaces is the mesh,
+        // not the pose of the parts hanging on it.
         const std::vector<rm::Ref<rm::Frame>> children = link->Children();
-        for (const auto& child : children) {
-            found->AddChild(child.Get());
-            PlaceAtOrigin(*child, found.Get());
-        }
+        for (const auto& child : children) found->AddChild(child.Get());
     }
     m_linkFrames = std::move(leaves);
 
@@ -148,6 +147,14 @@ void CPartObject::ReattachFrame(rm::Ref<rm::Frame> frame, const std::string& pat
         } else if (characterRoot) {
             m_lastResult = characterRoot->AddChild(frame.Get());
             PlaceAtOrigin(*frame, characterRoot);
+        }
+        // The new mesh takes the pose of the one it replaces (a turned head stays turned).
+        if (m_frame && frame->Parent()) {
+            rm::Vector position, direction, up;
+            m_frame->GetPosition(nullptr, &position);
+            m_frame->GetOrientation(nullptr, &direction, &up);
+            frame->SetPosition(nullptr, position.x, position.y, position.z);
+            frame->SetOrientation(nullptr, direction.x, direction.y, direction.z, up.x, up.y, up.z);
         }
     }
     AdoptFrame(std::move(frame));

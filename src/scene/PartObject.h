@@ -34,14 +34,16 @@ class CPartObject {
     bool IsVisible() const { return m_hiddenFrames.empty(); }
 
     // Takes `frame` as the part's frame: its box, its leaf frames as the new link frames; child
-    // parts move to the new link frames of the same names; the old frame leaves its parent.
+    // parts move to the new link frames of the same names, keeping their placement there; the old
+    // frame leaves its parent.
     void AdoptFrame(rm::Ref<rm::Frame> frame);
     // A new part: folder and definition path from `path`, AdoptFrame, link name and parent; with a
     // parent, the frame hangs on the parent's link frame named `linkName`. The caller hands the
     // part itself to the parent's AddChildPart.
     void AttachToParent(rm::Ref<rm::Frame> frame, CPartObject* parent, const std::string& linkName,
                         const std::string& path);
-    // A reloaded part: the new frame hangs where the old one did, then AdoptFrame.
+    // A reloaded part: the new frame hangs where the old one did, in the old one's placement
+    // there, then AdoptFrame.
     void ReattachFrame(rm::Ref<rm::Frame> frame, const std::string& path, rm::Frame* characterRoot);
     // Drops the colour objects whose target frame is not under `frame` and strips the visuals of
     // the marker frames.

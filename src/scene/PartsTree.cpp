@@ -46,7 +46,10 @@ HTREEITEM CPartsTree::InsertItem(const std::string& text, int image, int selecte
     item.selectedImage = selectedImage;
     item.parent = parent;
     auto at = std::find(siblings->begin(), siblings->end(), after);
-    siblings->insert(at == siblings->end() ? siblings->end() : at + 1, handle);
+    if (after == TVI_FIRST)
+        siblings->insert(siblings->begin(), handle);
+    else
+        siblings->insert(at == siblings->end() ? siblings->end() : at + 1, handle);
     m_items.emplace(handle, std::move(item));
     m_inserted.push_back(handle);
     Notify(Change::Inserted, handle);

@@ -14,8 +14,9 @@
 #include <vector>
 
 using HTREEITEM = std::uint32_t;
-// The invisible root (insert at the top level) and "insert at the end".
+// The invisible root (insert at the top level), "insert first" and "insert at the end".
 inline constexpr HTREEITEM TVI_ROOT = 0;
+inline constexpr HTREEITEM TVI_FIRST = 0xFFFF0001u;
 inline constexpr HTREEITEM TVI_LAST = 0xFFFF0002u;
 
 class CPartsTree {
@@ -38,8 +39,8 @@ class CPartsTree {
     CPartsTree(const CPartsTree&) = delete;
     CPartsTree& operator=(const CPartsTree&) = delete;
 
-    // A new item at the end of `parent`'s children (or after `after` when that is a child of
-    // `parent`); 0 when `parent` is not an item.
+    // A new item at the end of `parent`'s children (first for TVI_FIRST, after `after` when that is
+    // a child of `parent`); 0 when `parent` is not an item.
     HTREEITEM InsertItem(const std::string& text, int image, int selectedImage, HTREEITEM parent = TVI_ROOT,
                          HTREEITEM after = TVI_LAST);
     HTREEITEM InsertItem(const std::string& text, HTREEITEM parent = TVI_ROOT, HTREEITEM after = TVI_LAST) {

@@ -12,6 +12,7 @@
 #include "platform/surface/DeviceContext.h"
 #include "render/bitmap/PictureLoading.h"
 #include "scene/MainDoc.h"
+#include "view/PartUndoRecords.h"
 #include "view/WaitCursor.h"
 
 namespace {
@@ -105,6 +106,8 @@ void C3DView::DetachDocument() {
     if (m_document && GetApp()->m_pDocument == m_document) {
         m_document->SetForgetFrame({});
         m_document->SetSceneResetHook({});
+        m_document->SetPartDeletedHook({});
+        m_document->SetMeshReplacedHook({});
     }
     m_document = nullptr;
 }
@@ -115,6 +118,18 @@ void C3DView::AttachDocument(CMainDoc* document) {
     if (!m_document) return;
     m_document->SetForgetFrame([this](rm::Frame* frame) { ForgetFrame(frame); });
     m_document->SetSceneResetHook([this] { ResetHistory(); });
+    // A deleted part and a swapped mesh are steps of the history.
+    m_document->SetPartDeletedHook([this](scene::PartSnapshot snapshot) {
+        UndoStep step;
+        step.push_back(PartPresenceRecord::Present(std::move(snapshot)));
+        m_history.Push(std::move(step));
+    });
+    m_document->SetMeshReplacedHook([this](CPartObject& part, scene::PartMesh before) {
+        if (!part.GetFrame()) return;
+        UndoStep step;
+        step.push_back(std::make_unique<PartMeshRecord>(part.GetFrame()->GetName(), std::move(before)));
+        m_history.Push(std::move(step));
+    });
 }
 
 void C3DView::ReleaseViewportObjects() {

@@ -209,6 +209,7 @@ TEST_F(MainWindowTest, DeleteRemovesThePartItsItemAndItsUndoSteps) {
     edit.History().Push(std::move(step));
     ASSERT_EQ(edit.History().UndoCount(), 1u);
     const std::size_t parts = doc->AllParts().size();
+    const std::string ballFrame = part->GetFrame()->GetName();
 
     ClickItem(ball);
     QTest::keyClick(&TreeCtrl(), Qt::Key_Delete);
@@ -216,7 +217,13 @@ TEST_F(MainWindowTest, DeleteRemovesThePartItsItemAndItsUndoSteps) {
     EXPECT_EQ(doc->AllParts().size(), parts - 1);
     EXPECT_FALSE(Tree().Exists(ball));
     EXPECT_EQ(TreeCtrl().WidgetItem(ball), nullptr);
-    EXPECT_EQ(edit.History().UndoCount(), 0u) << "no undo step names the deleted part's frame";
+    ASSERT_EQ(edit.History().UndoCount(), 1u) << "no undo step names the deleted part's frame";
+    EXPECT_FALSE(edit.History().NewestUndo().front()->IsAboutFrame(ballFrame));
+    // The one step left is the deletion itself: undoing it brings the ball back.
+    edit.OnCommand(ID_EDIT_UNDO);
+    EXPECT_EQ(doc->AllParts().size(), parts);
+    EXPECT_NE(ItemLabelled("ボール"), 0u);
+    EXPECT_EQ(edit.History().UndoCount(), 0u);
 }
 
 TEST_F(MainWindowTest, DoubleClickingAPoseSetLoadsItAndAsksTheSecondTime) {

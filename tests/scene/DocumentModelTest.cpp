@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "SceneFixture.h"
+#include "scene/PartSnapshot.h"
 #include "core/MainApp.h"
 
 namespace {
@@ -125,6 +126,120 @@ TEST_F(SceneTest, DeletingAPartTakesItsDescendantsOutOfEveryList) {
     EXPECT_EQ(doc->FindPartByFolder("BODY\\ARML\\HANDL\\RING\\ring.x"), nullptr);
     EXPECT_EQ(doc->AllParts().size(), 5u);
     EXPECT_TRUE(Part(kBodyPath)->Children().empty());
+}
+
+// A tray prop with a cup hanging on it, both added under 小物; the cup moved, recoloured and hidden.
+class PropsOnPropsTest : public SceneTest {
+  protected:
+    void SetUp() override {
+        SceneTest::SetUp();
+        ASSERT_NO_FATAL_FAILURE(LoadFigure());
+        // A part of the folder below the tray's hangs on the tray's frame of that folder's name.
+        WriteData("PROPS/tray.x", XFile(XFrame("TRAY", true, 2, XFrame("MUG", false))));
+        WriteData("PROPS/MUG/mug.x", XFile(XFrame("MUGBODY", true, 3)));
+        WriteData("PROPS/MUG/mug.txt", Sjis("MUGBODY|陶器|"));
+        tree.SelectItem(doc->GetOptionItem());
+        doc->ApplySelection("PROPS\\tray.x", "tray");
+        trayItem = tree.GetSelectedItem();
+        ASSERT_EQ(doc->PartMap().count(trayItem), 1u);
+        tray = doc->PartMap().at(trayItem);
+        // The cup hangs on the tray: a part of the tray's, without an entry of its own.
+        tree.SelectItem(doc->GetOptionItem());
+        doc->ApplySelection("PROPS\\MUG\\mug.x", "cup");
+        ASSERT_EQ(tray->Children().size(), 1u) << "the cup hangs on the tray";
+        cup = tray->Children().front().get();
+        // An entry of its own, as a scene file can give it one.
+        cupItem = tree.InsertItem("cup", doc->GetOptionItem());
+        const_cast<std::map<HTREEITEM, CPartObject*>&>(doc->PartMap())[cupItem] = cup;
+        ASSERT_TRUE(tray->GetFrame() && cup->GetFrame());
+        tray->GetFrame()->SetPosition(nullptr, 1, 2, 3);
+        cup->GetFrame()->SetPosition(nullptr, 0.5f, 0, -1);
+        cup->GetFrame()->SetOrientation(nullptr, 1, 0, 0, 0, 1, 0);
+        ASSERT_FALSE(cup->ColorObjects().empty());
+        cup->ColorObjects().front()->m_diffuse = 0xFF123456;
+        cup->ColorObjects().front()->m_power = 7.0f;
+        cup->ColorObjects().front()->ApplyColor();
+        doc->SetPartVisible(cupItem, 0);
+        tree.SetCheck(cupItem, false);
+        trayName = tray->GetFrame()->GetName();
+        cupName = cup->GetFrame()->GetName();
+        trayWorld = tray->GetFrame()->WorldMatrix();
+        cupWorld = cup->GetFrame()->WorldMatrix();
+    }
+
+    HTREEITEM trayItem = 0, cupItem = 0;
+    CPartObject* tray = nullptr;
+    CPartObject* cup = nullptr;
+    std::string trayName, cupName;
+    rm::Matrix4 trayWorld{}, cupWorld{};
+};
+
+TEST_F(PropsOnPropsTest, DeletingAPropForgetsEveryFrameThatGoesAndMovesTheSelectionOn) {
+    std::vector<std::string> forgotten;
+    doc->SetForgetFrame([&forgotten](rm::Frame* f) { forgotten.push_back(f->GetName()); });
+    int deletions = 0;
+    doc->SetPartDeletedHook([&deletions](scene::PartSnapshot) { ++deletions; });
+    tree.SelectItem(trayItem);
+    const std::size_t parts = doc->AllParts().size();
+    ASSERT_TRUE(doc->DeleteSelectedPart());
+    EXPECT_EQ(forgotten, (std::vector<std::string>{trayName, cupName}));
+    EXPECT_EQ(deletions, 1);
+    EXPECT_EQ(doc->AllParts().size(), parts - 2);
+    EXPECT_FALSE(tree.Exists(trayItem));
+    EXPECT_FALSE(tree.Exists(cupItem));
+    // The cup's entry, the next one, went too: the selection goes up to 小物.
+    EXPECT_EQ(tree.GetSelectedItem(), doc->GetOptionItem());
+}
+
+TEST_F(PropsOnPropsTest, TheNextEntryThatStaysIsSelectedAfterADeletion) {
+    tree.SelectItem(doc->GetOptionItem());
+    doc->ApplySelection("PROPS\\cup.x", "mug");
+    const HTREEITEM mug = tree.GetSelectedItem();
+    tree.SelectItem(cupItem);
+    ASSERT_TRUE(doc->DeleteSelectedPart());
+    EXPECT_EQ(tree.GetSelectedItem(), mug) << "the entry after the cup's";
+    tree.SelectItem(mug);
+    ASSERT_TRUE(doc->DeleteSelectedPart());
+    EXPECT_EQ(tree.GetSelectedItem(), doc->GetOptionItem()) << "the last entry: its parent";
+}
+
+TEST_F(PropsOnPropsTest, ASnapshotBringsThePropBackAsItWas) {
+    scene::PartSnapshot snapshot;
+    doc->SetPartDeletedHook([&snapshot](scene::PartSnapshot s) { snapshot = std::move(s); });
+    const std::size_t parts = doc->AllParts().size();
+    const std::vector<std::string> labels = [this] {
+        std::vector<std::string> l;
+        for (HTREEITEM item : tree.Children(doc->GetOptionItem())) l.push_back(tree.GetItemText(item));
+        return l;
+    }();
+    tree.SelectItem(trayItem);
+    ASSERT_TRUE(doc->DeleteSelectedPart());
+
+    CPartObject* back = doc->RestoreSnapshot(snapshot);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(doc->AllParts().size(), parts);
+    ASSERT_EQ(back->Children().size(), 1u);
+    CPartObject* backCup = back->Children().front().get();
+    ASSERT_TRUE(back->GetFrame() && backCup->GetFrame());
+    EXPECT_EQ(back->GetFrame()->GetName(), trayName) << "the same names, for the steps that name them";
+    EXPECT_EQ(backCup->GetFrame()->GetName(), cupName);
+    EXPECT_EQ(doc->PartWithFrame(cupName), backCup);
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_NEAR(back->GetFrame()->WorldMatrix().m[r][c], trayWorld.m[r][c], 1e-5f);
+            EXPECT_NEAR(backCup->GetFrame()->WorldMatrix().m[r][c], cupWorld.m[r][c], 1e-5f);
+        }
+    EXPECT_FALSE(backCup->IsVisible());
+    EXPECT_TRUE(back->IsVisible());
+    ASSERT_FALSE(backCup->ColorObjects().empty());
+    EXPECT_EQ(backCup->ColorObjects().front()->m_diffuse, 0xFF123456u);
+    EXPECT_EQ(backCup->ColorObjects().front()->m_power, 7.0f);
+    std::vector<std::string> labelsBack;
+    for (HTREEITEM item : tree.Children(doc->GetOptionItem())) labelsBack.push_back(tree.GetItemText(item));
+    EXPECT_EQ(labelsBack, labels) << "the entries in their places";
+    const HTREEITEM cupBack = tree.Children(doc->GetOptionItem()).back();
+    EXPECT_FALSE(tree.GetCheck(cupBack));
+    EXPECT_EQ(doc->FindPartByItem(cupBack), backCup);
 }
 
 }  // namespace
