@@ -108,6 +108,23 @@ TEST_F(SceneTest, DeletingTheSelectedOptionPart) {
     EXPECT_EQ(doc->AllParts().size(), 7u);
 }
 
+TEST_F(SceneTest, AnEntryChosenWithAnAddedPartSelectedIsAddedBesideIt) {
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
+    tree.SelectItem(doc->GetOptionItem());
+    doc->ApplySelection("PROPS\\cup.x", "cup");
+    const HTREEITEM first = tree.GetSelectedItem();
+    ASSERT_NE(doc->FindPartByItem(first), nullptr);
+    CPartObject* firstCup = doc->FindPartByItem(first);
+    const std::string firstDefinition = firstCup->m_definitionPath;
+    // The first cup is selected (its list is 小物's): a second one joins it.
+    doc->ApplySelection("PROPS\\cup.x", "cup");
+    EXPECT_EQ(tree.Children(doc->GetOptionItem()).size(), 2u);
+    EXPECT_EQ(doc->PartMap().size(), 2u);
+    EXPECT_EQ(doc->FindPartByItem(first), firstCup) << "the first cup is not swapped";
+    EXPECT_EQ(tree.GetParentItem(tree.GetSelectedItem()), doc->GetOptionItem());
+    EXPECT_NE(tree.GetSelectedItem(), first);
+}
+
 TEST_F(SceneTest, DeletingAPartTakesItsDescendantsOutOfEveryList) {
     ASSERT_NO_FATAL_FAILURE(LoadFigure());
     // An option part that hangs on the figure: its item in the part map, the part a child of the arm.
