@@ -34,7 +34,8 @@ std::size_t NameEnd(std::string_view path, std::size_t start) {
 std::string RelativeFolder(const CPartObject& root, const CPartObject& part) {
     const std::string& base = root.m_folder;
     const std::string& folder = part.m_folder;
-    if (folder.size() <= base.size() || !cp932::EqualsNoCase(std::string_view(folder).substr(0, base.size()), base))
+    if (folder.size() <= base.size() ||
+        !cp932::EqualsNoCase(std::string_view(folder).substr(0, base.size()), base))
         return {};
     return folder.substr(base.size());
 }

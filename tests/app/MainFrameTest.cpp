@@ -66,14 +66,15 @@ protected:
 TEST_F(MainFrameTest, ToolbarHoldsTheCommandsInOrderWithTheirTips) {
     std::vector<int> ids;
     for (QAction* a : frame->ToolBar()->actions()) ids.push_back(a->isSeparator() ? 0 : a->data().toInt());
-    const std::vector<int> expected = {57600, 57601, 57603, 0,     32777, 32778, 32779, 32780, 32800, 32773, 0,
-                                       32781, 32782, 32783, 32784, 0,     32787, 32788, 0,     32785, 32786, 32794,
-                                       32789};
+    const std::vector<int> expected = {57600, 57601, 57603, 0,     32777, 32778, 32779, 32780,
+                                       32800, 32773, 0,     32781, 32782, 32783, 32784, 0,
+                                       32787, 32788, 0,     32785, 32786, 32794, 32789};
     EXPECT_EQ(ids, expected);
     EXPECT_EQ(frame->Action(ID_EDIT_X)->toolTip(), QStringLiteral("Ｘ軸のみ"));
     EXPECT_EQ(frame->Action(ID_EDIT_X)->statusTip(), QStringLiteral("Ｘ軸方向のみの編集。"));
     EXPECT_EQ(frame->Action(ID_EDIT_ROTATE_MODE)->toolTip(), QStringLiteral("回転"));
-    EXPECT_EQ(frame->Action(ID_EDIT_ROTATE_MODE)->statusTip(), QStringLiteral("ドラッグすると、選択したものが回転します。"));
+    EXPECT_EQ(frame->Action(ID_EDIT_ROTATE_MODE)->statusTip(),
+              QStringLiteral("ドラッグすると、選択したものが回転します。"));
     EXPECT_EQ(frame->ToolButton(ID_HELP)->size(), QSize(28, 26));
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Mariso - Ovalith"));
     const QStringList menus = {QStringLiteral("ﾌｧｲﾙ(&F)"), QStringLiteral("表示(&V)"), QStringLiteral("ﾍﾙﾌﾟ(&H)")};
@@ -151,7 +152,8 @@ TEST_F(MainFrameTest, FreeEditingIsThePlaneMoveAndAxisLocksKeepTheMode) {
         GetApp()->EditMode = mode;
         GetApp()->AxisConstraint = AXIS_FREE;
         frame->RefreshToolbar();
-        EXPECT_EQ(Checked(buttons, 6), std::vector<int>{mode == EDIT_ROTATE ? ID_EDIT_ROTATE_MODE : ID_EDIT_IK});
+        EXPECT_EQ(Checked(buttons, 6),
+                  std::vector<int>{mode == EDIT_ROTATE ? ID_EDIT_ROTATE_MODE : ID_EDIT_IK});
     }
 }
 

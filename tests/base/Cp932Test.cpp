@@ -32,11 +32,11 @@ TEST(Cp932, LastCharIsAWholeCharacter) {
     } rows[] = {
         {"", ""},
         {"ARML", "L"},
-        {"\x98\x72", "\x98\x72"},       // 腕: its second byte is 'r'
+        {"\x98\x72", "\x98\x72"},  // 腕: its second byte is 'r'
         {"ARM\x98\x72", "\x98\x72"},
         {"\x98\x72L", "L"},
-        {"\x81\x81r", "r"},              // ＝ then r: the 0x81 before 'r' is a second byte
-        {"A\x98", "\x98"},               // a lead byte at the very end stands alone
+        {"\x81\x81r", "r"},  // ＝ then r: the 0x81 before 'r' is a second byte
+        {"A\x98", "\x98"},   // a lead byte at the very end stands alone
         {kHyo, kHyo},
     };
     for (const auto& r : rows) EXPECT_EQ(cp932::LastChar(r.text), r.last) << r.text;

@@ -156,7 +156,8 @@ TEST_F(EditViewTest, BoxesLeaveOutPartsBehindTheCameraAndPartsWithoutAFrame) {
     hand->ShowVisuals();
     int green = 0;
     for (int y = 0; y < withoutHand.height(); ++y)
-        for (int x = 0; x < withoutHand.width(); ++x) green += (withoutHand.pixel(x, y) & 0xFFFFFF) == 0x00FF80;
+        for (int x = 0; x < withoutHand.width(); ++x)
+            green += (withoutHand.pixel(x, y) & 0xFFFFFF) == 0x00FF80;
     EXPECT_GT(green, 100) << "the other parts' boxes are drawn";
 
     struct Row {
@@ -173,10 +174,12 @@ TEST_F(EditViewTest, BoxesLeaveOutPartsBehindTheCameraAndPartsWithoutAFrame) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.where);
         frame->SetPosition(m_view->CameraFrame(), r.position.x, r.position.y, r.position.z);
-        const rm::Box box{{hand->m_box[0], hand->m_box[1], hand->m_box[2]}, {hand->m_box[3], hand->m_box[4], hand->m_box[5]}};
+        const rm::Box box{{hand->m_box[0], hand->m_box[1], hand->m_box[2]},
+                          {hand->m_box[3], hand->m_box[4], hand->m_box[5]}};
         int behind = 0;
         for (int i = 0; i < 8; ++i) {
-            const rm::Vector corner{i & 1 ? box.max.x : box.min.x, i & 2 ? box.max.y : box.min.y, i & 4 ? box.max.z : box.min.z};
+            const rm::Vector corner{i & 1 ? box.max.x : box.min.x, i & 2 ? box.max.y : box.min.y,
+                                    i & 4 ? box.max.z : box.min.z};
             behind += WorldOf(*frame, corner).z < 0;  // the camera looks down +z from the origin
         }
         ASSERT_EQ(behind > 0 && behind < 8, r.straddles) << behind << " corners behind";
@@ -184,7 +187,9 @@ TEST_F(EditViewTest, BoxesLeaveOutPartsBehindTheCameraAndPartsWithoutAFrame) {
 
         const QImage shown = boxes();
         EXPECT_EQ(CountDifferent(shown, withoutHand, 0, shown.width() / 2), 0) << "nothing on the left half";
-        if (!r.straddles) EXPECT_EQ(CountDifferent(shown, withoutHand, 0, shown.width()), 0);
+        if (!r.straddles) {
+            EXPECT_EQ(CountDifferent(shown, withoutHand, 0, shown.width()), 0);
+        }
     }
 }
 

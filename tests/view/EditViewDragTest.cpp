@@ -204,7 +204,8 @@ TEST_F(RotateStrokeTest, VerticalAndLockedStrokesTurnAboutTheCameraAxes) {
     // about +y takes +z to +x, about +z takes +x to +y. The camera is the world here, and so is
     // the figure's parent: the figure's axes after the turn are the rows of the turn.
     const StepTurn t50(50), t30(30);
-    const float s = t50.s, c = t50.c;
+    const float s = t50.s, c = t50.c, k = 1 - c;
+    const rm::Vector diagonalDir{-0.6f * s, 0.8f * s, c}, diagonalUp{0.48f * k, c + 0.36f * k, -0.8f * s};
     struct Row {
         const char* what;
         int axis;
@@ -217,7 +218,7 @@ TEST_F(RotateStrokeTest, VerticalAndLockedStrokesTurnAboutTheCameraAxes) {
         {"free, down", AXIS_FREE, {0, 50}, {0, s, c}, {0, c, -s}},
         {"free, up", AXIS_FREE, {0, -50}, {0, -s, c}, {0, c, s}},
         // Right and down (3, 4): about (-0.8, -0.6, 0).
-        {"free, right and down", AXIS_FREE, {30, 40}, {-0.6f * s, 0.8f * s, c}, {0.48f * (1 - c), c + 0.36f * (1 - c), -0.8f * s}},
+        {"free, right and down", AXIS_FREE, {30, 40}, diagonalDir, diagonalUp},
         // The Y lock keeps only the vertical part, the X lock only the horizontal part.
         {"Y only, right and down", AXIS_Y, {30, 50}, {0, s, c}, {0, c, -s}},
         {"Y only, right", AXIS_Y, {50, 0}, {0, 0, 1}, {0, 1, 0}},

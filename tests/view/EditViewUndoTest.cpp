@@ -163,8 +163,8 @@ TEST_F(EditViewUndoTest, EditingCommandsSetTheModeAndRefreshTheToolbar) {
     auto menu = m_view->CreateContextMenu();
     QStringList texts;
     for (QAction* a : menu->actions()) texts << (a->isSeparator() ? QStringLiteral("|") : a->text());
-    EXPECT_EQ(texts.join(','),
-              QStringLiteral("平面移動,ズーム,回転,IK,|,カメラを選択,センタリング,削除,|,左右反転コピー,左右入れ替え,|,取り消し,やり直し"));
+    EXPECT_EQ(texts.join(','), QStringLiteral("平面移動,ズーム,回転,IK,|,カメラを選択,センタリング,削除,|,"
+                                              "左右反転コピー,左右入れ替え,|,取り消し,やり直し"));
 }
 
 // Stands in for the main view and records the tree item each selection request names.

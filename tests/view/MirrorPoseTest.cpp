@@ -132,7 +132,8 @@ TEST_F(MirrorPoseTest, TheRightArmTakesTheLeftArmsPoseReflectedAndTheLeftArmStay
             Pose('L', p);
             const Points left = ArmPoints('L');
             // The right arm's own pose differs, so a copy in the wrong direction shows.
-            ASSERT_GT(std::fabs(ArmPoints('R')[3].x + left[3].x) + std::fabs(ArmPoints('R')[3].z - left[3].z), 0.1f);
+            const rm::Vector rightWrist = ArmPoints('R')[3];
+            ASSERT_GT(std::fabs(rightWrist.x + left[3].x) + std::fabs(rightWrist.z - left[3].z), 0.1f);
 
             SelectPart(UpperArm('L'));
             m_view->OnCommand(ID_EDIT_MIRROR);
