@@ -224,6 +224,27 @@ void Limb(QPainter& g) {
     g.drawPolyline(QPolygonF({{19.5, 4}, {22.5, 3.5}, {23, 6.5}}));
 }
 
+// A circular arrow round a pivot: the rotate drag.
+void TurnArrow(QPainter& g) {
+    const QPointF centre(12, 11);
+    const double radius = 7.5;
+    g.setPen(QPen(QColor(40, 40, 40), 1.6, Qt::SolidLine, Qt::FlatCap));
+    g.setBrush(Qt::NoBrush);
+    // Counter-clockwise from 110 degrees round to 30 degrees (Qt counts sixteenths, y down).
+    const double start = 110, end = 390;
+    g.drawArc(QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius), int(start * 16),
+              int((end - start) * 16));
+    // The head at the arc's end, pointing along it.
+    const double a = end * M_PI / 180;
+    const QPointF tip = centre + QPointF(radius * std::cos(a), -radius * std::sin(a));
+    const QPointF along(-std::sin(a), -std::cos(a)), out(std::cos(a), -std::sin(a));
+    g.setPen(Qt::NoPen);
+    g.setBrush(QColor(40, 40, 40));
+    g.drawPolygon(QPolygonF({tip + along * 4.0, tip + out * 3.0, tip - out * 3.0}));
+    g.setBrush(QColor(200, 0, 0));
+    g.drawEllipse(centre, 2.2, 2.2);
+}
+
 // The figure's middle line with one side drawn onto the other (`both`: each onto the other).
 void MirrorSides(QPainter& g, bool both) {
     g.setPen(QPen(QColor(90, 90, 90), 1, Qt::DashLine));
@@ -265,6 +286,7 @@ QPixmap DrawToolbar(int id) {
             Letter(g, "Z", QColor(0, 0, 200));
             break;
         case ID_EDIT_IK: Limb(g); break;
+        case ID_EDIT_ROTATE_MODE: TurnArrow(g); break;
         case ID_EDIT_MIRROR: MirrorSides(g, false); break;
         case ID_EDIT_SWAP_SIDES: MirrorSides(g, true); break;
         case ID_VIEW_POINTS: Sphere(g, 0); break;

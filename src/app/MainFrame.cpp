@@ -29,7 +29,8 @@ struct CommandText {
 };
 
 const CommandText kCommands[] = {
-    {ID_FILE_RENDER, "レンダリング(&R)", "現在のｼｰﾝをﾚﾝﾀﾞﾘﾝｸﾞします。\nﾚﾝﾀﾞﾘﾝｸﾞ"},
+    // The File menu's render is the main view's command and carries its text.
+    {ID_FILE_RENDER, "レンダリング(&R)", "ﾚﾝﾀﾞﾘﾝｸﾞ\nﾚﾝﾀﾞﾘﾝｸﾞ"},
     {ID_FILE_NEW, "新規作成(&N)", "現在のデータを破棄して新しいシーンを作成します。\n新規ｼｰﾝﾌｧｲﾙの作成"},
     {ID_FILE_OPEN, "開く(&O)...", "保存されているｼﾝｰﾌｧｲﾙを開きます。\nｼｰﾝﾌｧｲﾙを開く"},
     {ID_FILE_SAVE, "上書き保存(&S)", "現在のデータを保存します。\nｼｰﾝﾌｧｲﾙを保存"},
@@ -44,6 +45,7 @@ const CommandText kCommands[] = {
     {ID_EDIT_Y, nullptr, "Ｙ軸方向のみの編集。\nＹ軸のみ"},
     {ID_EDIT_Z, nullptr, "Ｚ軸のみの編集。\nＺ軸のみ"},
     {ID_EDIT_IK, nullptr, "手や足をドラッグすると、腕や脚が曲がってついてきます。\nIK"},
+    {ID_EDIT_ROTATE_MODE, nullptr, "ドラッグすると、選択したものが回転します。\n回転"},
     {ID_EDIT_MIRROR, "左右反転コピー",
      "選択したパーツとその先のポーズを、左右反転して反対側にコピーします。\n左右反転コピー"},
     {ID_EDIT_SWAP_SIDES, "左右入れ替え", "選択したパーツとその先のポーズを、反対側と入れ替えます。\n左右入れ替え"},
@@ -64,18 +66,23 @@ const CommandText kCommands[] = {
     {ID_VIEW_OPEN_POSE_SET, "ポーズセットを開く...", "ポーズセットを一覧から選んで読み込みます。\nポーズセットを開く"},
 };
 
-// Toolbar order; 0 is a separator.
-const int kToolbarLayout[] = {ID_FILE_NEW,       ID_FILE_OPEN,    ID_FILE_SAVE,   0,
-                              ID_EDIT_FREE,      ID_EDIT_X,       ID_EDIT_Y,      ID_EDIT_Z,
-                              ID_EDIT_IK,        0,                 ID_VIEW_POINTS,  ID_VIEW_WIREFRAME, ID_VIEW_FLAT,
-                              ID_VIEW_GOURAUD,   0,               ID_VIEW_SIMPLE, ID_VIEW_RENDER_SIZE,
-                              0,                 ID_RENDER,       ID_SMOOTH,      ID_APPLY_COLLECTION,
-                              ID_HELP};
+// Toolbar order, one group a line; 0 is a separator.
+// clang-format off
+const int kToolbarLayout[] = {
+    ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, 0,
+    ID_EDIT_FREE, ID_EDIT_X, ID_EDIT_Y, ID_EDIT_Z, ID_EDIT_IK, ID_EDIT_ROTATE_MODE, 0,
+    ID_VIEW_POINTS, ID_VIEW_WIREFRAME, ID_VIEW_FLAT, ID_VIEW_GOURAUD, 0,
+    ID_VIEW_SIMPLE, ID_VIEW_RENDER_SIZE, 0,
+    ID_RENDER, ID_SMOOTH, ID_APPLY_COLLECTION, ID_HELP,
+};
 
 // Commands whose checked state RefreshToolbar computes.
-const int kCheckableCommands[] = {ID_EDIT_FREE,    ID_EDIT_X,         ID_EDIT_Y,    ID_EDIT_Z,    ID_EDIT_IK,
-                                  ID_VIEW_POINTS,  ID_VIEW_WIREFRAME, ID_VIEW_FLAT, ID_VIEW_GOURAUD,
-                                  ID_VIEW_SIMPLE,  ID_VIEW_RENDER_SIZE};
+const int kCheckableCommands[] = {
+    ID_EDIT_FREE, ID_EDIT_X, ID_EDIT_Y, ID_EDIT_Z, ID_EDIT_IK, ID_EDIT_ROTATE_MODE,
+    ID_VIEW_POINTS, ID_VIEW_WIREFRAME, ID_VIEW_FLAT, ID_VIEW_GOURAUD,
+    ID_VIEW_SIMPLE, ID_VIEW_RENDER_SIZE,
+};
+// clang-format on
 
 // What the status bar says while no fly-by text or other message is shown.
 const char kIdleText[] = "レディ";
@@ -160,7 +167,7 @@ void CMainFrame::CreateActions() {
     m_handlers[ID_VIEW_WIREFRAME] = [this] { SetDisplayMode(0); };
     m_handlers[ID_VIEW_FLAT] = [this] { SetDisplayMode(1); };
     m_handlers[ID_VIEW_GOURAUD] = [this] { SetDisplayMode(2); };
-    m_handlers[ID_EDIT_FREE] = [this] { SetAxisConstraint(AXIS_FREE); };
+    m_handlers[ID_EDIT_FREE] = [this] { SetPlaneMove(); };
     m_handlers[ID_EDIT_X] = [this] { SetAxisConstraint(AXIS_X); };
     m_handlers[ID_EDIT_Y] = [this] { SetAxisConstraint(AXIS_Y); };
     m_handlers[ID_EDIT_Z] = [this] { SetAxisConstraint(AXIS_Z); };

@@ -78,6 +78,9 @@ private:
     void OnCommand(int id);
     void OnDestroy();
 
+    // Free editing: the plane move, out of rotate and IK.
+    void SetPlaneMove();
+    // An axis lock for the current edit mode.
     void SetAxisConstraint(int axis);
     void ToggleSetting(const char* section, const char* key, int defaultValue);
     void Render();

@@ -14,6 +14,12 @@ void CMainFrame::SetDisplayMode(int mode) {
     win::PostMessage(GetApp()->m_p3DView, win::WM_SETTINGS_CHANGED);
 }
 
+void CMainFrame::SetPlaneMove() {
+    GetApp()->EditMode = EDIT_MOVE;
+    GetApp()->AxisConstraint = AXIS_FREE;
+    RefreshToolbar();
+}
+
 void CMainFrame::SetAxisConstraint(int axis) {
     GetApp()->AxisConstraint = axis;
     RefreshToolbar();
@@ -46,8 +52,10 @@ void CMainFrame::RefreshToolbar() {
         {ID_EDIT_X, app.AxisConstraint == AXIS_X},
         {ID_EDIT_Y, app.AxisConstraint == AXIS_Y},
         {ID_EDIT_Z, app.AxisConstraint == AXIS_Z},
-        {ID_EDIT_FREE, app.AxisConstraint == AXIS_FREE},
+        // Free editing is the plane move: under rotate or IK the free axis is that mode's own.
+        {ID_EDIT_FREE, app.EditMode == EDIT_MOVE && app.AxisConstraint == AXIS_FREE},
         {ID_EDIT_IK, app.EditMode == EDIT_IK},
+        {ID_EDIT_ROTATE_MODE, app.EditMode == EDIT_ROTATE},
     };
     for (const auto& s : states)
         if (QAction* action = Action(s.id)) action->setChecked(s.checked);

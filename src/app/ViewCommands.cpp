@@ -63,6 +63,11 @@ void BindViewCommands(CMainFrame& frame, C3DView& view, CMainDoc& doc, RenderCon
     frame.SetCommandHandler(ID_EDIT_IK, [&view] {
         view.OnCommand(GetApp()->EditMode == EDIT_IK ? int(ID_EDIT_PLANE_MOVE) : int(ID_EDIT_IK));
     });
+    // The rotate button likewise turns the rotate drag on (the axis free, as the menu's 回転 does) and
+    // off again to the plane move.
+    frame.SetCommandHandler(ID_EDIT_ROTATE_MODE, [&view] {
+        view.OnCommand(GetApp()->EditMode == EDIT_ROTATE ? int(ID_EDIT_PLANE_MOVE) : int(ID_EDIT_ROTATE));
+    });
     frame.SetCommandHandler(ID_EDIT_MIRROR, [&view] { view.OnCommand(ID_EDIT_MIRROR); });
     frame.SetCommandHandler(ID_EDIT_SWAP_SIDES, [&view] { view.OnCommand(ID_EDIT_SWAP_SIDES); });
     frame.SetCommandHandler(ID_VIEW_OPEN_POSE_SET, [&frame, &doc] {

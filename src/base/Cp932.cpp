@@ -11,6 +11,15 @@ std::size_t CharLength(std::string_view text, std::size_t pos) {
     return 1;
 }
 
+std::string_view LastChar(std::string_view text) {
+    std::size_t start = 0, length = 0;
+    for (std::size_t i = 0; i < text.size(); i += length) {
+        start = i;
+        length = CharLength(text, i);
+    }
+    return text.substr(start, length);
+}
+
 void ToUpperInPlace(std::string& text) {
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t n = CharLength(text, i);

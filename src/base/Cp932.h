@@ -16,6 +16,10 @@ constexpr bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || 
 // Length in bytes of the character starting at text[pos] (1 or 2; 1 for a lead byte at the very end).
 std::size_t CharLength(std::string_view text, std::size_t pos);
 
+// The last whole character of `text` (one or two bytes; empty for an empty text). Found by walking
+// from the start: a byte before the end cannot tell by itself whether it ends a character.
+std::string_view LastChar(std::string_view text);
+
 // ASCII letters upper-cased; the second byte of a two-byte character is never touched.
 std::string ToUpper(std::string_view text);
 void ToUpperInPlace(std::string& text);

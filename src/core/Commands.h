@@ -2,6 +2,9 @@
 // Command ids of the menus and the toolbar.
 
 enum CommandId : int {
+    // The toolbar's 回転: the edit view's rotate command (its "回転", view/3DView.h), which the
+    // toolbar button turns on and off again.
+    ID_EDIT_ROTATE_MODE = 32773,
     ID_FILE_RENDER = 32774,  // File menu "render", handled by the main view
     ID_EDIT_FREE = 32777,
     ID_EDIT_X = 32778,

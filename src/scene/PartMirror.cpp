@@ -4,6 +4,7 @@
 #include <cctype>
 #include <map>
 
+#include "base/Cp932.h"
 #include "scene/PartObject.h"
 #include "scene/PartPlacement.h"
 
@@ -11,16 +12,21 @@ namespace scene {
 
 namespace {
 
+// The side a folder name stands for: its last character when that is a single-byte L or R. Names
+// are code page 932: the second byte of a two-byte character may look like a letter (腕 is
+// 0x98 0x72), so only whole characters are looked at.
 char SideOfName(std::string_view name) {
-    if (name.empty()) return 0;
-    const char last = char(std::toupper(static_cast<unsigned char>(name.back())));
-    return last == 'L' || last == 'R' ? last : 0;
+    const std::string_view last = cp932::LastChar(name);
+    if (last.size() != 1) return 0;
+    const char side = char(std::toupper(static_cast<unsigned char>(last.front())));
+    return side == 'L' || side == 'R' ? side : 0;
 }
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-           });
+// The end of the folder name that starts at `start` (the next separator outside two-byte
+// characters, or the end of the path).
+std::size_t NameEnd(std::string_view path, std::size_t start) {
+    const std::size_t end = cp932::FindChar(path, '\\', start);
+    return end == std::string_view::npos ? path.size() : end;
 }
 
 // The folder path of `part` below the root part's folder; empty for the root itself or for a part
@@ -28,17 +34,17 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
 std::string RelativeFolder(const CPartObject& root, const CPartObject& part) {
     const std::string& base = root.m_folder;
     const std::string& folder = part.m_folder;
-    if (folder.size() <= base.size() || !EqualNoCase(std::string_view(folder).substr(0, base.size()), base)) return {};
+    if (folder.size() <= base.size() ||
+        !cp932::EqualsNoCase(std::string_view(folder).substr(0, base.size()), base))
+        return {};
     return folder.substr(base.size());
 }
 
 // The side of the innermost sided folder name of a relative path (0 for neither side).
 char SideOfPath(std::string_view relative) {
     char side = 0;
-    std::size_t start = 0;
-    while (start < relative.size()) {
-        std::size_t end = relative.find('\\', start);
-        if (end == std::string_view::npos) end = relative.size();
+    for (std::size_t start = 0; start < relative.size();) {
+        const std::size_t end = NameEnd(relative, start);
         if (const char s = SideOfName(relative.substr(start, end - start))) side = s;
         start = end + 1;
     }
@@ -50,18 +56,15 @@ char SideOfPath(std::string_view relative) {
 std::string MirrorFolderPath(std::string_view relative) {
     std::string mirrored(relative);
     bool changed = false;
-    std::size_t start = 0;
-    while (start < mirrored.size()) {
-        std::size_t end = mirrored.find('\\', start);
-        if (end == std::string::npos) end = mirrored.size();
-        if (end > start) {
+    for (std::size_t start = 0; start < mirrored.size();) {
+        const std::size_t end = NameEnd(mirrored, start);
+        if (const char side = SideOfName(std::string_view(mirrored).substr(start, end - start))) {
+            // A sided name ends in the single-byte letter itself.
             char& last = mirrored[end - 1];
-            if (const char side = SideOfName(std::string_view(mirrored).substr(start, end - start))) {
-                const bool lower = std::islower(static_cast<unsigned char>(last)) != 0;
-                const char other = side == 'L' ? 'R' : 'L';
-                last = lower ? char(std::tolower(other)) : other;
-                changed = true;
-            }
+            const bool lower = std::islower(static_cast<unsigned char>(last)) != 0;
+            const char other = side == 'L' ? 'R' : 'L';
+            last = lower ? char(std::tolower(other)) : other;
+            changed = true;
         }
         start = end + 1;
     }
@@ -79,13 +82,11 @@ std::vector<MirrorAssignment> PlanMirror(CPartObject& selected, MirrorKind kind)
     // Every part of the figure by its folder below the root, in capitals.
     std::map<std::string, CPartObject*> byFolder;
     root.ForEachInTree([&](CPartObject* p) {
-        std::string key = RelativeFolder(root, *p);
-        for (char& c : key) c = char(std::toupper(static_cast<unsigned char>(c)));
+        std::string key = cp932::ToUpper(RelativeFolder(root, *p));
         if (!key.empty()) byFolder.emplace(std::move(key), p);
     });
     auto partnerOf = [&](const CPartObject& p) -> CPartObject* {
-        std::string key = MirrorFolderPath(RelativeFolder(root, p));
-        for (char& c : key) c = char(std::toupper(static_cast<unsigned char>(c)));
+        const std::string key = cp932::ToUpper(MirrorFolderPath(RelativeFolder(root, p)));
         const auto it = key.empty() ? byFolder.end() : byFolder.find(key);
         return it == byFolder.end() || it->second == &p ? nullptr : it->second;
     };

@@ -25,6 +25,7 @@ const MenuItem kMenuItems[] = {
     {ID_EDIT_ROTATE, "回転"},
     {ID_EDIT_IK, "IK"},
     {0, nullptr},
+    {ID_SELECT_CAMERA, "カメラを選択"},
     {ID_EDIT_CENTRE, "センタリング"},
     {ID_EDIT_DELETE, "削除"},
     {0, nullptr},

@@ -66,11 +66,15 @@ protected:
 TEST_F(MainFrameTest, ToolbarHoldsTheCommandsInOrderWithTheirTips) {
     std::vector<int> ids;
     for (QAction* a : frame->ToolBar()->actions()) ids.push_back(a->isSeparator() ? 0 : a->data().toInt());
-    const std::vector<int> expected = {57600, 57601, 57603, 0,     32777, 32778, 32779, 32780, 32800, 0,     32781,
-                                       32782, 32783, 32784, 0,     32787, 32788, 0,     32785, 32786, 32794, 32789};
+    const std::vector<int> expected = {57600, 57601, 57603, 0,     32777, 32778, 32779, 32780,
+                                       32800, 32773, 0,     32781, 32782, 32783, 32784, 0,
+                                       32787, 32788, 0,     32785, 32786, 32794, 32789};
     EXPECT_EQ(ids, expected);
     EXPECT_EQ(frame->Action(ID_EDIT_X)->toolTip(), QStringLiteral("Ｘ軸のみ"));
     EXPECT_EQ(frame->Action(ID_EDIT_X)->statusTip(), QStringLiteral("Ｘ軸方向のみの編集。"));
+    EXPECT_EQ(frame->Action(ID_EDIT_ROTATE_MODE)->toolTip(), QStringLiteral("回転"));
+    EXPECT_EQ(frame->Action(ID_EDIT_ROTATE_MODE)->statusTip(),
+              QStringLiteral("ドラッグすると、選択したものが回転します。"));
     EXPECT_EQ(frame->ToolButton(ID_HELP)->size(), QSize(28, 26));
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Mariso - Ovalith"));
     const QStringList menus = {QStringLiteral("ﾌｧｲﾙ(&F)"), QStringLiteral("表示(&V)"), QStringLiteral("ﾍﾙﾌﾟ(&H)")};
@@ -117,6 +121,61 @@ TEST_F(MainFrameTest, AxisButtonsCheckExactlyOne) {
         EXPECT_EQ(Checked(kAxisButtons, 4), std::vector<int>{r.button});
     }
     EXPECT_TRUE(editView.received.empty()) << "axis commands do not disturb the edit view";
+}
+
+TEST_F(MainFrameTest, FreeEditingIsThePlaneMoveAndAxisLocksKeepTheMode) {
+    const int buttons[] = {ID_EDIT_FREE, ID_EDIT_X, ID_EDIT_Y, ID_EDIT_Z, ID_EDIT_IK, ID_EDIT_ROTATE_MODE};
+    struct Row {
+        const char* what;
+        int modeBefore;  // set elsewhere (the edit view's menu)
+        int button;
+        int mode, axis;
+        std::vector<int> checked;
+    };
+    const Row rows[] = {
+        {"Z under rotate", EDIT_ROTATE, ID_EDIT_Z, EDIT_ROTATE, AXIS_Z, {ID_EDIT_Z, ID_EDIT_ROTATE_MODE}},
+        {"X under IK", EDIT_IK, ID_EDIT_X, EDIT_IK, AXIS_X, {ID_EDIT_X, ID_EDIT_IK}},
+        {"Y under the move", EDIT_MOVE, ID_EDIT_Y, EDIT_MOVE, AXIS_Y, {ID_EDIT_Y}},
+        {"free editing out of rotate", EDIT_ROTATE, ID_EDIT_FREE, EDIT_MOVE, AXIS_FREE, {ID_EDIT_FREE}},
+        {"free editing out of IK", EDIT_IK, ID_EDIT_FREE, EDIT_MOVE, AXIS_FREE, {ID_EDIT_FREE}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        GetApp()->EditMode = r.modeBefore;
+        Click(r.button);
+        EXPECT_EQ(GetApp()->EditMode, r.mode);
+        EXPECT_EQ(GetApp()->AxisConstraint, r.axis);
+        EXPECT_EQ(Checked(buttons, 6), r.checked);
+    }
+    // Rotate or IK with a free axis is not free editing.
+    for (int mode : {EDIT_ROTATE, EDIT_IK}) {
+        GetApp()->EditMode = mode;
+        GetApp()->AxisConstraint = AXIS_FREE;
+        frame->RefreshToolbar();
+        EXPECT_EQ(Checked(buttons, 6),
+                  std::vector<int>{mode == EDIT_ROTATE ? ID_EDIT_ROTATE_MODE : ID_EDIT_IK});
+    }
+}
+
+TEST_F(MainFrameTest, TheFileMenusRenderCarriesTheMainViewsText) {
+    QAction* render = frame->Action(ID_FILE_RENDER);
+    EXPECT_EQ(render->text(), QStringLiteral("レンダリング(&R)"));
+    EXPECT_EQ(render->statusTip(), QStringLiteral("ﾚﾝﾀﾞﾘﾝｸﾞ"));
+    EXPECT_EQ(render->toolTip(), QStringLiteral("ﾚﾝﾀﾞﾘﾝｸﾞ"));
+    // The toolbar's render keeps the frame's own text.
+    EXPECT_EQ(frame->Action(ID_RENDER)->statusTip(), QStringLiteral("現在のｼｰﾝをﾚﾝﾀﾞﾘﾝｸﾞします。"));
+
+    // The status bar shows it while the pointer rests on the item.
+    frame->SetCommandHandler(ID_FILE_RENDER, [] {});
+    PointerToTheMiddle();
+    QMenu* fileMenu = frame->menuBar()->actions().at(0)->menu();
+    ASSERT_NE(fileMenu, nullptr);
+    fileMenu->popup(frame->mapToGlobal(frame->rect().center()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(fileMenu));
+    QTest::mouseMove(fileMenu, fileMenu->actionGeometry(render).center());
+    QApplication::processEvents();
+    EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("ﾚﾝﾀﾞﾘﾝｸﾞ"));
+    fileMenu->hide();
 }
 
 TEST_F(MainFrameTest, SimpleAndRenderSizeTogglesWriteTheSettingAndPost) {

@@ -25,6 +25,23 @@ TEST(Cp932, UpperCasingLeavesTrailBytesAlone) {
     EXPECT_EQ(cp932::ToUpper("a\x82"), "A\x82");
 }
 
+TEST(Cp932, LastCharIsAWholeCharacter) {
+    const struct {
+        std::string text;
+        std::string last;
+    } rows[] = {
+        {"", ""},
+        {"ARML", "L"},
+        {"\x98\x72", "\x98\x72"},  // 腕: its second byte is 'r'
+        {"ARM\x98\x72", "\x98\x72"},
+        {"\x98\x72L", "L"},
+        {"\x81\x81r", "r"},  // ＝ then r: the 0x81 before 'r' is a second byte
+        {"A\x98", "\x98"},   // a lead byte at the very end stands alone
+        {kHyo, kHyo},
+    };
+    for (const auto& r : rows) EXPECT_EQ(cp932::LastChar(r.text), r.last) << r.text;
+}
+
 TEST(Cp932, SplittingSkipsSeparatorsInsideCharacters) {
     const std::string path = "DATA\\" + kHyo + "\\X.X";
     EXPECT_EQ(cp932::FindLastChar(path, '\\'), path.size() - 4);

@@ -1,9 +1,14 @@
 // The edit view's window, device, viewports and drawing.
 
 #include <QApplication>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <fstream>
 
 #include "EditViewFixture.h"
+#include "archive/Communicator.h"
 #include "core/MainApp.h"
+#include "scene/PartObject.h"
 #include "support/MessageCounter.h"
 
 namespace {
@@ -105,6 +110,87 @@ TEST_F(EditViewTest, SettingsChangedRebuildsAndAsksTheMainViewToRedraw) {
     Settle();
     EXPECT_EQ(mainView.Count(win::WM_REFRESH), 1);
     GetApp()->m_pMainView = nullptr;
+}
+
+// Counts the pixels that differ between two pictures of one size, in columns [fromX, toX).
+int CountDifferent(const QImage& a, const QImage& b, int fromX, int toX) {
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = fromX; x < toX; ++x) n += (a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF);
+    return n;
+}
+
+TEST_F(EditViewTest, BoxesLeaveOutPartsBehindTheCameraAndPartsWithoutAFrame) {
+    MakeView(320, 240);
+    LoadStanding();
+    // A part whose mesh file holds no frame, as a scene file can bring one.
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString() + "/";
+    std::ofstream(folder + "EMPTY.X") << "xof 0302txt 0032\n";
+    CCommunicator files;
+    ArchiveContext context;
+    context.appFolder = folder;
+    files.Open(folder + "nowhere.vd|", folder + "|", kCompressionFilter, context);
+    Doc().SetArchive(&files);
+    auto owned = std::make_unique<CPartObject>();
+    CPartObject* frameless = owned.get();
+    Doc().AdoptTopLevelPart(std::move(owned));
+    Doc().RestorePart("EMPTY.X", frameless);
+    Doc().SetArchive(nullptr);
+    ASSERT_EQ(frameless->GetFrame(), nullptr);
+    ASSERT_NE(std::find(Doc().AllParts().begin(), Doc().AllParts().end(), frameless), Doc().AllParts().end());
+
+    // The other hand is dragged; the boxes show from the press on.
+    Tree().SelectItem(ItemOf("HANDR"));
+    const QPoint at(160, 120);
+    auto boxes = [&] {
+        Press(at);
+        const QImage shown = Shown();
+        Release(at);
+        return shown;
+    };
+    CPartObject* hand = PartOf("HANDL");
+    rm::Frame* frame = hand->GetFrame();
+    hand->HideVisuals();
+    const QImage withoutHand = boxes();
+    hand->ShowVisuals();
+    int green = 0;
+    for (int y = 0; y < withoutHand.height(); ++y)
+        for (int x = 0; x < withoutHand.width(); ++x)
+            green += (withoutHand.pixel(x, y) & 0xFFFFFF) == 0x00FF80;
+    EXPECT_GT(green, 100) << "the other parts' boxes are drawn";
+
+    struct Row {
+        const char* where;
+        rm::Vector position;  // of the hand, in the camera's coordinates
+        bool straddles;       // some corners in front of the camera, some behind
+    };
+    const Row rows[] = {
+        {"behind the camera", {0, 0, -30}, false},
+        // Its corners in front land far to the right; the ones behind would land far to the left
+        // if they were projected, and lines between them would cross the whole view.
+        {"across the camera plane, to the right", {1.5f, 0, 0.2f}, true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.where);
+        frame->SetPosition(m_view->CameraFrame(), r.position.x, r.position.y, r.position.z);
+        const rm::Box box{{hand->m_box[0], hand->m_box[1], hand->m_box[2]},
+                          {hand->m_box[3], hand->m_box[4], hand->m_box[5]}};
+        int behind = 0;
+        for (int i = 0; i < 8; ++i) {
+            const rm::Vector corner{i & 1 ? box.max.x : box.min.x, i & 2 ? box.max.y : box.min.y,
+                                    i & 4 ? box.max.z : box.min.z};
+            behind += WorldOf(*frame, corner).z < 0;  // the camera looks down +z from the origin
+        }
+        ASSERT_EQ(behind > 0 && behind < 8, r.straddles) << behind << " corners behind";
+        ASSERT_EQ(behind == 8, !r.straddles);
+
+        const QImage shown = boxes();
+        EXPECT_EQ(CountDifferent(shown, withoutHand, 0, shown.width() / 2), 0) << "nothing on the left half";
+        if (!r.straddles) {
+            EXPECT_EQ(CountDifferent(shown, withoutHand, 0, shown.width()), 0);
+        }
+    }
 }
 
 TEST_F(EditViewTest, MatchColorReadsThePixelValueAndPutsThePixelBack) {

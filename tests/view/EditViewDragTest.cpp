@@ -17,6 +17,14 @@ constexpr std::uint32_t kGrey = 0x606060;
 
 float Distance(const rm::Vector& a, const rm::Vector& b) { return rm::Length(rm::Sub(a, b)); }
 
+int CountDifferent(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return a.width() * a.height();
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) n += (a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF);
+    return n;
+}
+
 // Turns and moves the whole figure away from the camera's axis, so no frame of it sits in the
 // world's place of its local coordinates.
 void TurnAndMoveFigure(CMainDoc& doc) {
@@ -143,6 +151,98 @@ TEST_F(EditViewTest, RotateStepAnglesSaturateAndFollowTheCameraAxes) {
         EXPECT_NEAR(up.y, r.up.y, 1e-4f);
         EXPECT_NEAR(up.z, r.up.z, 1e-4f);
     }
+}
+
+// The sine and cosine of the turn of one rotate step of stroke length n: 0.5 n / sqrt(n² + 50²).
+struct StepTurn {
+    float s, c;
+    explicit StepTurn(double n) {
+        const double angle = 0.5 * n / std::sqrt(n * n + 2500.0);
+        s = float(std::sin(angle));
+        c = float(std::cos(angle));
+    }
+};
+
+struct Orientation {
+    rm::Vector dir, up;
+};
+
+// Rotate strokes on the figure, which hangs square to the camera before each.
+class RotateStrokeTest : public EditViewTest {
+  protected:
+    void SetUp() override {
+        EditViewTest::SetUp();
+        MakeView();
+        LoadStanding();
+        GetApp()->EditMode = EDIT_ROTATE;
+        Tree().SelectItem(Doc().GetCharacterItem());
+    }
+    // One rotate step of `stroke`; the figure's orientation after it.
+    Orientation TurnFigureOnce(QPoint stroke) {
+        rm::Frame* root = Doc().GetCharacterRootFrame();
+        root->SetOrientation(nullptr, 0, 0, 1, 0, 1, 0);
+        const QPoint from(200, 200);
+        Drag(from, from + stroke, 1);
+        Orientation o;
+        root->GetOrientation(nullptr, &o.dir, &o.up);
+        return o;
+    }
+};
+
+void ExpectOrientation(const Orientation& o, rm::Vector dir, rm::Vector up) {
+    EXPECT_NEAR(o.dir.x, dir.x, 1e-4f);
+    EXPECT_NEAR(o.dir.y, dir.y, 1e-4f);
+    EXPECT_NEAR(o.dir.z, dir.z, 1e-4f);
+    EXPECT_NEAR(o.up.x, up.x, 1e-4f);
+    EXPECT_NEAR(o.up.y, up.y, 1e-4f);
+    EXPECT_NEAR(o.up.z, up.z, 1e-4f);
+}
+
+TEST_F(RotateStrokeTest, VerticalAndLockedStrokesTurnAboutTheCameraAxes) {
+    // The stroke (dx, dy) turns about the camera axis (-dy, -dx, 0) / len by the step angle; the
+    // Z lock turns about +z or -z by the sign of dx - dy. A quarter turn about +x takes +y to +z,
+    // about +y takes +z to +x, about +z takes +x to +y. The camera is the world here, and so is
+    // the figure's parent: the figure's axes after the turn are the rows of the turn.
+    const StepTurn t50(50), t30(30);
+    const float s = t50.s, c = t50.c, k = 1 - c;
+    const rm::Vector diagonalDir{-0.6f * s, 0.8f * s, c}, diagonalUp{0.48f * k, c + 0.36f * k, -0.8f * s};
+    struct Row {
+        const char* what;
+        int axis;
+        QPoint stroke;
+        rm::Vector dir, up;
+    };
+    const Row rows[] = {
+        // Down: about -x. The figure's front follows the pointer down, its top comes toward the
+        // camera and its back goes up.
+        {"free, down", AXIS_FREE, {0, 50}, {0, s, c}, {0, c, -s}},
+        {"free, up", AXIS_FREE, {0, -50}, {0, -s, c}, {0, c, s}},
+        // Right and down (3, 4): about (-0.8, -0.6, 0).
+        {"free, right and down", AXIS_FREE, {30, 40}, diagonalDir, diagonalUp},
+        // The Y lock keeps only the vertical part, the X lock only the horizontal part.
+        {"Y only, right and down", AXIS_Y, {30, 50}, {0, s, c}, {0, c, -s}},
+        {"Y only, right", AXIS_Y, {50, 0}, {0, 0, 1}, {0, 1, 0}},
+        {"X only, down", AXIS_X, {0, 50}, {0, 0, 1}, {0, 1, 0}},
+        {"X only, right and down", AXIS_X, {50, 30}, {-s, 0, c}, {0, 1, 0}},
+        // The Z lock rolls about the view axis: dx - dy < 0 about -z, > 0 about +z.
+        {"Z only, down", AXIS_Z, {0, 50}, {0, 0, 1}, {s, c, 0}},
+        {"Z only, more down than right", AXIS_Z, {10, 40}, {0, 0, 1}, {t30.s, t30.c, 0}},
+        {"Z only, more right than down", AXIS_Z, {40, 10}, {0, 0, 1}, {-t30.s, t30.c, 0}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        GetApp()->AxisConstraint = r.axis;
+        ExpectOrientation(TurnFigureOnce(r.stroke), r.dir, r.up);
+    }
+}
+
+TEST_F(RotateStrokeTest, TurnsFollowTheCameraNotTheWorld) {
+    // The camera rolled a quarter turn about its view axis: its x axis is the world's +y and its
+    // screen's down the world's +x. A stroke down turns the figure about the world's -y, its front
+    // following the pointer toward +x.
+    m_view->CameraFrame()->SetOrientation(nullptr, 0, 0, 1, -1, 0, 0);
+    const StepTurn t(50);
+    ExpectOrientation(TurnFigureOnce({0, 50}), {-t.s, 0, t.c}, {0, 1, 0});
 }
 
 TEST_F(EditViewTest, PressingAndReleasingOnTheSpotRecordsAndRedrawsNothing) {
@@ -286,6 +386,73 @@ TEST_F(EditViewTest, ADragEndsWhenTheFocusGoesOrTheSelectionChanges) {
                       Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(m_view.get(), &loose);
     EXPECT_FALSE(m_view->IsDragging());
+}
+
+TEST_F(EditViewTest, ADoubleClickReleasesAHeldButtonOrPressesAFreeOne) {
+    MakeView();
+    LoadStanding();
+    Tree().SelectItem(Doc().GetCharacterItem());
+    rm::Frame* root = Doc().GetCharacterRootFrame();
+    const QPoint start = ScreenOf(*root).toPoint();
+
+    // With the button down, the double click is the release: the drag ends where it was.
+    Press(start);
+    MoveTo(start + QPoint(10, 0));
+    DoubleClick(start + QPoint(10, 0));
+    EXPECT_FALSE(m_view->IsDragging());
+    MoveTo(start + QPoint(40, 0));
+    Release(start + QPoint(40, 0));
+    EXPECT_NEAR(ScreenOf(*root).x() - start.x(), 10.0, 1.0) << "moves after the double click do nothing";
+    EXPECT_EQ(m_view->History().UndoCount(), 1u);
+
+    // With the button up (a click, then the double click), the double click is a press: a drag
+    // starts there.
+    const QPoint at = ScreenOf(*root).toPoint();
+    Press(at);
+    Release(at);
+    DoubleClick(at);
+    EXPECT_TRUE(m_view->IsDragging());
+    MoveTo(at + QPoint(0, 12));
+    Release(at + QPoint(0, 12));
+    EXPECT_FALSE(m_view->IsDragging());
+    EXPECT_NEAR(ScreenOf(*root).y() - at.y(), 12.0, 1.0);
+    EXPECT_EQ(m_view->History().UndoCount(), 2u);
+}
+
+TEST_F(EditViewTest, AWholeSceneDragWithoutSimpleDisplayShowsTheSceneAsItGoes) {
+    GetApp()->SetSettingInt("view", "s_mode", 0);
+    MakeView(320, 240);
+    LoadStanding();
+    Tree().SelectItem(0);
+    rm::Frame* root = Doc().GetCharacterRootFrame();
+    const QImage still = Shown();
+    ASSERT_GT(CountOtherThan(still, kGrey), 500);
+    const QPointF before = ScreenOf(*root);
+    const QPoint start = before.toPoint();
+
+    Press(start);
+    MoveTo(start + QPoint(30, 20));
+    ASSERT_NE(m_view->PivotFrame(), nullptr);
+    EXPECT_EQ(m_view->BoundingBoxProxy(), nullptr);
+    const QImage during = Shown();
+    int boxPixels = 0;
+    for (int y = 0; y < during.height(); ++y)
+        for (int x = 0; x < during.width(); ++x) {
+            const std::uint32_t p = during.pixel(x, y) & 0xFFFFFF;
+            boxPixels += p == 0x00FF80 || p == 0xFFFF00;
+        }
+    EXPECT_EQ(boxPixels, 0) << "no boxes";
+    EXPECT_GT(CountOtherThan(during, kGrey), 500) << "the scene is drawn";
+    EXPECT_NE(during, still) << "where the pointer has taken it";
+    Release(start + QPoint(30, 20));
+    Settle();
+
+    EXPECT_EQ(m_view->PivotFrame(), nullptr);
+    const QPointF after = ScreenOf(*root);
+    EXPECT_NEAR(after.x() - before.x(), 30.0, 1.0);
+    EXPECT_NEAR(after.y() - before.y(), 20.0, 1.0);
+    // What the drag showed is the scene where it ends.
+    EXPECT_EQ(CountDifferent(Shown(), during), 0);
 }
 
 TEST_F(EditViewTest, CentringPutsTheTargetOnTheCameraAxis) {

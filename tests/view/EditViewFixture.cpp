@@ -67,6 +67,14 @@ void EditViewTest::Release(QPoint p) {
     SendMouse(m_view.get(), QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton);
 }
 
+void EditViewTest::DoubleClick(QPoint p) {
+    SendMouse(m_view.get(), QEvent::MouseButtonDblClick, p, Qt::LeftButton, Qt::LeftButton);
+}
+void EditViewTest::RightClick(QPoint p, Qt::MouseButtons held) {
+    SendMouse(m_view.get(), QEvent::MouseButtonPress, p, Qt::RightButton, held | Qt::RightButton);
+    SendMouse(m_view.get(), QEvent::MouseButtonRelease, p, Qt::RightButton, held);
+}
+
 void EditViewTest::Drag(QPoint from, QPoint to, int steps) {
     Press(from);
     for (int i = 1; i <= steps; ++i) {

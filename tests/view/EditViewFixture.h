@@ -32,6 +32,10 @@ class EditViewTest : public ::testing::Test {
     void Press(QPoint p);
     void MoveTo(QPoint p);
     void Release(QPoint p);
+    // The second press of a double click with the left button.
+    void DoubleClick(QPoint p);
+    // A click of the right button; `held` are the buttons held down besides it.
+    void RightClick(QPoint p, Qt::MouseButtons held = Qt::NoButton);
     // Press, move in `steps` equal moves to `to`, release.
     void Drag(QPoint from, QPoint to, int steps = 4);
     // Lets posted refreshes run.

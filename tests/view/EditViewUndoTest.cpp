@@ -164,7 +164,68 @@ TEST_F(EditViewUndoTest, EditingCommandsSetTheModeAndRefreshTheToolbar) {
     auto menu = m_view->CreateContextMenu();
     QStringList texts;
     for (QAction* a : menu->actions()) texts << (a->isSeparator() ? QStringLiteral("|") : a->text());
-    EXPECT_EQ(texts.join(','), QStringLiteral("平面移動,ズーム,回転,IK,|,センタリング,削除,|,左右反転コピー,左右入れ替え,|,取り消し,やり直し"));
+    EXPECT_EQ(texts.join(','), QStringLiteral("平面移動,ズーム,回転,IK,|,カメラを選択,センタリング,削除,|,"
+                                              "左右反転コピー,左右入れ替え,|,取り消し,やり直し"));
+}
+
+// Stands in for the main view and records the tree item each selection request names.
+class SelectionRequests final : public win::CMessageWindow<QObject> {
+  public:
+    std::vector<win::WPARAM> items;
+    bool OnWindowMessage(std::uint32_t message, win::WPARAM w, win::LPARAM, win::LRESULT*) override {
+        if (message == win::WM_SELECT_TREE_ITEM) items.push_back(w);
+        return true;
+    }
+};
+
+TEST_F(EditViewUndoTest, TheRightButtonOpensTheMenuWhereItWasReleasedAndRunsTheChosenCommand) {
+    SelectionRequests mainView;
+    GetApp()->m_pMainView = &mainView;
+    MakeView(320, 240);
+    LoadStanding();
+    Tree().SelectItem(ItemOf("HANDL"));
+    int shown = 0;
+    QPoint shownAt;
+    int choice = 0;  // the command picked from the menu; 0 closes it with nothing chosen
+    m_view->SetMenuRunner([&](QMenu& menu, QPoint at) -> QAction* {
+        ++shown;
+        shownAt = at;
+        return choice ? MenuAction(menu, choice) : nullptr;
+    });
+
+    choice = ID_EDIT_ROTATE;
+    RightClick({40, 30});
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(shownAt, m_view->mapToGlobal(QPoint(40, 30)));
+    EXPECT_EQ(GetApp()->EditMode, EDIT_ROTATE);
+
+    // カメラを選択 asks the main view to select nothing, so that the scene is what a drag moves.
+    choice = ID_SELECT_CAMERA;
+    Settle();
+    mainView.items.clear();  // the pose set's own selection
+    RightClick({50, 60});
+    Settle();
+    EXPECT_EQ(mainView.items, std::vector<win::WPARAM>{0});
+
+    // Closed with nothing chosen, or a greyed item: nothing runs.
+    choice = 0;
+    RightClick({50, 60});
+    choice = ID_EDIT_DELETE;  // greyed: the hand is no added part
+    RightClick({50, 60});
+    EXPECT_EQ(shown, 4);
+    EXPECT_NE(PartOf("HANDL"), nullptr);
+    EXPECT_EQ(GetApp()->EditMode, EDIT_ROTATE);
+
+    // No menu during a drag.
+    choice = ID_EDIT_PLANE_MOVE;
+    Press({100, 100});
+    MoveTo({110, 100});
+    RightClick({110, 100}, Qt::LeftButton);
+    EXPECT_EQ(shown, 4);
+    EXPECT_TRUE(m_view->IsDragging());
+    EXPECT_EQ(GetApp()->EditMode, EDIT_ROTATE);
+    Release({110, 100});
+    GetApp()->m_pMainView = nullptr;
 }
 
 }  // namespace

@@ -130,6 +130,42 @@ TEST_F(LimbDragTest, TheMiddleJointStaysOnTheSideItBentTo) {
     }
 }
 
+TEST_F(LimbDragTest, ALimbStretchedStraightAndBroughtBackBendsToTheSideItBentToBefore) {
+    // Out of reach the arm is straight and its joints no longer tell the side; the drag remembers
+    // it. Bent forward or backward, the arm comes back bent the same way, not the way a straight
+    // arm starts to bend.
+    for (float bend : {70.0f, -70.0f}) {
+        SCOPED_TRACE(bend);
+        LoadStanding();
+        const Limb limb = LimbOf("HANDL");
+        ASSERT_NE(limb.upper, nullptr);
+        Bend(limb, bend);
+        const rm::Vector normal = limb.BendNormal();
+        Tree().SelectItem(ItemOf("HANDL"));
+        const QPoint start = ScreenOf(limb.End()).toPoint();
+
+        Press(start);
+        for (int i = 1; i <= 5; ++i) {
+            MoveTo(start + QPoint(0, 40 * i));
+            Settle();
+        }
+        const rm::Vector upper = rm::Normalized(rm::Sub(limb.Middle(), limb.Root()));
+        const rm::Vector lower = rm::Normalized(rm::Sub(limb.Tip(), limb.Middle()));
+        ASSERT_GT(rm::Dot(upper, lower), 0.9999f) << "the arm is stretched straight";
+        for (int i = 4; i >= 0; --i) {
+            MoveTo(start + QPoint(0, 40 * i - 10));
+            Settle();
+        }
+        Release(start + QPoint(0, -10));
+        Settle();
+
+        const rm::Vector upperAfter = rm::Normalized(rm::Sub(limb.Middle(), limb.Root()));
+        const rm::Vector lowerAfter = rm::Normalized(rm::Sub(limb.Tip(), limb.Middle()));
+        ASSERT_LT(rm::Dot(upperAfter, lowerAfter), 0.99f) << "bent again";
+        EXPECT_GT(rm::Dot(limb.BendNormal(), normal), 0.5f) << "the elbow turned over to the other side";
+    }
+}
+
 TEST_F(LimbDragTest, AStraightLimbBendsTheWayItsJointBends) {
     // The figure faces the camera (-z): an elbow bends out backwards, a knee forwards, toward the toes.
     struct Row {
