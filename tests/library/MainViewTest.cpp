@@ -331,10 +331,11 @@ TEST_F(MainWindowTest, OpenShowsTheTreeOfTheSavedScene) {
 TEST_F(MainWindowTest, ApplyCollectionAppliesNothingOnceTheListIsGone) {
     ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     ASSERT_NO_FATAL_FAILURE(ApplyEntry(ItemLabelled("小物"), "ボール"));
-    // The new prop's item is selected and has no list: the collection empties and shrinks.
-    const HTREEITEM ball = ItemLabelled("ボール");
-    ASSERT_NE(ball, 0u);
-    EXPECT_EQ(Tree().GetSelectedItem(), ball);
+    // A light marker's item has no list: the collection empties and shrinks.
+    const HTREEITEM sun = ItemLabelled("太陽光");
+    ASSERT_NE(sun, 0u);
+    ClickItem(sun);
+    EXPECT_EQ(Tree().GetSelectedItem(), sun);
     EXPECT_TRUE(Collection().Entries().empty());
     EXPECT_EQ(Collection().height(), 1);
     const std::size_t parts = doc->AllParts().size();
