@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/MainApp.h"
+#include "platform/rm/BmpTexture.h"
 #include "platform/surface/DirectDraw.h"
 #include "platform/win/UserPrompts.h"
 #include "render/bitmap/PictureLoading.h"
@@ -54,16 +55,25 @@ constexpr PictureEntry kPictures[] = {
     {"eye_R", kTextureFilter, "preview1051", "button1046", "読み込み"},
 };
 
-// A chosen file that no picture reader takes: one message naming it, and the choice is not taken.
-bool PictureReadable(const std::string& path) {
+// The size of the picture a chosen file holds; none when no picture reader takes it.
+std::optional<QSize> PictureSize(const std::string& path) {
     const surface::DirectDraw* directDraw = GetApp()->m_lpDD;
     surface::Ref<surface::DirectDraw> own;
     if (!directDraw) {
         own = surface::DirectDraw::Create();
         directDraw = own.Get();
     }
-    // Read and decoded whole, as the background and the previews will be; the 1 × 1 result is dropped.
-    return directDraw && bitmap::LoadPicture(*directDraw, path, 1, 1);
+    // Read and decoded whole, as the background, the eyes and the previews will be.
+    const surface::Ref<surface::Surface> picture =
+        directDraw ? bitmap::LoadPicture(*directDraw, path, 0, 0) : surface::Ref<surface::Surface>();
+    if (!picture) return std::nullopt;
+    return QSize(static_cast<int>(picture->Width()), static_cast<int>(picture->Height()));
+}
+
+// Whether the eyes can take the picture as a texture.
+bool FitsTexture(const QSize& size) {
+    return size.width() <= static_cast<int>(rm::kMaxTextureSide) &&
+           size.height() <= static_cast<int>(rm::kMaxTextureSide);
 }
 
 // Where the controls sit (pixels): margins, rows and the picture sizes.
@@ -90,6 +100,17 @@ const char* const CCameraDlg::kLensNames[kLensCount] = {"35mm", "50mm", "200mm",
 const win::MessageMapEntry<CCameraDlg> CCameraDlg::kMessageMap[1] = {
     {win::WM_REFRESH, &CCameraDlg::OnRefresh},
 };
+
+std::string CCameraDlg::TooLargeTextureText(int width, int height, const std::string& path) {
+    return QString::fromUtf8(
+               "テクスチャーには大きすぎる画像です（%1 × %2 ピクセル）。縦横とも %3 ピクセル以下の"
+               "画像を選んでください。\n")
+               .arg(width)
+               .arg(height)
+               .arg(rm::kMaxTextureSide)
+               .toStdString() +
+           path;
+}
 
 float CCameraDlg::FieldOfLens(int index) {
     return index >= 0 && index < kLensCount ? kLensFields[index] : kLensFields[1];
@@ -311,8 +332,16 @@ void CCameraDlg::OnChooseFile(Picture picture) {
     request.initialPath = app->GetSettingString("render", entry.key, "");
     const std::optional<std::string> chosen = win::Prompts().ChooseOpenFile(request);
     if (!chosen) return;
-    if (!PictureReadable(*chosen)) {
+    // A file that is no picture, or an eye picture the textures refuse: one message saying what
+    // is wrong, and the choice is not taken (the eyes would keep their old texture without a word).
+    const std::optional<QSize> size = PictureSize(*chosen);
+    if (!size) {
         win::MessageBox(this, kUnreadablePictureText + *chosen, "開く", win::Buttons::Ok, win::Icon::Warning);
+        return;
+    }
+    if (picture != kBackground && !FitsTexture(*size)) {
+        win::MessageBox(this, TooLargeTextureText(size->width(), size->height(), *chosen), "開く",
+                        win::Buttons::Ok, win::Icon::Warning);
         return;
     }
     RecordSettings({{"render", entry.key}}, [&] { app->SetSettingString("render", entry.key, *chosen); });

@@ -34,6 +34,9 @@ class CCameraDlg final : public win::CMessageWindow<QWidget> {
     // The message for a chosen file that no picture reader takes; the file's path follows it.
     static constexpr const char* kUnreadablePictureText =
         "画像として読み込めないファイルです。JPEG、PNG、BMP の画像を選んでください。\n";
+    // The message for a chosen eye texture with a side above the textures' limit: the picture's
+    // size, the limit, then the file's path.
+    static std::string TooLargeTextureText(int width, int height, const std::string& path);
 
     // The height of the page; its width is the host's.
     static constexpr int kPageHeight = 490;

@@ -529,6 +529,53 @@ TEST_F(CameraPageTest, AChosenFileThatIsNoPictureIsNamedInOneMessageAndNotTaken)
         }
 }
 
+// Textures stop at 8192 pixels a side, backgrounds go far beyond: an eye picture wider than that
+// is refused with a message naming its size and the limit, where it would have been taken and the
+// eyes would have kept their old texture without a word.
+TEST_F(CameraPageTest, AnEyePictureLargerThanATextureIsRefusedWithItsSizeAndTheBackgroundTakesIt) {
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
+    const std::string red = WriteBmp(dir, "red_eye.bmp", kRed);
+    ChoosePicture("button1044", red);
+    ChoosePicture("button1046", red);
+    ASSERT_FALSE(EyeTexels(*doc, "左目").empty());
+    const std::string wide = WriteBmp(dir, "wide.bmp", kBlue, {10000, 100});
+    const std::string expected =
+        "テクスチャーには大きすぎる画像です（10000 × 100 ピクセル）。縦横とも 8192 "
+        "ピクセル以下の画像を選んでください。\n" +
+        wide;
+    const struct {
+        const char* button;
+        const char* preview;
+        const char* key;
+        const char* eye;
+    } eyes[] = {{"button1044", "preview1050", "eye_L", "左目"},
+                {"button1046", "preview1051", "eye_R", "右目"}};
+    for (const auto& e : eyes) {
+        SCOPED_TRACE(e.button);
+        const std::size_t asked = prompts->MessageTexts().size();
+        const std::size_t steps = UndoCount();
+        ChoosePicture(e.button, wide);
+        const std::vector<std::string> messages = prompts->MessageTexts();
+        ASSERT_EQ(messages.size(), asked + 1) << "one message";
+        EXPECT_EQ(messages.back(), expected);
+        EXPECT_EQ(Stored("render", e.key), red) << "the choice is not taken";
+        EXPECT_EQ(Preview(e.preview).Path(), red);
+        EXPECT_EQ(UndoCount(), steps);
+        for (std::uint32_t texel : EyeTexels(*doc, e.eye)) EXPECT_EQ(texel, 0xFF000000u | kRed);
+    }
+
+    GetApp()->SetSettingInt("bg", "render", 1);
+    Refresh();
+    const std::size_t asked = prompts->MessageTexts().size();
+    ChoosePicture("button1042", wide);
+    EXPECT_EQ(prompts->MessageTexts().size(), asked);
+    EXPECT_EQ(Stored("render", "bg"), wide);
+    CPicturePreviewButton& preview = Preview("preview1049");
+    preview.repaint();
+    ASSERT_TRUE(preview.HasPicture());
+    EXPECT_EQ(preview.Picture().pixel(preview.Picture().rect().center()) & 0xFFFFFF, kBlue & 0xFFFFFF);
+}
+
 TEST_F(CameraPageTest, APictureThatGoesMissingLaterIsPassedOverQuietly) {
     ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     const std::string red = WriteBmp(dir, "red_eye.bmp", kRed);
