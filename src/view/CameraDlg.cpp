@@ -18,6 +18,7 @@
 #include "render/bitmap/PictureLoading.h"
 #include "scene/MainDoc.h"
 #include "view/3DView.h"
+#include "view/OpenFileButton.h"
 #include "view/PageUndoRecords.h"
 #include "view/PicturePreviewButton.h"
 
@@ -40,19 +41,20 @@ constexpr const char* kBackgroundFilter =
 constexpr const char* kTextureFilter =
     "画像ファイル (*.bmp *.png *.jpg *.jpeg);;ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp);;PNG (*.png);;JPEG (*.jpg *.jpeg)";
 
-// The three pictures: their setting (section "render"), the file chooser's filter, and the
-// controls' numbers.
+// The three pictures: their setting (section "render"), the file chooser's filter, the controls'
+// numbers, and the text and tool tip of the button (which shows a picture, not its text).
 struct PictureEntry {
     const char* key;
     const char* filter;
     const char* preview;
     const char* button;
     const char* buttonText;
+    const char* toolTip;
 };
 constexpr PictureEntry kPictures[] = {
-    {"bg", kBackgroundFilter, "preview1049", "button1042", "?"},
-    {"eye_L", kTextureFilter, "preview1050", "button1044", "読み込み"},
-    {"eye_R", kTextureFilter, "preview1051", "button1046", "読み込み"},
+    {"bg", kBackgroundFilter, "preview1049", "button1042", "?", "背景画像を選ぶ"},
+    {"eye_L", kTextureFilter, "preview1050", "button1044", "読み込み", "読み込み"},
+    {"eye_R", kTextureFilter, "preview1051", "button1046", "読み込み", "読み込み"},
 };
 
 // The size of the picture a chosen file holds; none when no picture reader takes it.
@@ -150,12 +152,12 @@ CCameraDlg::CCameraDlg(QWidget* parent) : win::CMessageWindow<QWidget>(parent) {
         const PictureEntry& entry = kPictures[i];
         m_previews[i] = new CPicturePreviewButton(pictureGroups[i]);
         m_previews[i]->setObjectName(QString::fromLatin1(entry.preview));
-        m_chooseButtons[i] = new QPushButton(Text(entry.buttonText), pictureGroups[i]);
+        m_chooseButtons[i] =
+            new COpenFileButton(Text(entry.buttonText), Text(entry.toolTip), pictureGroups[i]);
         m_chooseButtons[i]->setObjectName(QString::fromLatin1(entry.button));
         const auto picture = static_cast<Picture>(i);
         connect(m_chooseButtons[i], &QPushButton::clicked, this, [this, picture] { OnChooseFile(picture); });
     }
-    m_chooseButtons[kBackground]->setToolTip(Text("背景画像を選ぶ"));
 
     m_deviceGroup = new QGroupBox(QStringLiteral("DirectX"), this);
     m_hardware = new QCheckBox(Text("ﾊｰﾄﾞｳｪｱｱｸｾﾗﾚｰﾀを使う"), m_deviceGroup);

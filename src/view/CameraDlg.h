@@ -23,6 +23,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class CPicturePreviewButton;
+class COpenFileButton;
 
 class CCameraDlg final : public win::CMessageWindow<QWidget> {
   public:
@@ -89,7 +90,7 @@ class CCameraDlg final : public win::CMessageWindow<QWidget> {
     QCheckBox* m_useForRender;  // 1057
     QCheckBox* m_useForEdit;    // 1018
     CPicturePreviewButton* m_previews[3];
-    QPushButton* m_chooseButtons[3];  // 1042, 1044, 1046
+    COpenFileButton* m_chooseButtons[3];  // 1042, 1044, 1046
     QGroupBox* m_leftEyeGroup;
     QGroupBox* m_rightEyeGroup;
     QGroupBox* m_deviceGroup;

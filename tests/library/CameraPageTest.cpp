@@ -684,6 +684,58 @@ TEST_F(CameraPageTest, TheControlsStackInOrderInsideThePageAtTheHostsWidth) {
     }
 }
 
+// The three file buttons show a picture (a yellow folder) where a text was; the text stays their
+// name for screen readers, and a tool tip says what they do. Pressed, the picture moves; disabled,
+// it is grey.
+TEST_F(CameraPageTest, TheFileButtonsShowAPictureAndKeepTheirTexts) {
+    GetApp()->SetSettingInt("bg", "render", 1);
+    Refresh();
+    // Pixels of the folder's yellow, and pixels of any clear colour.
+    auto yellow = [](const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                n += c.red() > 200 && c.green() > 150 && c.blue() < 140;
+            }
+        return n;
+    };
+    auto coloured = [](const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) n += image.pixelColor(x, y).hsvSaturation() > 80;
+        return n;
+    };
+    const struct {
+        const char* button;
+        const char* text;
+        const char* toolTip;
+    } buttons[] = {
+        {"button1042", "?", "背景画像を選ぶ"},
+        {"button1044", "読み込み", "読み込み"},
+        {"button1046", "読み込み", "読み込み"},
+    };
+    for (const auto& b : buttons) {
+        SCOPED_TRACE(b.button);
+        QPushButton& button = Control<QPushButton>(b.button);
+        EXPECT_EQ(button.text(), QString::fromUtf8(b.text));
+        EXPECT_EQ(button.accessibleName(), QString::fromUtf8(b.text));
+        EXPECT_EQ(button.toolTip(), QString::fromUtf8(b.toolTip));
+        const QImage normal = button.grab().toImage();
+        EXPECT_GT(yellow(normal), 20) << "the folder is drawn";
+        button.setDown(true);
+        const QImage pressed = button.grab().toImage();
+        button.setDown(false);
+        EXPECT_GT(yellow(pressed), 20);
+        EXPECT_NE(pressed, normal);
+        button.setEnabled(false);
+        const QImage disabled = button.grab().toImage();
+        button.setEnabled(true);
+        EXPECT_EQ(coloured(disabled), 0) << "grey when disabled";
+        EXPECT_NE(disabled, normal);
+    }
+}
+
 TEST_F(CameraPageTest, ThePreviewButtonShowsItsPictureOrTheButtonFace) {
     const std::string red = WriteBmp(dir, "red.bmp", kRed, {40, 30});
     const std::string junk = WriteText(dir, "junk.jpg", "no picture here");
