@@ -21,7 +21,6 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QPushButton;
 class CPicturePreviewButton;
 class COpenFileButton;
 
