@@ -1,5 +1,6 @@
 #include "library/CollectionList.h"
 
+#include <QPainter>
 #include <algorithm>
 
 #include "archive/Communicator.h"
@@ -16,7 +17,10 @@ constexpr std::uint32_t kDarkGrey = 0x404040;
 constexpr std::uint32_t kPlaceholderFill = 0xE0E0E0;
 constexpr std::uint32_t kPlaceholderFrame = 0xA0A0A0;
 constexpr QRgb kHighlight = qRgb(0, 0, 128);  // 0x800000 as a COLORREF
-constexpr QRgb kSelectionFrame = qRgb(255, 255, 0);
+const QColor kSelectionFrame(255, 255, 0);
+
+// Thumbnails decoded by BuildListImage; the user-interface thread alone draws lists.
+std::size_t g_thumbnailsDecoded = 0;
 
 std::span<const std::uint8_t> ReadWhole(CCommunicator& archive, const std::string& name) {
     std::size_t length = 0;
@@ -65,6 +69,13 @@ std::vector<scene::PartListEntry> ReadPartList(CCommunicator& archive, const std
     return scene::ParsePartList(std::string_view(data, length), folder);
 }
 
+int EntryInUse(const std::vector<scene::PartListEntry>& entries, std::string_view partPath) {
+    if (partPath.empty()) return 0;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (cp932::EqualsNoCase(entries[i].partPath, partPath)) return static_cast<int>(i);
+    return 0;
+}
+
 surface::Ref<surface::Surface> BuildListImage(const surface::DirectDraw& directDraw, CCommunicator& archive,
                                               const std::vector<scene::PartListEntry>& entries, int windowWidth) {
     const int width = ImageWidth(windowWidth);
@@ -76,8 +87,10 @@ surface::Ref<surface::Surface> BuildListImage(const surface::DirectDraw& directD
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const int top = static_cast<int>(i) * kRowHeight;
         surface::Ref<surface::Surface> thumbnail;
-        if (const auto bytes = ReadWhole(archive, entries[i].thumbnailPath); !bytes.empty())
+        if (const auto bytes = ReadWhole(archive, entries[i].thumbnailPath); !bytes.empty()) {
+            ++g_thumbnailsDecoded;
             thumbnail = bitmap::DecodeJpeg(directDraw, bytes);
+        }
         if (!thumbnail) {
             DrawPlaceholder(*image, top);
             continue;
@@ -89,40 +102,38 @@ surface::Ref<surface::Surface> BuildListImage(const surface::DirectDraw& directD
     return image;
 }
 
-void PaintList(QImage& window, const QImage& listImage, int selection) {
+std::size_t ThumbnailsDecoded() {
+    return g_thumbnailsDecoded;
+}
+
+void PaintList(QPainter& painter, const QImage& listImage, int selection) {
     if (listImage.isNull()) return;
-    const int width = listImage.width();
-    for (int y = 0; y < listImage.height() && y + kTopMargin < window.height(); ++y) {
-        const QRgb* from = reinterpret_cast<const QRgb*>(listImage.constScanLine(y));
-        QRgb* to = reinterpret_cast<QRgb*>(window.scanLine(y + kTopMargin));
-        std::copy(from, from + std::min(width, window.width()), to);
-    }
+    painter.drawImage(0, kTopMargin, listImage);
     if (selection < 0) return;
-    // The text area of the entry: x 65 … W − 1, 64 rows from the entry's first text row.
+    // The text area of the entry: x 65 … W − 2, 64 rows from the entry's first text row.
+    const int width = listImage.width();
     const int top = kRowHeight * selection + 3;
     const int sourceTop = kRowHeight * selection + 1;
-    for (int row = 0; row < kThumbnailSize; ++row) {
-        const int y = top + row, sy = sourceTop + row;
-        if (y < 0 || y >= window.height() || sy >= listImage.height()) break;
-        QRgb* to = reinterpret_cast<QRgb*>(window.scanLine(y));
-        const QRgb* from = reinterpret_cast<const QRgb*>(listImage.constScanLine(sy));
-        for (int x = kRowHeight; x < width - 1 && x < window.width(); ++x)
-            to[x] = 0xFF000000u | ((kHighlight | ~from[x]) & 0xFFFFFFu);
+    const int textWidth = width - 1 - kRowHeight;
+    const int rows = std::min(kThumbnailSize, listImage.height() - sourceTop);
+    if (textWidth > 0 && rows > 0) {
+        QImage text(textWidth, rows, QImage::Format_RGB32);
+        for (int row = 0; row < rows; ++row) {
+            const QRgb* from =
+                reinterpret_cast<const QRgb*>(listImage.constScanLine(sourceTop + row)) + kRowHeight;
+            QRgb* to = reinterpret_cast<QRgb*>(text.scanLine(row));
+            for (int x = 0; x < textWidth; ++x) to[x] = 0xFF000000u | ((kHighlight | ~from[x]) & 0xFFFFFFu);
+        }
+        painter.drawImage(kRowHeight, top, text);
     }
     // The yellow frame: left 1, top 65·s + 3, right W − 1, bottom 65·s + 67 (right and bottom
     // outside, as rectangles go).
     const int left = 1, right = width - 1, bottom = kRowHeight * selection + 67;
-    auto plot = [&window](int x, int y) {
-        if (x >= 0 && y >= 0 && x < window.width() && y < window.height()) window.setPixel(x, y, kSelectionFrame);
-    };
-    for (int x = left; x < right; ++x) {
-        plot(x, top);
-        plot(x, bottom - 1);
-    }
-    for (int y = top; y < bottom; ++y) {
-        plot(left, y);
-        plot(right - 1, y);
-    }
+    if (right <= left) return;
+    painter.fillRect(left, top, right - left, 1, kSelectionFrame);
+    painter.fillRect(left, bottom - 1, right - left, 1, kSelectionFrame);
+    painter.fillRect(left, top, 1, bottom - top, kSelectionFrame);
+    painter.fillRect(right - 1, top, 1, bottom - top, kSelectionFrame);
 }
 
 }  // namespace collection

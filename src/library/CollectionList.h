@@ -8,7 +8,9 @@
 // thumbnail that is missing or does not decode gets a plain grey box instead.
 
 #include <QImage>
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/surface/DirectDraw.h"
@@ -16,6 +18,7 @@
 #include "scene/PartListFile.h"
 
 class CCommunicator;
+class QPainter;
 
 namespace collection {
 
@@ -37,13 +40,22 @@ int EntryAt(int y, std::size_t count);
 // empty when the file is missing or holds no valid line.
 std::vector<scene::PartListEntry> ReadPartList(CCommunicator& archive, const std::string& folder);
 
+// The index of the entry whose part path is `partPath` (compared without regard to case, as the
+// archive's names are); 0 when none is.
+int EntryInUse(const std::vector<scene::PartListEntry>& entries, std::string_view partPath);
+
 // The list image of `entries` for a window `windowWidth` wide; null when the surface cannot be made.
 surface::Ref<surface::Surface> BuildListImage(const surface::DirectDraw& directDraw, CCommunicator& archive,
                                               const std::vector<scene::PartListEntry>& entries, int windowWidth);
 
-// The window's picture: the list image at (0, 2), then the selected entry highlighted: dark blue
-// behind its text, the text in white (the list image merged onto the blue with "destination OR
-// NOT source"), and a yellow frame. `window` is the client area, already cleared.
-void PaintList(QImage& window, const QImage& listImage, int selection);
+// How many thumbnails the list images have decoded since the program started: a list is drawn
+// once per load (or width), never again for a paint.
+std::size_t ThumbnailsDecoded();
+
+// Paints the window's picture straight from the list image: the list image at (0, 2), then the
+// selected entry (−1: none) highlighted: dark blue behind its text, the text in white (the list
+// image merged onto the blue with "destination OR NOT source"), and a yellow frame. Only the
+// selected entry's text area is made anew.
+void PaintList(QPainter& painter, const QImage& listImage, int selection);
 
 }  // namespace collection

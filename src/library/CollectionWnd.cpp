@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
+#include <optional>
 
 #include "core/MainApp.h"
 #include "library/CollectionList.h"
@@ -11,6 +13,7 @@
 #include "library/PageHost.h"
 #include "platform/surface/DirectDraw.h"
 #include "platform/surface/SurfaceImage.h"
+#include "scene/DefinitionText.h"
 #include "scene/MainDoc.h"
 #include "view/WaitCursor.h"
 
@@ -38,32 +41,72 @@ CCommunicator* CCollectionWnd::Archive() const {
     return doc ? &doc->Archive() : nullptr;
 }
 
+namespace {
+
+// The list a tree item shows: its folder, and the part path of the entry in use there.
+struct ItemList {
+    std::string folder;
+    std::string inUse;
+};
+
+// The character item lists the pose sets of the archive root, with the one the scene holds; a
+// category lists its folder, with its part's file; an item added under an "ADD" entry (a prop)
+// has no folder of its own and lists its entry's, with its own file, so that another can be added
+// from there. An item whose part is still loading stands for `applying`, the entry being applied.
+// Other items have no list.
+std::optional<ItemList> ListOfItem(const CMainDoc& doc, HTREEITEM item, const std::string& applying) {
+    if (item == 0) return std::nullopt;
+    if (item == doc.GetCharacterItem()) return ItemList{"", doc.GetPoseSetPath()};
+    const CPartObject* part = doc.FindPartByItem(item);
+    const std::string partPath = part ? part->m_definitionPath : applying;
+    if (auto it = doc.FolderMap().find(item); it != doc.FolderMap().end())
+        return ItemList{it->second, partPath};
+    const CPartsTree* tree = doc.Tree();
+    if (!tree) return std::nullopt;
+    const HTREEITEM parent = tree->GetParentItem(item);
+    const auto flags = doc.FlagsMap().find(parent);
+    const auto folder = doc.FolderMap().find(parent);
+    if (flags == doc.FlagsMap().end() || !scene::FlagsAddParts(flags->second) ||
+        folder == doc.FolderMap().end())
+        return std::nullopt;
+    return ItemList{folder->second, partPath};
+}
+
+}  // namespace
+
 win::LRESULT CCollectionWnd::OnTreeSelection(win::WPARAM wParam, win::LPARAM) {
     const auto item = static_cast<HTREEITEM>(wParam);
     m_selection = 0;
-    if (const CMainDoc* doc = GetApp()->m_pDocument; doc && item != 0) {
-        if (item == doc->GetCharacterItem()) {
-            if (LoadCollection("")) return 0;
-        } else if (auto it = doc->FolderMap().find(item); it != doc->FolderMap().end()) {
-            if (LoadCollection(it->second)) return 0;
+    if (const CMainDoc* doc = GetApp()->m_pDocument)
+        if (const std::optional<ItemList> list = ListOfItem(*doc, item, m_applying)) {
+            // The list shown already (a prop and its "ADD" entry share one): only the entry in use
+            // changes, and no thumbnail is decoded again.
+            if (list->folder == m_folder && !m_entries.empty()) {
+                m_selection = collection::EntryInUse(m_entries, list->inUse);
+                repaint();
+                return 0;
+            }
+            if (LoadCollection(list->folder, list->inUse)) return 0;
         }
-    }
     // No list: nothing is left to apply, and the window shrinks to a line.
     ReleaseList();
     resize(width(), 1);
     return -1;
 }
 
-bool CCollectionWnd::LoadCollection(const std::string& folder) {
+bool CCollectionWnd::LoadCollection(const std::string& folder, std::string_view inUse) {
     m_folder = folder;
     ReleaseList();
     CCommunicator* archive = Archive();
     if (!archive) return false;
     m_entries = collection::ReadPartList(*archive, folder);
     if (m_entries.empty()) return false;
-    resize(width(), collection::WindowHeight(m_entries.size()));
+    m_selection = collection::EntryInUse(m_entries, inUse);
     m_loaded = true;
+    // Drawn at the window's width before the height changes, so that the resize finds the list
+    // image up to date and does not decode every thumbnail a second time.
     BuildListImage();
+    resize(width(), collection::WindowHeight(m_entries.size()));
     repaint();
     return true;
 }
@@ -95,10 +138,12 @@ void CCollectionWnd::resizeEvent(QResizeEvent* event) {
 
 void CCollectionWnd::paintEvent(QPaintEvent*) {
     if (m_listPicture.isNull()) return;
-    QImage picture(size(), QImage::Format_RGB32);
-    picture.fill(palette().color(QPalette::Window));
-    collection::PaintList(picture, m_listPicture, m_entries.empty() ? -1 : m_selection);
-    QPainter(this).drawImage(0, 0, picture);
+    QPainter painter(this);
+    // The list image covers all but the top rows and a strip on the right and at the bottom.
+    const QRect covered(0, collection::kTopMargin, m_listPicture.width(), m_listPicture.height());
+    for (const QRect& edge : QRegion(rect()).subtracted(covered))
+        painter.fillRect(edge, palette().color(QPalette::Window));
+    collection::PaintList(painter, m_listPicture, m_entries.empty() ? -1 : m_selection);
 }
 
 void CCollectionWnd::SetSelection(int index) {
@@ -107,10 +152,10 @@ void CCollectionWnd::SetSelection(int index) {
     if (index == m_selection) return;
     m_selection = index;
     repaint();
-    ShowSelection();
+    ScrollSelectionIntoView();
 }
 
-void CCollectionWnd::ShowSelection() {
+void CCollectionWnd::ScrollSelectionIntoView() {
     if (auto* host = dynamic_cast<CPageHost*>(parentWidget()); host && host->CurrentPage() == this)
         host->EnsureVisible(collection::kRowHeight * m_selection + collection::kTopMargin, collection::kRowHeight + 1);
 }
@@ -121,6 +166,8 @@ void CCollectionWnd::ApplySelected() {
     // The document's work may replace this list (a new tree selection): keep the entry.
     const scene::PartListEntry entry = m_entries[static_cast<std::size_t>(m_selection)];
     CWaitCursor wait;
+    // The item the document adds for the entry is selected before its part has loaded.
+    const QScopedValueRollback<std::string> applying(m_applying, entry.partPath);
     doc->ApplySelection(entry.partPath, entry.name);
 }
 

@@ -5,12 +5,16 @@
 // document; the arrow keys move the selection.
 //
 // Message 1125 (wParam: a tree item) loads the item's list: the archive root's list for the
-// character item, the item's folder's list for a category; 0 when a list is shown, −1 when there
-// is none (the window then holds no entries and is one pixel high).
+// character item, the item's folder's list for a category, the "ADD" entry's list for a part added
+// under one; 0 when a list is shown, −1 when there is none (the window then holds no entries and
+// is one pixel high). The entry in use is selected: the scene's pose set, the part's file.
+// Each list is drawn once into the list image when it loads (and again only for a new width);
+// painting copies that image and makes only the highlight of the selected entry anew.
 
 #include <QImage>
 #include <QWidget>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/surface/Surface.h"
@@ -29,8 +33,9 @@ class CCollectionWnd final : public win::CMessageWindow<QWidget> {
     ~CCollectionWnd() override;
 
     // Loads folder + "plist.txt" ("" for the archive root, else ending in "\"); true when it holds
-    // at least one entry, which is then shown with the selection on the first.
-    bool LoadCollection(const std::string& folder);
+    // at least one entry, which is then shown with the selection on the entry whose part path is
+    // `inUse` (compared without regard to case), or on the first.
+    bool LoadCollection(const std::string& folder, std::string_view inUse = {});
     // Applies the selected entry to the scene (nothing without entries).
     void ApplySelected();
 
@@ -38,6 +43,8 @@ class CCollectionWnd final : public win::CMessageWindow<QWidget> {
     const std::string& Folder() const { return m_folder; }
     int Selection() const { return m_selection; }
     void SetSelection(int index);
+    // Scrolls the page host so that the selected entry can be seen (when this is its page).
+    void ScrollSelectionIntoView();
     bool IsDragging() const { return m_dragging; }
     int ShownCursor() const { return m_cursorShown; }
     // The list image as last built (null without one).
@@ -61,7 +68,6 @@ class CCollectionWnd final : public win::CMessageWindow<QWidget> {
     CCommunicator* Archive() const;
     void BuildListImage();
     void ReleaseList();
-    void ShowSelection();
     void SetDragCursor(int cursor);
     void EndDrag();
     bool OverEditView(const QPoint& global) const;
@@ -72,6 +78,8 @@ class CCollectionWnd final : public win::CMessageWindow<QWidget> {
     bool m_dragging = false;
     int m_cursorShown = 0;
     bool m_loaded = false;
+    // The part path of the entry being applied, while the document applies it.
+    std::string m_applying;
     surface::Ref<surface::Surface> m_listImage;
     QImage m_listPicture;
 };

@@ -265,7 +265,11 @@ win::LRESULT CMainView::OnSelectTreeItem(win::WPARAM wParam, win::LPARAM) {
     }
     win::SendMessage(app->m_pMaterialDlg, win::WM_TREE_SELECTION_CHANGED, item);
     const win::LRESULT listed = win::SendMessage(m_collection, win::WM_TREE_SELECTION_CHANGED, item);
-    if (listed == 0 && m_tabBar->currentIndex() == 0) m_pageHost->ShowPage(m_collection);
+    if (listed == 0 && m_tabBar->currentIndex() == 0) {
+        m_pageHost->ShowPage(m_collection);
+        // The entry in use may lie below the host's height.
+        m_collection->ScrollSelectionIntoView();
+    }
     if (QWidget* page = m_pageHost->CurrentPage()) page->repaint();
     return 0;
 }

@@ -51,12 +51,12 @@ CPartsTreeCtrl::CPartsTreeCtrl(QWidget* parent) : QTreeWidget(parent) {
     setItemDelegate(new CheckBoxDelegate(this));
     connect(this, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int) { OnItemChanged(item); });
     connect(this, &QTreeWidget::currentItemChanged, this, [this] { OnCurrentChanged(); });
-    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
-        if (!m_following && m_model) m_model->Expand(Handle(item), true);
-    });
-    connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
-        if (!m_following && m_model) m_model->Expand(Handle(item), false);
-    });
+    // Whoever opens or closes a branch (a person, or the widget itself while it scrolls an item
+    // into view), the model hears of it: the refresh walks the branches the model holds open.
+    connect(this, &QTreeWidget::itemExpanded, this,
+            [this](QTreeWidgetItem* item) { OnExpandedChanged(item, true); });
+    connect(this, &QTreeWidget::itemCollapsed, this,
+            [this](QTreeWidgetItem* item) { OnExpandedChanged(item, false); });
 }
 
 CPartsTreeCtrl::~CPartsTreeCtrl() { Attach(nullptr); }
@@ -199,6 +199,12 @@ void CPartsTreeCtrl::OnModelChange(CPartsTree::Change change, HTREEITEM item) {
     }
 }
 
+void CPartsTreeCtrl::OnExpandedChanged(QTreeWidgetItem* item, bool expanded) {
+    const HTREEITEM handle = Handle(item);
+    if (m_model && m_model->Exists(handle) && m_model->IsExpanded(handle) != expanded)
+        m_model->Expand(handle, expanded);
+}
+
 void CPartsTreeCtrl::OnItemChanged(QTreeWidgetItem* item) {
     if (m_following || !m_model) return;
     const HTREEITEM handle = Handle(item);
@@ -234,6 +240,14 @@ void CPartsTreeCtrl::mousePressEvent(QMouseEvent* event) {
         return;
     }
     QTreeWidget::mousePressEvent(event);
+    // Below the last item: nothing is selected any more (the view would only take the highlight
+    // away and keep its current item, which a drag in the edit view would still move).
+    if (event->button() == Qt::LeftButton && !itemAt(event->position().toPoint())) SelectNothing();
+}
+
+void CPartsTreeCtrl::SelectNothing() {
+    if (!m_model || m_model->GetSelectedItem() == 0) return;
+    setCurrentItem(nullptr);
 }
 
 void CPartsTreeCtrl::mouseDoubleClickEvent(QMouseEvent* event) {

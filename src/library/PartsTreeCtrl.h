@@ -5,7 +5,9 @@
 // person's changes reach the model at once, and the callbacks tell the main view.
 //
 // A press on an item's check box toggles the box without selecting the item, so that the check
-// mark a selection forces never fights the click.
+// mark a selection forces never fights the click. A press below the last item selects nothing.
+// Opening and closing branches goes to the model, which moves a selection out of a branch that
+// closes (and reports it through onSelectionChanged like any other selection).
 
 #include <QTreeWidget>
 #include <functional>
@@ -53,6 +55,9 @@ class CPartsTreeCtrl final : public QTreeWidget {
     void ShowSelection();
     bool ToggleCheckAt(const QPoint& pos);
     void OnItemChanged(QTreeWidgetItem* item);
+    void OnExpandedChanged(QTreeWidgetItem* item, bool expanded);
+    // A click on the empty area: the selection goes to no item, reported as any other.
+    void SelectNothing();
     void OnCurrentChanged();
 
     CPartsTree* m_model = nullptr;

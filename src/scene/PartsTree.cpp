@@ -163,7 +163,17 @@ bool CPartsTree::Expand(HTREEITEM item, bool expand) {
     if (!p) return false;
     p->expanded = expand;
     Notify(Change::Expanded, item);
+    // A selection hidden in the branch moves up to the collapsed item, as a tree control does:
+    // what a person sees selected is what a key press acts on.
+    if (!expand && IsAncestor(item, m_selected)) SelectItem(item);
     return true;
+}
+
+bool CPartsTree::IsAncestor(HTREEITEM ancestor, HTREEITEM item) const {
+    if (!Find(item)) return false;
+    for (HTREEITEM p = GetParentItem(item); p != TVI_ROOT; p = GetParentItem(p))
+        if (p == ancestor) return true;
+    return false;
 }
 
 bool CPartsTree::IsExpanded(HTREEITEM item) const {
@@ -173,6 +183,7 @@ bool CPartsTree::IsExpanded(HTREEITEM item) const {
 
 bool CPartsTree::SelectItem(HTREEITEM item) {
     if (item != 0 && !Find(item)) return false;
+    if (item != 0) EnsureVisible(item);
     m_selected = item;
     Notify(Change::Selected, item);
     return true;

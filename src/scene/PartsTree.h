@@ -5,7 +5,10 @@
 // keeps the ordered list of every handle inserted through it (a deletion removes its handle, the
 // later ones move up; deleting everything empties it).
 //
-// A tree widget mirrors the model by listening to its change notifications.
+// A tree widget mirrors the model by listening to its change notifications. The model is the one
+// truth about what is expanded and selected: the selected item is always in expanded branches (a
+// selection expands its ancestors, a collapse takes the selection up to the collapsed item), so
+// the items shown are the items a person can act on.
 
 #include <cstdint>
 #include <functional>
@@ -65,12 +68,16 @@ class CPartsTree {
     HTREEITEM GetParentItem(HTREEITEM item) const;
     HTREEITEM GetChildItem(HTREEITEM item) const;  // first child; TVI_ROOT gives the first top item
     HTREEITEM GetNextSiblingItem(HTREEITEM item) const;
+    // Whether `ancestor` is a parent, grandparent … of `item` (never of itself).
+    bool IsAncestor(HTREEITEM ancestor, HTREEITEM item) const;
     bool ItemHasChildren(HTREEITEM item) const { return GetChildItem(item) != 0; }
     const std::vector<HTREEITEM>& Children(HTREEITEM item) const;
 
+    // Collapsing a branch that holds the selected item selects the collapsed item.
     bool Expand(HTREEITEM item, bool expand = true);
     bool IsExpanded(HTREEITEM item) const;
-    // Selects the item (0 clears the selection).
+    // Selects the item (0 clears the selection), expanding its ancestors so that it can be seen, as
+    // a tree control does.
     bool SelectItem(HTREEITEM item);
     HTREEITEM GetSelectedItem() const { return m_selected; }
     // Expands every ancestor so that the item can be seen.

@@ -12,11 +12,13 @@
 #include <vector>
 
 #include "core/MainApp.h"
+#include "platform/rm/BmpTexture.h"
 #include "platform/surface/DirectDraw.h"
 #include "platform/win/UserPrompts.h"
 #include "render/bitmap/PictureLoading.h"
 #include "scene/MainDoc.h"
 #include "view/3DView.h"
+#include "view/OpenFileButton.h"
 #include "view/PageUndoRecords.h"
 #include "view/PicturePreviewButton.h"
 
@@ -39,31 +41,41 @@ constexpr const char* kBackgroundFilter =
 constexpr const char* kTextureFilter =
     "画像ファイル (*.bmp *.png *.jpg *.jpeg);;ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp);;PNG (*.png);;JPEG (*.jpg *.jpeg)";
 
-// The three pictures: their setting (section "render"), the file chooser's filter, and the
-// controls' numbers.
+// The three pictures: their setting (section "render"), the file chooser's filter, the controls'
+// numbers, and the text and tool tip of the button (which shows a picture, not its text).
 struct PictureEntry {
     const char* key;
     const char* filter;
     const char* preview;
     const char* button;
     const char* buttonText;
+    const char* toolTip;
 };
 constexpr PictureEntry kPictures[] = {
-    {"bg", kBackgroundFilter, "preview1049", "button1042", "?"},
-    {"eye_L", kTextureFilter, "preview1050", "button1044", "読み込み"},
-    {"eye_R", kTextureFilter, "preview1051", "button1046", "読み込み"},
+    {"bg", kBackgroundFilter, "preview1049", "button1042", "?", "背景画像を選ぶ"},
+    {"eye_L", kTextureFilter, "preview1050", "button1044", "読み込み", "読み込み"},
+    {"eye_R", kTextureFilter, "preview1051", "button1046", "読み込み", "読み込み"},
 };
 
-// A chosen file that no picture reader takes: one message naming it, and the choice is not taken.
-bool PictureReadable(const std::string& path) {
+// The size of the picture a chosen file holds; none when no picture reader takes it.
+std::optional<QSize> PictureSize(const std::string& path) {
     const surface::DirectDraw* directDraw = GetApp()->m_lpDD;
     surface::Ref<surface::DirectDraw> own;
     if (!directDraw) {
         own = surface::DirectDraw::Create();
         directDraw = own.Get();
     }
-    // Read and decoded whole, as the background and the previews will be; the 1 × 1 result is dropped.
-    return directDraw && bitmap::LoadPicture(*directDraw, path, 1, 1);
+    // Read and decoded whole, as the background, the eyes and the previews will be.
+    const surface::Ref<surface::Surface> picture =
+        directDraw ? bitmap::LoadPicture(*directDraw, path, 0, 0) : surface::Ref<surface::Surface>();
+    if (!picture) return std::nullopt;
+    return QSize(static_cast<int>(picture->Width()), static_cast<int>(picture->Height()));
+}
+
+// Whether the eyes can take the picture as a texture.
+bool FitsTexture(const QSize& size) {
+    return size.width() <= static_cast<int>(rm::kMaxTextureSide) &&
+           size.height() <= static_cast<int>(rm::kMaxTextureSide);
 }
 
 // Where the controls sit (pixels): margins, rows and the picture sizes.
@@ -90,6 +102,17 @@ const char* const CCameraDlg::kLensNames[kLensCount] = {"35mm", "50mm", "200mm",
 const win::MessageMapEntry<CCameraDlg> CCameraDlg::kMessageMap[1] = {
     {win::WM_REFRESH, &CCameraDlg::OnRefresh},
 };
+
+std::string CCameraDlg::TooLargeTextureText(int width, int height, const std::string& path) {
+    return QString::fromUtf8(
+               "テクスチャーには大きすぎる画像です（%1 × %2 ピクセル）。縦横とも %3 ピクセル以下の"
+               "画像を選んでください。\n")
+               .arg(width)
+               .arg(height)
+               .arg(rm::kMaxTextureSide)
+               .toStdString() +
+           path;
+}
 
 float CCameraDlg::FieldOfLens(int index) {
     return index >= 0 && index < kLensCount ? kLensFields[index] : kLensFields[1];
@@ -129,12 +152,12 @@ CCameraDlg::CCameraDlg(QWidget* parent) : win::CMessageWindow<QWidget>(parent) {
         const PictureEntry& entry = kPictures[i];
         m_previews[i] = new CPicturePreviewButton(pictureGroups[i]);
         m_previews[i]->setObjectName(QString::fromLatin1(entry.preview));
-        m_chooseButtons[i] = new QPushButton(Text(entry.buttonText), pictureGroups[i]);
+        m_chooseButtons[i] =
+            new COpenFileButton(Text(entry.buttonText), Text(entry.toolTip), pictureGroups[i]);
         m_chooseButtons[i]->setObjectName(QString::fromLatin1(entry.button));
         const auto picture = static_cast<Picture>(i);
         connect(m_chooseButtons[i], &QPushButton::clicked, this, [this, picture] { OnChooseFile(picture); });
     }
-    m_chooseButtons[kBackground]->setToolTip(Text("背景画像を選ぶ"));
 
     m_deviceGroup = new QGroupBox(QStringLiteral("DirectX"), this);
     m_hardware = new QCheckBox(Text("ﾊｰﾄﾞｳｪｱｱｸｾﾗﾚｰﾀを使う"), m_deviceGroup);
@@ -311,8 +334,16 @@ void CCameraDlg::OnChooseFile(Picture picture) {
     request.initialPath = app->GetSettingString("render", entry.key, "");
     const std::optional<std::string> chosen = win::Prompts().ChooseOpenFile(request);
     if (!chosen) return;
-    if (!PictureReadable(*chosen)) {
+    // A file that is no picture, or an eye picture the textures refuse: one message saying what
+    // is wrong, and the choice is not taken (the eyes would keep their old texture without a word).
+    const std::optional<QSize> size = PictureSize(*chosen);
+    if (!size) {
         win::MessageBox(this, kUnreadablePictureText + *chosen, "開く", win::Buttons::Ok, win::Icon::Warning);
+        return;
+    }
+    if (picture != kBackground && !FitsTexture(*size)) {
+        win::MessageBox(this, TooLargeTextureText(size->width(), size->height(), *chosen), "開く",
+                        win::Buttons::Ok, win::Icon::Warning);
         return;
     }
     RecordSettings({{"render", entry.key}}, [&] { app->SetSettingString("render", entry.key, *chosen); });

@@ -21,8 +21,8 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QPushButton;
 class CPicturePreviewButton;
+class COpenFileButton;
 
 class CCameraDlg final : public win::CMessageWindow<QWidget> {
   public:
@@ -34,6 +34,9 @@ class CCameraDlg final : public win::CMessageWindow<QWidget> {
     // The message for a chosen file that no picture reader takes; the file's path follows it.
     static constexpr const char* kUnreadablePictureText =
         "画像として読み込めないファイルです。JPEG、PNG、BMP の画像を選んでください。\n";
+    // The message for a chosen eye texture with a side above the textures' limit: the picture's
+    // size, the limit, then the file's path.
+    static std::string TooLargeTextureText(int width, int height, const std::string& path);
 
     // The height of the page; its width is the host's.
     static constexpr int kPageHeight = 490;
@@ -86,7 +89,7 @@ class CCameraDlg final : public win::CMessageWindow<QWidget> {
     QCheckBox* m_useForRender;  // 1057
     QCheckBox* m_useForEdit;    // 1018
     CPicturePreviewButton* m_previews[3];
-    QPushButton* m_chooseButtons[3];  // 1042, 1044, 1046
+    COpenFileButton* m_chooseButtons[3];  // 1042, 1044, 1046
     QGroupBox* m_leftEyeGroup;
     QGroupBox* m_rightEyeGroup;
     QGroupBox* m_deviceGroup;

@@ -309,4 +309,31 @@ TEST(JpegReachesEnd, WalksSegmentsAndScansToTheEndMarker) {
     for (const auto& c : cases) EXPECT_EQ(bitmap::JpegReachesEnd(c.bytes), c.complete) << c.name;
 }
 
+// Every kind of file stops at the same texture side, 8192 pixels, whichever decoder reads it; as a
+// picture (a background) the same file still loads.
+TEST_F(PictureTable, TexturesOfEveryKindStopAt8192PixelsASide) {
+    const struct {
+        const char* name;
+        const char* format;
+        std::function<void(QImageWriter&)> options;
+    } kinds[] = {
+        {"bmp", "bmp", {}},
+        {"png", "png", {}},
+        {"jpg", "jpeg", {}},
+        {"progressive.jpg", "jpeg", [](QImageWriter& w) { w.setProgressiveScanWrite(true); }},
+    };
+    for (const auto& kind : kinds)
+        for (const int width : {8192, 8193}) {
+            SCOPED_TRACE(std::string(kind.name) + " " + std::to_string(width));
+            QImage picture(width, 8, QImage::Format_RGB32);
+            picture.fill(qRgb(0, 0, 255));
+            const std::string path = Write((std::to_string(width) + "." + kind.name).c_str(),
+                                           Written(picture, kind.format, kind.options));
+            EXPECT_EQ(static_cast<bool>(m_library->LoadTexture(path)), width <= 8192);
+            const auto own = bitmap::LoadPicture(*m_dd, path, 0, 0);
+            ASSERT_TRUE(own);
+            EXPECT_EQ(own->Width(), static_cast<std::uint32_t>(width));
+        }
+}
+
 }  // namespace

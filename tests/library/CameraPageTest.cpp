@@ -529,6 +529,53 @@ TEST_F(CameraPageTest, AChosenFileThatIsNoPictureIsNamedInOneMessageAndNotTaken)
         }
 }
 
+// Textures stop at 8192 pixels a side, backgrounds go far beyond: an eye picture wider than that
+// is refused with a message naming its size and the limit, where it would have been taken and the
+// eyes would have kept their old texture without a word.
+TEST_F(CameraPageTest, AnEyePictureLargerThanATextureIsRefusedWithItsSizeAndTheBackgroundTakesIt) {
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
+    const std::string red = WriteBmp(dir, "red_eye.bmp", kRed);
+    ChoosePicture("button1044", red);
+    ChoosePicture("button1046", red);
+    ASSERT_FALSE(EyeTexels(*doc, "左目").empty());
+    const std::string wide = WriteBmp(dir, "wide.bmp", kBlue, {10000, 100});
+    const std::string expected =
+        "テクスチャーには大きすぎる画像です（10000 × 100 ピクセル）。縦横とも 8192 "
+        "ピクセル以下の画像を選んでください。\n" +
+        wide;
+    const struct {
+        const char* button;
+        const char* preview;
+        const char* key;
+        const char* eye;
+    } eyes[] = {{"button1044", "preview1050", "eye_L", "左目"},
+                {"button1046", "preview1051", "eye_R", "右目"}};
+    for (const auto& e : eyes) {
+        SCOPED_TRACE(e.button);
+        const std::size_t asked = prompts->MessageTexts().size();
+        const std::size_t steps = UndoCount();
+        ChoosePicture(e.button, wide);
+        const std::vector<std::string> messages = prompts->MessageTexts();
+        ASSERT_EQ(messages.size(), asked + 1) << "one message";
+        EXPECT_EQ(messages.back(), expected);
+        EXPECT_EQ(Stored("render", e.key), red) << "the choice is not taken";
+        EXPECT_EQ(Preview(e.preview).Path(), red);
+        EXPECT_EQ(UndoCount(), steps);
+        for (std::uint32_t texel : EyeTexels(*doc, e.eye)) EXPECT_EQ(texel, 0xFF000000u | kRed);
+    }
+
+    GetApp()->SetSettingInt("bg", "render", 1);
+    Refresh();
+    const std::size_t asked = prompts->MessageTexts().size();
+    ChoosePicture("button1042", wide);
+    EXPECT_EQ(prompts->MessageTexts().size(), asked);
+    EXPECT_EQ(Stored("render", "bg"), wide);
+    CPicturePreviewButton& preview = Preview("preview1049");
+    preview.repaint();
+    ASSERT_TRUE(preview.HasPicture());
+    EXPECT_EQ(preview.Picture().pixel(preview.Picture().rect().center()) & 0xFFFFFF, kBlue & 0xFFFFFF);
+}
+
 TEST_F(CameraPageTest, APictureThatGoesMissingLaterIsPassedOverQuietly) {
     ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     const std::string red = WriteBmp(dir, "red_eye.bmp", kRed);
@@ -634,6 +681,58 @@ TEST_F(CameraPageTest, TheControlsStackInOrderInsideThePageAtTheHostsWidth) {
         }
         // A page taller than the host scrolls; one that fits does not.
         EXPECT_EQ(host.ScrollBar()->isEnabled(), CCameraDlg::kPageHeight >= host.height());
+    }
+}
+
+// The three file buttons show a picture (a yellow folder) where a text was; the text stays their
+// name for screen readers, and a tool tip says what they do. Pressed, the picture moves; disabled,
+// it is grey.
+TEST_F(CameraPageTest, TheFileButtonsShowAPictureAndKeepTheirTexts) {
+    GetApp()->SetSettingInt("bg", "render", 1);
+    Refresh();
+    // Pixels of the folder's yellow, and pixels of any clear colour.
+    auto yellow = [](const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                n += c.red() > 200 && c.green() > 150 && c.blue() < 140;
+            }
+        return n;
+    };
+    auto coloured = [](const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) n += image.pixelColor(x, y).hsvSaturation() > 80;
+        return n;
+    };
+    const struct {
+        const char* button;
+        const char* text;
+        const char* toolTip;
+    } buttons[] = {
+        {"button1042", "?", "背景画像を選ぶ"},
+        {"button1044", "読み込み", "読み込み"},
+        {"button1046", "読み込み", "読み込み"},
+    };
+    for (const auto& b : buttons) {
+        SCOPED_TRACE(b.button);
+        QPushButton& button = Control<QPushButton>(b.button);
+        EXPECT_EQ(button.text(), QString::fromUtf8(b.text));
+        EXPECT_EQ(button.accessibleName(), QString::fromUtf8(b.text));
+        EXPECT_EQ(button.toolTip(), QString::fromUtf8(b.toolTip));
+        const QImage normal = button.grab().toImage();
+        EXPECT_GT(yellow(normal), 20) << "the folder is drawn";
+        button.setDown(true);
+        const QImage pressed = button.grab().toImage();
+        button.setDown(false);
+        EXPECT_GT(yellow(pressed), 20);
+        EXPECT_NE(pressed, normal);
+        button.setEnabled(false);
+        const QImage disabled = button.grab().toImage();
+        button.setEnabled(true);
+        EXPECT_EQ(coloured(disabled), 0) << "grey when disabled";
+        EXPECT_NE(disabled, normal);
     }
 }
 

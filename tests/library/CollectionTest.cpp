@@ -18,6 +18,7 @@
 #include "library/CollectionList.h"
 #include "library/CollectionWnd.h"
 #include "library/MainView.h"
+#include "library/PageHost.h"
 #include "library/PartsTreeCtrl.h"
 #include "app/MainFrame.h"
 #include "platform/surface/DirectDraw.h"
@@ -151,6 +152,61 @@ TEST_F(CollectionWindowTest, TheHighlightShowsTheTextWhiteOnDarkBlueInAYellowFra
     EXPECT_EQ(shown.pixel(120, 50) & 0xFFFFFF, list.pixel(120, 48) & 0xFFFFFF);
 }
 
+// What the window shows, worked out pixel by pixel: the window colour, the list image from row 2,
+// and over the selected entry's text area (x 65 … W − 2, 64 rows from row 65·s + 3) dark blue OR
+// NOT the list image below, framed in yellow (x 1 … W − 2, rows 65·s + 3 … 65·s + 66).
+QImage ExpectedWindow(const QImage& list, QSize size, QColor background, int selection) {
+    QImage out(size, QImage::Format_RGB32);
+    out.fill(background);
+    auto set = [&out](int x, int y, QRgb c) {
+        if (x >= 0 && y >= 0 && x < out.width() && y < out.height()) out.setPixel(x, y, c);
+    };
+    for (int y = 0; y < list.height(); ++y)
+        for (int x = 0; x < list.width(); ++x) set(x, y + 2, list.pixel(x, y));
+    const int w = list.width(), top = 65 * selection + 3;
+    for (int y = top; y < top + 64 && y - 2 < list.height(); ++y)
+        for (int x = 65; x < w - 1; ++x)
+            set(x, y, 0xFF000000u | ((0x000080u | ~list.pixel(x, y - 2)) & 0xFFFFFFu));
+    for (int x = 1; x < w - 1; ++x) {
+        set(x, top, qRgb(255, 255, 0));
+        set(x, top + 63, qRgb(255, 255, 0));
+    }
+    for (int y = top; y < top + 64; ++y) {
+        set(1, y, qRgb(255, 255, 0));
+        set(w - 2, y, qRgb(255, 255, 0));
+    }
+    return out;
+}
+
+TEST_F(CollectionWindowTest, ThePaintedPictureIsTheListImageWithTheSelectedEntryHighlighted) {
+    ASSERT_TRUE(window->LoadCollection(""));
+    const QColor background = window->palette().color(QPalette::Window);
+    for (const int selection : {1, 0, 2}) {
+        SCOPED_TRACE(selection);
+        window->SetSelection(selection);
+        const QImage shown = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage expected = ExpectedWindow(window->ListImage(), window->size(), background, selection);
+        ASSERT_EQ(shown.size(), expected.size());
+        int differing = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x) differing += shown.pixel(x, y) != expected.pixel(x, y);
+        EXPECT_EQ(differing, 0);
+    }
+}
+
+TEST_F(CollectionWindowTest, ALoadSelectsTheEntryInUseWhateverTheCaseOfItsName) {
+    const struct {
+        const char* inUse;
+        int selection;
+    } cases[] = {{"C.x", 2}, {"b.X", 1}, {"", 0}, {"D.x", 0}, {"C.x2", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.inUse);
+        window->SetSelection(1);
+        ASSERT_TRUE(window->LoadCollection("", c.inUse));
+        EXPECT_EQ(window->Selection(), c.selection);
+    }
+}
+
 TEST_F(CollectionWindowTest, ClicksSelectByRowAndIgnoreTheTopMargin) {
     ASSERT_TRUE(window->LoadCollection(""));
     struct Click {
@@ -252,4 +308,64 @@ TEST_F(MainWindowTest, ArrowKeysMoveTheSelectionAndEnterApplies) {
     QTest::keyClick(&list, Qt::Key_Return);
     Settle();
     EXPECT_NE(ItemLabelled("ボール"), 0u);
+}
+
+TEST_F(MainWindowTest, ACategoryChosenWhileTheCollectionIsShownDecodesEachThumbnailOnce) {
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
+    ClickItem(doc->GetCharacterItem());
+    ASSERT_TRUE(Collection().isVisible());
+    for (const char* category : {"小物", "あたま", "からだ"}) {
+        SCOPED_TRACE(category);
+        const std::size_t before = collection::ThumbnailsDecoded();
+        ClickItem(ItemLabelled(category));
+        ASSERT_FALSE(Collection().Entries().empty());
+        EXPECT_EQ(collection::ThumbnailsDecoded() - before, Collection().Entries().size());
+        // Painting and moving the selection decode nothing.
+        Collection().SetSelection(1);
+        Collection().grab();
+        EXPECT_EQ(collection::ThumbnailsDecoded() - before, Collection().Entries().size());
+    }
+}
+
+// The list of a tree item opens on the entry in use: the pose set the scene holds, the head that
+// is on, and for a prop the prop itself in the list of the entry it was added under.
+TEST_F(MainWindowTest, TheCollectionSelectsTheEntryInUse) {
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
+    prompts->messageAnswers.push_back(win::IDOK);
+    ASSERT_NO_FATAL_FAILURE(ApplyEntry(doc->GetCharacterItem(), "歩くポーズ"));
+    // The tree is built anew for the pose set.
+    const HTREEITEM character = doc->GetCharacterItem();
+    ASSERT_NO_FATAL_FAILURE(ApplyEntry(ItemLabelled("あたま"), "ロング"));
+    const HTREEITEM props = ItemLabelled("小物");
+    ASSERT_NO_FATAL_FAILURE(ApplyEntry(props, "いす"));
+    const HTREEITEM chair = ItemLabelled("いす");
+    ASSERT_NE(chair, 0u);
+    // The new prop is selected: its entry's list stays, on the prop, ready for another.
+    ASSERT_EQ(Tree().GetSelectedItem(), chair);
+    EXPECT_EQ(Collection().Folder(), doc->FolderMap().at(props));
+    EXPECT_EQ(Collection().Selection(), EntryIndex("いす"));
+
+    const struct {
+        HTREEITEM item;
+        const char* entry;
+    } cases[] = {{ItemLabelled("あたま"), "ロング"}, {character, "歩くポーズ"}, {chair, "いす"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entry);
+        ClickItem(ItemLabelled("からだ"));
+        ClickItem(c.item);
+        ASSERT_GT(EntryIndex(c.entry), 0) << "not the first entry";
+        EXPECT_EQ(Collection().Selection(), EntryIndex(c.entry));
+        EXPECT_GT(Collection().height(), 1) << "the list is shown";
+    }
+    EXPECT_EQ(Collection().Folder(), doc->FolderMap().at(props));
+
+    // In a low window the page host scrolls the entry in use into view.
+    view->setFixedSize(700, 300);
+    Settle();
+    ClickItem(ItemLabelled("からだ"));
+    ClickItem(chair);
+    const int entryTop = Collection().y() + 65 * EntryIndex("いす") + 2;
+    ASSERT_GT(65 * EntryIndex("いす") + 2 + 66, view->PageHost()->height()) << "below the host's height";
+    EXPECT_GE(entryTop, 0);
+    EXPECT_LE(entryTop + 66, view->PageHost()->height());
 }

@@ -338,10 +338,11 @@ TEST_F(MainWindowTest, OpenShowsTheTreeOfTheSavedScene) {
 TEST_F(MainWindowTest, ApplyCollectionAppliesNothingOnceTheListIsGone) {
     ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
     ASSERT_NO_FATAL_FAILURE(ApplyEntry(ItemLabelled("小物"), "ボール"));
-    // The new prop's item is selected and has no list: the collection empties and shrinks.
-    const HTREEITEM ball = ItemLabelled("ボール");
-    ASSERT_NE(ball, 0u);
-    EXPECT_EQ(Tree().GetSelectedItem(), ball);
+    // A light marker's item has no list: the collection empties and shrinks.
+    const HTREEITEM sun = ItemLabelled("太陽光");
+    ASSERT_NE(sun, 0u);
+    ClickItem(sun);
+    EXPECT_EQ(Tree().GetSelectedItem(), sun);
     EXPECT_TRUE(Collection().Entries().empty());
     EXPECT_EQ(Collection().height(), 1);
     const std::size_t parts = doc->AllParts().size();
@@ -359,4 +360,85 @@ TEST_F(MainWindowTest, ApplyCollectionAppliesTheSelectedEntry) {
     ASSERT_TRUE(frame->RunCommand(ID_APPLY_COLLECTION));
     Settle();
     EXPECT_NE(ItemLabelled("ボール"), 0u);
+}
+
+// What a person sees selected is what Space acts on: collapsing a branch that holds the selection
+// selects the branch's item (the pages and the collection follow), and selecting a hidden item
+// opens its branch in the model, not only in the widget. Either way the refresh finds the toggle,
+// so no part stays shown behind an unticked box.
+TEST_F(MainWindowTest, SpaceActsOnTheItemShownSelectedAfterABranchIsCollapsedOrOpened) {
+    MaterialPageProbe material;
+    GetApp()->m_pMaterialDlg = &material;
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
+    const HTREEITEM character = doc->GetCharacterItem();
+    const HTREEITEM head = ItemLabelled("あたま");
+    ASSERT_EQ(Tree().GetParentItem(head), character);
+    QTreeWidgetItem* characterRow = TreeCtrl().WidgetItem(character);
+    ClickItem(head);
+    ASSERT_EQ(Tree().GetSelectedItem(), head);
+    material.items.clear();
+    // Every limb's box says whether its part is shown.
+    auto expectBoxesMatchParts = [&](bool shown) {
+        for (HTREEITEM limb : Tree().Children(character)) {
+            ASSERT_NE(doc->FindPartByItem(limb), nullptr);
+            EXPECT_EQ(Tree().GetCheck(limb), shown) << Tree().GetItemText(limb);
+            EXPECT_EQ(doc->FindPartByItem(limb)->IsVisible(), shown) << Tree().GetItemText(limb);
+        }
+    };
+
+    // A click on the branch's arrow closes it.
+    const QRect row = TreeCtrl().visualItemRect(characterRow);
+    QTest::mouseClick(TreeCtrl().viewport(), Qt::LeftButton, {},
+                      QPoint(row.left() - TreeCtrl().indentation() / 2, row.center().y()));
+    Settle();
+    ASSERT_FALSE(characterRow->isExpanded());
+    EXPECT_FALSE(Tree().IsExpanded(character));
+    EXPECT_EQ(Tree().GetSelectedItem(), character);
+    EXPECT_EQ(TreeCtrl().currentItem(), characterRow);
+    EXPECT_EQ(material.items, std::vector<HTREEITEM>{character}) << "reported as a selection";
+    EXPECT_EQ(Collection().Folder(), "") << "the collection lists the pose sets";
+    EXPECT_FALSE(Collection().Entries().empty());
+    QTest::keyClick(&TreeCtrl(), Qt::Key_Space);
+    Settle();
+    EXPECT_FALSE(Tree().GetCheck(character));
+    expectBoxesMatchParts(false);
+    QTest::keyClick(&TreeCtrl(), Qt::Key_Space);
+    Settle();
+    expectBoxesMatchParts(true);
+
+    // Selected by message while its branch is closed: the branch opens in the model too.
+    win::SendMessage(view, win::WM_SELECT_TREE_ITEM, head);
+    Settle();
+    EXPECT_TRUE(characterRow->isExpanded());
+    EXPECT_TRUE(Tree().IsExpanded(character));
+    QTest::keyClick(&TreeCtrl(), Qt::Key_Space);
+    Settle();
+    EXPECT_FALSE(Tree().GetCheck(head));
+    EXPECT_FALSE(doc->FindPartByItem(head)->IsVisible()) << "the refresh saw the toggle";
+    GetApp()->m_pMaterialDlg = nullptr;
+}
+
+// A click below the last item selects nothing: the pages and the collection hear of it, and a drag
+// in the edit view moves the whole scene, not the part selected before.
+TEST_F(MainWindowTest, AClickOnTheTreesEmptyAreaSelectsNothing) {
+    MaterialPageProbe material;
+    GetApp()->m_pMaterialDlg = &material;
+    ASSERT_NO_FATAL_FAILURE(LoadStandingFigure());
+    const HTREEITEM head = ItemLabelled("あたま");
+    ClickItem(head);
+    ASSERT_EQ(Tree().GetSelectedItem(), head);
+    ASSERT_NE(doc->GetEditTarget().Get(), doc->GetSceneFrame());
+    material.items.clear();
+
+    const QPoint empty(40, TreeCtrl().viewport()->height() - 4);
+    ASSERT_EQ(TreeCtrl().itemAt(empty), nullptr) << "the tree has room below its last item";
+    QTest::mouseClick(TreeCtrl().viewport(), Qt::LeftButton, {}, empty);
+    Settle();
+    EXPECT_EQ(Tree().GetSelectedItem(), 0u);
+    EXPECT_EQ(TreeCtrl().currentItem(), nullptr);
+    EXPECT_TRUE(TreeCtrl().selectedItems().isEmpty());
+    EXPECT_EQ(material.items, std::vector<HTREEITEM>{0});
+    EXPECT_TRUE(Collection().Entries().empty());
+    EXPECT_EQ(doc->GetEditTarget().Get(), doc->GetSceneFrame());
+    GetApp()->m_pMaterialDlg = nullptr;
 }

@@ -64,3 +64,26 @@ TEST(TreeRefresh, WithoutFullItOnlyRecords) {
     EXPECT_TRUE(t.model.GetCheck(t.category)) << "nothing was carried to the parent";
     EXPECT_EQ(t.model.GetItemData(t.second), 0u);
 }
+
+// The refresh walks the branches the model holds open, so the model keeps the selected item in
+// them: a collapse takes the selection up to the collapsed item, a selection opens its branch.
+TEST(TreeRefresh, TheSelectedItemsToggleIsFoundAfterItsBranchClosesOrOpens) {
+    Tree t;
+    t.model.SelectItem(t.second);
+    t.model.Expand(t.category, false);
+    ASSERT_EQ(t.model.GetSelectedItem(), t.category) << "the selection left the closed branch";
+    t.model.SetCheck(t.category, false);
+    EXPECT_EQ(RefreshTree(t.model, nullptr, true), t.category);
+
+    t.model.Expand(t.category, false);
+    t.model.SelectItem(t.grandchild);
+    EXPECT_TRUE(t.model.IsExpanded(t.category));
+    EXPECT_TRUE(t.model.IsExpanded(t.first));
+    t.model.SetCheck(t.grandchild, false);
+    EXPECT_EQ(RefreshTree(t.model, nullptr, true), t.grandchild);
+
+    // A branch that does not hold the selection closes without moving it.
+    t.model.SelectItem(t.other);
+    t.model.Expand(t.category, false);
+    EXPECT_EQ(t.model.GetSelectedItem(), t.other);
+}

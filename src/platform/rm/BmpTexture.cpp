@@ -27,8 +27,6 @@ class Reader {
     std::span<const std::uint8_t> m_d;
 };
 
-constexpr std::uint32_t kMaxSide = 8192;
-
 }  // namespace
 
 bool DecodeBmp(std::span<const std::uint8_t> file, DecodedBmp* out) {
@@ -45,7 +43,7 @@ bool DecodeBmp(std::span<const std::uint8_t> file, DecodedBmp* out) {
     if (width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN) return false;
     const bool topDown = rawHeight < 0;
     const std::uint32_t height = static_cast<std::uint32_t>(std::abs(rawHeight));
-    if (std::uint32_t(width) > kMaxSide || height > kMaxSide) return false;
+    if (std::uint32_t(width) > kMaxTextureSide || height > kMaxTextureSide) return false;
     // BI_RGB, or BI_BITFIELDS for 32 bits (read as B, G, R, x).
     if (!(compression == 0 || (compression == 3 && bits == 32))) return false;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return false;

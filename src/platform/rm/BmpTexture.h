@@ -1,13 +1,18 @@
 #pragma once
 // Decoding of BMP files into texels for textures: uncompressed 1, 4, 8, 24 and 32 bits per pixel,
-// bottom-up or top-down rows. Every read is bounded by the input; sizes are capped at 8192 on a
-// side and checked against the bytes present before anything is allocated.
+// bottom-up or top-down rows. Every read is bounded by the input; sizes are capped at
+// kMaxTextureSide on a side and checked against the bytes present before anything is allocated.
 
 #include <cstdint>
 #include <span>
 #include <vector>
 
 namespace rm {
+
+// The largest side of a texture, whatever file it comes from: the bitmap decoder, the library's
+// texture loader and the picture decoders for textures stop here, and a chooser of texture files
+// refuses a larger picture before it is taken.
+inline constexpr std::uint32_t kMaxTextureSide = 8192;
 
 struct DecodedBmp {
     std::uint32_t width = 0;

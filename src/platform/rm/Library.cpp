@@ -51,8 +51,9 @@ Ref<Texture> Library::LoadTexture(std::string_view path) {
     const std::string name(path);
     std::FILE* file = std::fopen(name.c_str(), "rb");
     if (!file) return {};
-    // A texture larger than this is no texture of ours (8192 x 8192 x 4 bytes plus headers).
-    constexpr long kMaxFile = 256L * 1024 * 1024 + 4096;
+    // A texture larger than this is no texture of ours (the largest side squared, 4 bytes a pixel,
+    // plus headers).
+    constexpr long kMaxFile = long{kMaxTextureSide} * kMaxTextureSide * 4 + 4096;
     std::vector<std::uint8_t> bytes;
     long size = -1;
     if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
@@ -83,7 +84,8 @@ Ref<Texture> Library::LoadTextureFromMemory(std::span<const std::uint8_t> file) 
     if (!DecodeBmp(file, &img)) {
         img = {};
         // A texture keeps the bitmap decoder's side limit whatever decoded it.
-        if (!g_pictureDecoder || !g_pictureDecoder(file, &img) || img.width > 8192 || img.height > 8192)
+        if (!g_pictureDecoder || !g_pictureDecoder(file, &img) || img.width > kMaxTextureSide ||
+            img.height > kMaxTextureSide)
             return {};
     }
     return CreateTexture(img.width, img.height, img.texels);

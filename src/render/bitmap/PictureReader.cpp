@@ -14,9 +14,6 @@ namespace bitmap {
 
 namespace {
 
-// A texture's largest side (the bitmap decoder's).
-constexpr std::uint32_t kMaxTextureSide = 8192;
-
 bool SizeTaken(const QSize& size) {
     return size.width() > 0 && size.height() > 0 && size.width() <= kMaxPictureSide &&
            size.height() <= kMaxPictureSide &&
@@ -124,7 +121,7 @@ bool DecodeTexturePicture(std::span<const std::uint8_t> file, rm::DecodedBmp* ou
     if (decoder.ReadHeader(file)) {
         const auto width = static_cast<std::uint32_t>(decoder.Width());
         const auto height = static_cast<std::uint32_t>(decoder.Height());
-        if (width > kMaxTextureSide || height > kMaxTextureSide) return false;
+        if (width > rm::kMaxTextureSide || height > rm::kMaxTextureSide) return false;
         std::vector<std::uint32_t> texels(std::size_t{width} * height);
         const jpeg::PixelDestination destination{reinterpret_cast<std::uint8_t*>(texels.data()),
                                                  static_cast<std::ptrdiff_t>(width) * 4, 32, 0, 0, 0};
@@ -137,7 +134,9 @@ bool DecodeTexturePicture(std::span<const std::uint8_t> file, rm::DecodedBmp* ou
         }
     }
     const QImage image = ReadPictureImage(file);
-    if (image.isNull()) return false;
+    if (image.isNull() || image.width() > static_cast<int>(rm::kMaxTextureSide) ||
+        image.height() > static_cast<int>(rm::kMaxTextureSide))
+        return false;
     out->width = static_cast<std::uint32_t>(image.width());
     out->height = static_cast<std::uint32_t>(image.height());
     out->texels.resize(std::size_t{out->width} * out->height);

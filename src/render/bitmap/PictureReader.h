@@ -18,6 +18,7 @@ namespace bitmap {
 // The largest picture taken, in pixels: the same bound as our own JPEG decoder's (8192 × 8192).
 inline constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 26;
 // The largest side: what a JPEG or bitmap header can state, far more than a PNG needs in practice.
+// Pictures (backgrounds) take it; textures stop at rm::kMaxTextureSide.
 inline constexpr int kMaxPictureSide = 65535;
 // Qt's process-wide allocation limit, in megabytes, set while the reader decodes: the largest
 // picture at eight bytes a pixel (a 16-bit PNG with alpha) before it is flattened.
@@ -34,7 +35,8 @@ QImage ReadPictureImage(std::span<const std::uint8_t> bytes);
 bool JpegReachesEnd(std::span<const std::uint8_t> data);
 
 // The decoder of picture files for textures (installed in the 3D library when this layer is
-// linked in): our JPEG decoder for what it takes, then ReadPictureImage. Texels 0xFFRRGGBB.
+// linked in): our JPEG decoder for what it takes, then ReadPictureImage. Texels 0xFFRRGGBB; false
+// for a side above rm::kMaxTextureSide.
 bool DecodeTexturePicture(std::span<const std::uint8_t> file, rm::DecodedBmp* out);
 
 }  // namespace bitmap
