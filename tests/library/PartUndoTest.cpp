@@ -5,6 +5,7 @@
 
 #include "MainWindowFixture.h"
 #include "app/MainFrame.h"
+#include "base/Cp932.h"
 #include "core/MainApp.h"
 #include "library/CollectionWnd.h"
 #include "library/MainView.h"
@@ -114,4 +115,25 @@ TEST_F(PartUndoTest, PartsOnASwappedPartKeepTheirPose) {
     ASSERT_NO_FATAL_FAILURE(ApplyEntry(ItemLabelled("左うで"), "半そで"));
     ASSERT_EQ(forearm->GetParent(), arm);
     ExpectSameMatrix(forearm->GetFrame()->WorldMatrix(), bent, "the forearm stays bent");
+}
+
+TEST_F(PartUndoTest, EachDoubleClickInThePropsListAddsAnotherProp) {
+    ASSERT_NO_FATAL_FAILURE(ApplyEntry(ItemLabelled("小物"), "ボール"));
+    const HTREEITEM props = ItemLabelled("小物");
+    ASSERT_EQ(Tree().Children(props).size(), 1u);
+    // The new ball is selected and the props stay listed: double-click two more without choosing 小物 again.
+    ASSERT_EQ(doc->FindPartByItem(Tree().GetSelectedItem()), doc->FindPartByItem(Tree().Children(props)[0]));
+    for (const char* name : {"いす", "ボール"}) {
+        const int index = EntryIndex(name);
+        ASSERT_GE(index, 0) << name;
+        const QPoint at(100, 2 + 65 * index + 30);
+        QTest::mouseClick(&Collection(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(&Collection(), Qt::LeftButton, {}, at);
+        Settle();
+    }
+    ASSERT_EQ(Tree().Children(props).size(), 3u);
+    std::vector<std::string> labels;
+    for (HTREEITEM item : Tree().Children(props)) labels.push_back(Tree().GetItemText(item));
+    EXPECT_EQ(labels, (std::vector<std::string>{cp932::FromUtf8("ボール"), cp932::FromUtf8("いす"),
+                                                cp932::FromUtf8("ボール")}));
 }
