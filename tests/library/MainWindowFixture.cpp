@@ -99,6 +99,10 @@ void MainWindowTest::ClickCheckBox(HTREEITEM item) {
 
 void MainWindowTest::ApplyEntry(HTREEITEM category, const std::string& name) {
     ClickItem(category);
+    ASSERT_NO_FATAL_FAILURE(DoubleClickEntry(name));
+}
+
+void MainWindowTest::DoubleClickEntry(const std::string& name) {
     const int index = EntryIndex(name);
     ASSERT_GE(index, 0) << name;
     const QPoint at(100, 2 + 65 * index + 30);

@@ -34,6 +34,8 @@ class MainWindowTest : public ::testing::Test {
     // Both end in a fatal failure when the entry or the figure is missing: call them as
     // ASSERT_NO_FATAL_FAILURE(LoadStandingFigure()).
     void ApplyEntry(HTREEITEM category, const std::string& name);
+    // Double-clicks the collection's entry named `name` (UTF-8) in the list shown now.
+    void DoubleClickEntry(const std::string& name);
     void LoadStandingFigure();
     // The tree item labelled `label` (UTF-8) anywhere in the tree; 0 when none.
     HTREEITEM ItemLabelled(const std::string& label) const;

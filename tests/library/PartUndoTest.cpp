@@ -123,14 +123,7 @@ TEST_F(PartUndoTest, EachDoubleClickInThePropsListAddsAnotherProp) {
     ASSERT_EQ(Tree().Children(props).size(), 1u);
     // The new ball is selected and the props stay listed: double-click two more without choosing 小物 again.
     ASSERT_EQ(doc->FindPartByItem(Tree().GetSelectedItem()), doc->FindPartByItem(Tree().Children(props)[0]));
-    for (const char* name : {"いす", "ボール"}) {
-        const int index = EntryIndex(name);
-        ASSERT_GE(index, 0) << name;
-        const QPoint at(100, 2 + 65 * index + 30);
-        QTest::mouseClick(&Collection(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(&Collection(), Qt::LeftButton, {}, at);
-        Settle();
-    }
+    for (const char* name : {"いす", "ボール"}) ASSERT_NO_FATAL_FAILURE(DoubleClickEntry(name));
     ASSERT_EQ(Tree().Children(props).size(), 3u);
     std::vector<std::string> labels;
     for (HTREEITEM item : Tree().Children(props)) labels.push_back(Tree().GetItemText(item));
