@@ -237,7 +237,8 @@ TEST(WindowRender, ThePoseSetChooserListsThePoseSetsAndLoadsTheChosenOne) {
     }
 }
 
-TEST(WindowRender, StartUpWithAPoseSetLoadsItAndAnUnknownNameSaysSo) {
+// `marisole --pose-set NAME`: the pose set is loaded as the scene the program starts with, unchanged.
+TEST(WindowRender, StartUpWithAPoseSetLoadsItUnchangedAndAnUnknownNameSaysSo) {
     QTemporaryDir dir;
     for (const char* name : {"WALK.OBJ", "NOSUCH.OBJ"}) {
         win::ScopedPrompts prompts;
@@ -250,6 +251,13 @@ TEST(WindowRender, StartUpWithAPoseSetLoadsItAndAnUnknownNameSaysSo) {
         const bool known = std::string(name) == "WALK.OBJ";
         EXPECT_EQ(app->m_pDocument->AllParts().empty(), !known) << name;
         EXPECT_EQ(prompts->asked.size(), known ? 0u : 1u) << name;
+        // A load at start-up is no change of the person's: no mark, and New asks nothing.
+        EXPECT_FALSE(app->m_pDocument->IsModified()) << name;
+        EXPECT_EQ(app->m_pMainWnd->windowTitle().toStdString(), "Mariso - Ovalith") << name;
+        prompts->asked.clear();
+        ASSERT_TRUE(static_cast<CMainFrame*>(app->m_pMainWnd)->RunCommand(ID_FILE_NEW));
+        Settle();
+        EXPECT_TRUE(prompts->asked.empty()) << name << ": " << prompts->asked.front().text;
         app->ExitInstance();
         app->ResetState();
     }
