@@ -1,10 +1,12 @@
 #include "app/HeadlessScene.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 #include "core/DriveList.h"
 #include "core/MainApp.h"
+#include "core/SettingsStore.h"
 #include "archive/ArchiveMessages.h"
 #include "archive/Communicator.h"
 #include "archive/NativeFile.h"
