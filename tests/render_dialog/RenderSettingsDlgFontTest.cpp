@@ -47,10 +47,11 @@ TEST(RenderSettingsDlgFonts, EveryControlHasRoomForItsContentInAnyFont) {
             EXPECT_LE(c->minimumSizeHint().width(), c->width()) << name << " has no room for its content";
             EXPECT_LE(c->minimumSizeHint().height(), c->height()) << name << " has no room for its content";
             if (qobject_cast<const QGroupBox*>(c)) continue;
-            for (const QWidget* d : children)
-                if (d != c && !qobject_cast<const QGroupBox*>(d))
-                    EXPECT_FALSE(c->geometry().intersects(d->geometry()))
-                        << name << " overlaps a " << d->metaObject()->className();
+            for (const QWidget* d : children) {
+                if (d == c || qobject_cast<const QGroupBox*>(d)) continue;
+                EXPECT_FALSE(c->geometry().intersects(d->geometry()))
+                    << name << " overlaps a " << d->metaObject()->className();
+            }
         }
     }
 }
