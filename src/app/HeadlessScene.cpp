@@ -1,9 +1,12 @@
 #include "app/HeadlessScene.h"
 
 #include <algorithm>
+#include <string>
+#include <utility>
 
 #include "core/DriveList.h"
 #include "core/MainApp.h"
+#include "core/SettingsStore.h"
 #include "archive/ArchiveMessages.h"
 #include "archive/Communicator.h"
 #include "archive/NativeFile.h"
@@ -15,6 +18,31 @@
 #include "scene/MainDoc.h"
 #include "scene/PartsTree.h"
 #include "xfile/XFileReader.h"
+
+namespace {
+
+// The only values a scene without windows takes from profile.dat: no session changes them (the
+// program never writes them; a person sets them by hand for this machine), and the window's render
+// reads them as well, so the render button and the command line still draw a scene alike here.
+// Everything a session leaves behind, the display mode, the render size and file, the lens and the
+// background switches, would make a render depend on who used the program last: the scene file, the
+// render dialog's defaults and the command line decide those.
+constexpr std::pair<const char*, const char*> kMachineSettings[] = {
+    {"view", "front"},  // the clipping planes
+    {"view", "back"},
+    {"system", "disable_ddhal"},  // the background picture stretched without the surface blit
+};
+
+void KeepMachineSettingsOnly(CSettingsStore& settings) {
+    const CSettingsStore loaded = settings;
+    settings.Clear();
+    for (const auto& [section, key] : kMachineSettings) {
+        const auto it = loaded.Values().find(std::string(section) + "/" + key);
+        if (it != loaded.Values().end()) settings.SetSettingString(section, key, it->second);
+    }
+}
+
+}  // namespace
 
 void StageProgress::Print(const std::string& text) {
     // Texts that only count up ("... (40%)") are shown once, by what comes before the number.
@@ -29,6 +57,7 @@ CHeadlessScene::CHeadlessScene(const std::string& programFolder, std::ostream& p
     CMainApp* app = GetApp();
     app->SetProgramFolder(programFolder);
     app->LoadProfile("profile.dat");
+    KeepMachineSettingsOnly(app->Settings());
     app->SetDriveList(ReadDriveList(app->GetAppFolder()));
     app->OpenArchive();
 

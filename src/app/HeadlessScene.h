@@ -16,8 +16,10 @@ class CPartsTree;
 class CHeadlessScene {
 public:
     // `programFolder` is the program's folder, ending in "/"; the application folder follows from it
-    // (CMainApp::SetProgramFolder) and holds the archive volumes and drive.dat. profile.dat is read
-    // from its place, never written. Progress lines go to `progress`.
+    // (CMainApp::SetProgramFolder) and holds the archive volumes and drive.dat. The settings start
+    // from their defaults: of profile.dat only the clipping planes and the blit switch are taken,
+    // values no session changes (see HeadlessScene.cpp), and it is never written. Progress lines go
+    // to `progress`.
     CHeadlessScene(const std::string& programFolder, std::ostream& progress);
     ~CHeadlessScene();
     CHeadlessScene(const CHeadlessScene&) = delete;

@@ -92,6 +92,11 @@ void OpenStartupScene(CMainFrame& frame, CMainDoc& doc, const std::string& scene
     } else if (!poseSet.empty()) {
         const std::string name = cp932::FromUtf8(poseSet);
         LoadPoseSetEntry(doc, name, name);
+        // The scene the program starts with is no change of the person's, as a scene file opened at
+        // start-up is none. The views first take in the new scene through the messages the load
+        // posted (the tree's refresh sets the light markers' parts hidden, again, as a tick would).
+        QCoreApplication::sendPostedEvents();
+        doc.SetModifiedFlag(false);
     }
     frame.UpdateTitle(doc.GetTitle());
 }

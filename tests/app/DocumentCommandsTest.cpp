@@ -2,12 +2,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDropEvent>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <optional>
 
 #include "app/DocumentCommands.h"
@@ -164,6 +167,61 @@ TEST_F(DocumentCommandsTest, RecentFileThatDoesNotOpenLeavesTheListAfterItsMessa
         stored.Load(registry);
         EXPECT_EQ(stored.Files(), expected);
         EXPECT_FALSE(registry.contains(QStringLiteral("Recent File List/File%1").arg(expected.size() + 1)));
+    }
+}
+
+// A scene file opened from the recent-file list or dropped on the window, while the scene has unsaved
+// changes: the person is asked first. Cancel keeps the scene and its changes (the file is not
+// opened and its entry stays in the list); No lets the changes go and opens the file.
+TEST_F(DocumentCommandsTest, RecentFileAndDroppedFileAskBeforeUnsavedChangesAreLetGo) {
+    ASSERT_TRUE(doc->OnSaveDocument(Path("other.mrs")));
+    const QString other = QString::fromStdString(Path("other.mrs"));
+    enum class Way { RecentFile, Drop };
+    const struct Row {
+        Way way;
+        int answer;
+    } rows[] = {{Way::RecentFile, win::IDCANCEL}, {Way::RecentFile, win::IDNO},
+                {Way::Drop, win::IDCANCEL},       {Way::Drop, win::IDNO}};
+    QMenu* fileMenu = frame->menuBar()->actions().at(0)->menu();
+    ASSERT_NE(fileMenu, nullptr);
+    frame->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    for (const Row& r : rows) {
+        const std::string what =
+            std::string(r.way == Way::Drop ? "drop" : "recent file") + ", answer " + std::to_string(r.answer);
+        SCOPED_TRACE(what);
+        doc->SetModifiedFlag(false);  // whatever an earlier row left
+        ASSERT_TRUE(frame->RunCommand(ID_FILE_NEW));
+        frame->AddRecentFile(other);
+        doc->SetModifiedFlag();
+        prompts->asked.clear();
+        prompts->messageAnswers = {r.answer};
+
+        if (r.way == Way::RecentFile) {
+            QAction* item = RecentMenuItems(*fileMenu).value(0);
+            ASSERT_NE(item, nullptr);
+            ASSERT_EQ(item->text(), QStringLiteral("&1 ") + other);
+            item->trigger();
+        } else {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(other)});
+            QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(frame.get(), &enter);
+            ASSERT_TRUE(enter.isAccepted());
+            QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(frame.get(), &drop);
+        }
+        QApplication::processEvents();
+
+        EXPECT_EQ(prompts->asked.size(), 1u);
+        if (prompts->asked.empty()) continue;
+        EXPECT_EQ(prompts->asked[0].text, "変更を保存しますか?");
+        EXPECT_EQ(prompts->asked[0].buttons, win::Buttons::YesNoCancel);
+        const bool kept = r.answer == win::IDCANCEL;
+        EXPECT_EQ(doc->IsModified(), kept);
+        EXPECT_EQ(doc->GetPathName(), kept ? "" : Path("other.mrs"));
+        EXPECT_EQ(frame->windowTitle().toStdString(), kept ? "Mariso* - Ovalith" : "other - Ovalith");
+        EXPECT_EQ(frame->RecentFiles().Files().value(0), other) << "a file kept unopened keeps its entry";
     }
 }
 

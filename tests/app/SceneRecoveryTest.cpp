@@ -6,7 +6,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <chrono>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/DocumentCommands.h"
 #include "app/MainFrame.h"
@@ -15,6 +18,7 @@
 #include "core/MainApp.h"
 #include "platform/rm/Frame.h"
 #include "platform/win/ScriptedPrompts.h"
+#include "platform/win/UserPrompts.h"
 #include "scene/MainDoc.h"
 #include "scene/RecoveryFile.h"
 #include "scene/SceneMessages.h"
@@ -249,6 +253,62 @@ TEST_F(SceneRecoveryTest, CopyLeftByACrashIsOfferedAndRestoredAsTheUnsavedStateO
         SetFileTime(Path("walk.mrs"), -60);
         run.reset();
     }
+}
+
+// Answers from the script, but first lets the keeper look at the document, as its timer does
+// while a question waits for the person.
+class PromptsPollingWhileAsking final : public win::UserPrompts {
+  public:
+    PromptsPollingWhileAsking(win::ScriptedPrompts& script, std::function<void()> poll)
+        : m_script(script), m_poll(std::move(poll)) {}
+    int ShowMessageBox(const win::MessageBoxRequest& request) override {
+        m_poll();
+        return m_script.ShowMessageBox(request);
+    }
+    std::optional<std::uint32_t> ChooseColor(QWidget* owner, std::uint32_t initial) override {
+        return m_script.ChooseColor(owner, initial);
+    }
+    std::optional<std::string> ChooseOpenFile(const win::FileChooserRequest& r) override {
+        return m_script.ChooseOpenFile(r);
+    }
+    std::optional<std::string> ChooseSaveFile(const win::FileChooserRequest& r) override {
+        return m_script.ChooseSaveFile(r);
+    }
+    std::optional<std::string> PromptText(const win::TextPromptRequest& r) override { return m_script.PromptText(r); }
+    bool IsShiftDown() override { return m_script.IsShiftDown(); }
+
+  private:
+    win::ScriptedPrompts& m_script;
+    std::function<void()> m_poll;
+};
+
+// The next start's keeper looks at its own, unchanged document before the offer comes and while
+// the question is open; the copy an earlier run left is not its to remove, so it is still there to
+// be restored.
+TEST_F(SceneRecoveryTest, CopyLeftByAnEarlierRunOutlivesTheNextRunsPollsUntilItIsOffered) {
+    MoveFigure(4);
+    run->recovery->WriteBeforeUnattendedEnd();
+    ASSERT_TRUE(CopyExists());
+    Restart();
+    ASSERT_FALSE(run->doc->IsModified());
+    for (int step = 0; step < 3; ++step) PollAt(CSceneRecovery::kWriteInterval * step);
+    ASSERT_TRUE(CopyExists()) << "the new run's keeper removed the earlier run's copy";
+
+    prompts->asked.clear();
+    prompts->messageAnswers = {win::IDYES};
+    int pollsWhileAsking = 0;
+    auto script = win::InstallPrompts(std::make_unique<PromptsPollingWhileAsking>(*prompts, [&] {
+        ++pollsWhileAsking;
+        PollAt(now + CSceneRecovery::kPollInterval);
+    }));
+    OfferLeftRecovery(*run->frame, *run->doc, *run->recovery);
+    win::InstallPrompts(std::move(script));
+    EXPECT_EQ(pollsWhileAsking, 1);
+    ASSERT_EQ(prompts->asked.size(), 1u) << prompts->MessageTexts().back();
+    EXPECT_NE(prompts->asked[0].text.find("復元しますか?"), std::string::npos) << prompts->asked[0].text;
+    EXPECT_EQ(FigureX(*run->doc), 4.0f) << "Yes restores the copy";
+    EXPECT_TRUE(run->doc->IsModified());
+    EXPECT_TRUE(CopyExists()) << "kept until the changes are settled";
 }
 
 TEST_F(SceneRecoveryTest, CopyOfASceneNeverSavedIsRestoredUntitled) {

@@ -6,13 +6,18 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
 #include <sstream>
 
 #include "app/BatchRender.h"
+#include "app/DocumentCommands.h"
 #include "app/HeadlessScene.h"
 #include "app/MainFrame.h"
 #include "app/ViewCommands.h"
@@ -23,7 +28,9 @@
 #include "base/Cp932.h"
 #include "library/MainView.h"
 #include "library/PoseSetDlg.h"
+#include "platform/rm/Frame.h"
 #include "platform/win/ScriptedPrompts.h"
+#include "render/dialog/RenderSettingsDlg.h"
 #include "scene/MainDoc.h"
 #include "view/3DView.h"
 
@@ -115,6 +122,57 @@ TEST(WindowRender, TheRenderButtonWritesTheBytesOfTheCommandLine) {
     EXPECT_TRUE(prompts->asked.empty());
 }
 
+// A scene file through the render button, with the render dialog as it comes up in a new session
+// (only the file named), and through `marisole --render OUT.png --scene FILE` run as its own
+// program (without a window, so without a screen that could lend the PNG a resolution): the same
+// bytes.
+TEST(WindowRender, TheRenderButtonAndTheCommandWriteTheSamePngOfASceneFile) {
+    QTemporaryDir dir;
+    const QString scenePath = dir.path() + "/framed.mrs";
+    const QString batchOut = dir.path() + "/batch.png";
+    const QString windowOut = dir.path() + "/window.png";
+    {
+        // The walking figure moved aside and seen through another lens than the pose set's.
+        CHeadlessScene scene(BinFolder(), std::cerr);
+        ASSERT_TRUE(scene.LoadPoseSet("WALK.OBJ"));
+        scene.Document().GetCharacterRootFrame()->SetPosition(nullptr, 6, -3, 0);
+        GetApp()->SetSettingFloat("view", "field", 2.5f);
+        ASSERT_TRUE(scene.Document().OnSaveDocument(scenePath.toStdString()));
+    }
+
+    QProcess batch;
+    batch.start(QStringLiteral(MARISOLE_PROGRAM), {"--render", batchOut, "--scene", scenePath});
+    ASSERT_TRUE(batch.waitForFinished(120000));
+    ASSERT_EQ(batch.exitCode(), 0) << batch.readAllStandardError().toStdString();
+
+    win::ScopedPrompts prompts;
+    {
+        GetApp()->Settings().Clear();  // a new session's settings
+        BoundMainWindow window([](RenderSceneContext& c) {
+            c.startProcess = [](const QString&, const QStringList&) { return true; };
+        });
+        ASSERT_TRUE(OpenSceneFile(*window.frame, *window.doc, scenePath.toStdString()));
+        Settle();
+        bool dialogSeen = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = dynamic_cast<CRenderSettingsDlg*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            dialogSeen = true;
+            dialog->PathEdit()->setText(windowOut);
+            QTest::mouseClick(dialog->RenderButton(), Qt::LeftButton);
+        });
+        ASSERT_TRUE(window.frame->RunCommand(ID_RENDER));
+        EXPECT_TRUE(dialogSeen);
+        Settle();
+    }
+    const QByteArray window = ReadAll(windowOut), fromCommand = ReadAll(batchOut);
+    ASSERT_TRUE(fromCommand.startsWith("\x89PNG"));
+    EXPECT_EQ(QImage::fromData(window).size(), QSize(640, 480)) << "the dialog's size";
+    EXPECT_EQ(window.size(), fromCommand.size());
+    EXPECT_TRUE(window == fromCommand) << "the same scene gives the same PNG file";
+    EXPECT_TRUE(prompts->asked.empty()) << prompts->MessageTexts().front();
+}
+
 TEST(WindowRender, StartUpOpensTheSceneOfTheCommandLineAndNewEmptiesIt) {
     QTemporaryDir dir;
     const std::string scenePath = dir.path().toStdString() + "/stand.mrs";
@@ -179,7 +237,8 @@ TEST(WindowRender, ThePoseSetChooserListsThePoseSetsAndLoadsTheChosenOne) {
     }
 }
 
-TEST(WindowRender, StartUpWithAPoseSetLoadsItAndAnUnknownNameSaysSo) {
+// `marisole --pose-set NAME`: the pose set is loaded as the scene the program starts with, unchanged.
+TEST(WindowRender, StartUpWithAPoseSetLoadsItUnchangedAndAnUnknownNameSaysSo) {
     QTemporaryDir dir;
     for (const char* name : {"WALK.OBJ", "NOSUCH.OBJ"}) {
         win::ScopedPrompts prompts;
@@ -192,6 +251,13 @@ TEST(WindowRender, StartUpWithAPoseSetLoadsItAndAnUnknownNameSaysSo) {
         const bool known = std::string(name) == "WALK.OBJ";
         EXPECT_EQ(app->m_pDocument->AllParts().empty(), !known) << name;
         EXPECT_EQ(prompts->asked.size(), known ? 0u : 1u) << name;
+        // A load at start-up is no change of the person's: no mark, and New asks nothing.
+        EXPECT_FALSE(app->m_pDocument->IsModified()) << name;
+        EXPECT_EQ(app->m_pMainWnd->windowTitle().toStdString(), "Mariso - Ovalith") << name;
+        prompts->asked.clear();
+        ASSERT_TRUE(static_cast<CMainFrame*>(app->m_pMainWnd)->RunCommand(ID_FILE_NEW));
+        Settle();
+        EXPECT_TRUE(prompts->asked.empty()) << name << ": " << prompts->asked.front().text;
         app->ExitInstance();
         app->ResetState();
     }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -71,6 +72,53 @@ TEST(PictureFile, ThePngHoldsTheBmpsPixelsExactly) {
         ASSERT_EQ(fromBmp.size(), QSize(int(c.width), int(c.height)));
         EXPECT_EQ(fromPng, fromBmp);
     }
+}
+
+// The chunk types of a PNG file in their order, and the data of its pHYs chunk when it has one.
+struct PngChunks {
+    std::vector<std::string> types;
+    std::vector<std::uint8_t> physicalSize;
+};
+
+PngChunks ReadChunks(const std::vector<std::uint8_t>& png) {
+    PngChunks chunks;
+    for (std::size_t at = 8; at + 12 <= png.size();) {
+        const std::size_t length =
+            std::size_t{png[at]} << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
+        const std::string type(png.begin() + at + 4, png.begin() + at + 8);
+        chunks.types.push_back(type);
+        if (type == "pHYs" && at + 8 + length <= png.size())
+            chunks.physicalSize.assign(png.begin() + at + 8, png.begin() + at + 8 + length);
+        at += 12 + length;
+    }
+    return chunks;
+}
+
+void PutLittleEndian32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// The PNG's resolution is the BMP's, never the screen's of the process that writes it (a window
+// and a run without one would write different bytes): the render's BMP says none (0), so the PNG
+// has no pHYs chunk; pixels per metre in the BMP's header come out in pHYs, unit metre.
+TEST(PictureFile, ThePngTakesItsResolutionFromTheBmpHeader) {
+    const auto unknown = Bmp(5, 3, false);
+    ASSERT_EQ(std::vector<std::uint8_t>(unknown.begin() + 38, unknown.begin() + 46),
+              std::vector<std::uint8_t>(8, 0));
+    const PngChunks plain = ReadChunks(EncodePngFromBmp24(unknown));
+    EXPECT_EQ(plain.types.front(), "IHDR");
+    EXPECT_EQ(plain.types.back(), "IEND");
+    EXPECT_TRUE(std::find(plain.types.begin(), plain.types.end(), "IDAT") != plain.types.end());
+    EXPECT_TRUE(std::find(plain.types.begin(), plain.types.end(), "pHYs") == plain.types.end());
+
+    auto known = unknown;
+    PutLittleEndian32(known, 38, 3780);  // 96 dpi across
+    PutLittleEndian32(known, 42, 2835);  // 72 dpi down
+    const auto png = EncodePngFromBmp24(known);
+    const PngChunks stated = ReadChunks(png);
+    // 3780 = 0x0EC4, 2835 = 0x0B13, then the unit byte 1 (metre).
+    EXPECT_EQ(stated.physicalSize, (std::vector<std::uint8_t>{0, 0, 0x0E, 0xC4, 0, 0, 0x0B, 0x13, 1}));
+    EXPECT_EQ(Decoded(png), Decoded(known));
 }
 
 TEST(PictureFile, BytesThatAreNotOurBmpGiveNoPng) {

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "RmTestUtil.h"
 #include "platform/rm/Library.h"
@@ -188,6 +193,130 @@ TEST_F(FrameTest, OrientationFromAnUpNearlyAlongTheDirectionHasPerpendicularAxes
         EXPECT_NEAR(Length(up), 1.0f, 1e-6f);
         ExpectNear(dir, Normalized(c.dir));
     }
+}
+
+// The same floats, bit for bit (signs of zeros included).
+bool SameBits(const Vector& a, const Vector& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// a · b in long double, beside the float arithmetic under test.
+long double DotLong(const Vector& a, const Vector& b) {
+    return (long double)a.x * b.x + (long double)a.y * b.y + (long double)a.z * b.z;
+}
+
+std::string Text(const Vector& v) {
+    return std::to_string(v.x) + " " + std::to_string(v.y) + " " + std::to_string(v.z) + " (" +
+           std::to_string(std::hypot(double(v.x), double(v.y), double(v.z))) + " long)";
+}
+
+struct HardOrientation {
+    std::string what;
+    Vector dir, up;
+};
+
+// Directions and ups whose float arithmetic goes wrong: tiny and huge ones (their squares leave
+// the float range), an up that nearly follows the direction, the scene frame of a file that moved
+// at every save and open, and random ones at every scale.
+std::vector<HardOrientation> HardOrientations() {
+    std::vector<HardOrientation> cases = {
+        {"tiny", {1e-22f, 1e-22f, 1e-22f}, {0, 1e-22f, 0}},
+        {"subnormal", {0, 0, 1.4e-45f}, {1.4e-45f, 1.4e-45f, 0}},
+        {"huge", {3e38f, -3e38f, 1e38f}, {0, 1e30f, 2e30f}},
+        {"tiny direction, huge up", {1e-30f, 0, 1e-30f}, {1e30f, 1e30f, 0}},
+        {"up nearly along the direction", {1, 1, 1}, {1, 1, 1.000004f}},
+        {"up nearly along a tiny direction",
+         {-1.15e-15f, -1.15e-15f, -1.15e-15f},
+         {-1.15e-15f, -1.15e-15f, -1.150004e-15f}},
+        {"scene frame of the drifting file",
+         {1.2830057743886055e-22f, 1.2830057743886055e-22f, 1.2830057743886055e-22f},
+         {1.2830057743886055e-22f, 6.750503303010191e-07f, 6.750518082299095e-07f}},
+        {"unit axes", {0, 0, 1}, {0, 1, 0}},
+    };
+    std::mt19937 random(20240611);
+    std::uniform_real_distribution<float> component(-1, 1);
+    std::uniform_int_distribution<int> exponent(-40, 37);
+    auto scaled = [&](float scale) {
+        return Vector{component(random) * scale, component(random) * scale, component(random) * scale};
+    };
+    for (int i = 0; i < 300; ++i) {
+        const float dirScale = std::pow(10.0f, float(exponent(random)));
+        const float upScale = std::pow(10.0f, float(exponent(random)));
+        cases.push_back({"random " + std::to_string(i), scaled(dirScale), scaled(upScale)});
+    }
+    return cases;
+}
+
+// What a save and an open do to a frame: the orientation read back is set again. Once set, an
+// orientation stays exactly as it is however often that happens, its axes are unit and at right
+// angles to float accuracy, and the direction is the direction given.
+TEST_F(FrameTest, OrientationSetOnceKeepsEveryBitThroughGetAndSetAgain) {
+    constexpr double kFloatAccuracy = 4.0 * std::numeric_limits<float>::epsilon();
+    for (const HardOrientation& c : HardOrientations()) {
+        SCOPED_TRACE(c.what + ": dir " + Text(c.dir) + ", up " + Text(c.up));
+        Ref<Frame> f = lib->CreateFrame(nullptr);
+        const Vector& d = c.dir;
+        const Vector& u = c.up;
+        if (f->SetOrientation(nullptr, d.x, d.y, d.z, u.x, u.y, u.z) != D3DRM_OK) {
+            // Only an up within a millionth of the direction's line may be refused: sin² ≤ 1e-12.
+            const long double du = DotLong(d, u);
+            EXPECT_LE(1 - du * du / (DotLong(d, d) * DotLong(u, u)), 1e-11L);
+            continue;
+        }
+        Matrix4 once;
+        f->GetTransform(&once);
+        Vector dir1, up1;
+        ASSERT_EQ(f->GetOrientation(nullptr, &dir1, &up1), D3DRM_OK);
+        for (int round = 0; round < 3; ++round) {
+            ASSERT_EQ(f->SetOrientation(nullptr, dir1.x, dir1.y, dir1.z, up1.x, up1.y, up1.z), D3DRM_OK);
+            Vector dir2, up2;
+            f->GetOrientation(nullptr, &dir2, &up2);
+            EXPECT_TRUE(SameBits(dir2, dir1))
+                << "round " << round << ": " << Text(dir2) << " after " << Text(dir1);
+            EXPECT_TRUE(SameBits(up2, up1))
+                << "round " << round << ": " << Text(up2) << " after " << Text(up1);
+            Matrix4 again;
+            f->GetTransform(&again);
+            EXPECT_EQ(std::memcmp(&again, &once, sizeof once), 0) << "round " << round;
+        }
+
+        // Unit and at right angles, worked out in long double from the matrix.
+        const Vector axes[3] = {{once.m[0][0], once.m[0][1], once.m[0][2]},
+                                {once.m[1][0], once.m[1][1], once.m[1][2]},
+                                {once.m[2][0], once.m[2][1], once.m[2][2]}};
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                EXPECT_NEAR(double(DotLong(axes[i], axes[j])), i == j ? 1.0 : 0.0, kFloatAccuracy)
+                    << "axes " << i << " and " << j;
+        // Right-handed: x = y × z, so x · (y × z) = 1.
+        const Vector& y = axes[1];
+        const Vector& z = axes[2];
+        const long double triple = axes[0].x * ((long double)y.y * z.z - (long double)y.z * z.y) +
+                                   axes[0].y * ((long double)y.z * z.x - (long double)y.x * z.z) +
+                                   axes[0].z * ((long double)y.x * z.y - (long double)y.y * z.x);
+        EXPECT_NEAR(double(triple), 1.0, kFloatAccuracy);
+        // z is the direction given: a positive multiple of it.
+        const long double length = std::sqrt(DotLong(d, d));
+        EXPECT_NEAR(double(z.x), double(d.x / length), kFloatAccuracy);
+        EXPECT_NEAR(double(z.y), double(d.y / length), kFloatAccuracy);
+        EXPECT_NEAR(double(z.z), double(d.z / length), kFloatAccuracy);
+    }
+}
+
+// Lengths of vectors whose squares leave the float range: the 3-4-5 triangle at every scale.
+TEST_F(FrameTest, LengthAndDirectionOfTinyAndHugeVectorsAreRight) {
+    for (const float scale : {1e-44f, 1e-30f, 1e-22f, 1.0f, 1e19f, 1e30f, 6e37f}) {
+        SCOPED_TRACE(scale);
+        const Vector v{3 * scale, 0, -4 * scale};
+        const float expected = 5 * scale;
+        // A subnormal scale is a whole number of the smallest steps: 3, 4 and 5 times it are exact.
+        EXPECT_NEAR(Length(v), expected, expected * 2e-7f);
+        const Vector unit = Normalized(v);
+        EXPECT_NEAR(unit.x, 0.6f, 1e-7f);
+        EXPECT_NEAR(unit.z, -0.8f, 1e-7f);
+        EXPECT_EQ(unit.y, 0.0f);
+    }
+    EXPECT_EQ(Normalized({0, 0, 0}), (Vector{0, 0, 0}));
 }
 
 TEST_F(FrameTest, SetRotationThenMoveHalfTurnsByHalfTheAngle) {

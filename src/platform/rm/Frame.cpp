@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "platform/rm/Light.h"
 #include "platform/rm/MeshBuilder.h"
@@ -30,6 +31,68 @@ ObjectArray<T> ToArray(const std::vector<Ref<T>>& v) {
     ObjectArray<T> a;
     for (const auto& r : v) a.Append(r);
     return a;
+}
+
+// Orientation axes are worked out in double. In float, the squares of a direction of 1e-22 are
+// subnormals with a few bits left, so its "unit" z came out 5e-4 off, and an up of 1e20 overflows.
+struct Double3 {
+    double x, y, z;
+};
+
+Double3 ToDouble(const Vector& v) {
+    return {v.x, v.y, v.z};
+}
+
+Vector ToFloat(const Double3& v) {
+    return {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)};
+}
+
+double Dot(const Double3& a, const Double3& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+Double3 MinusAlong(const Double3& a, const Double3& unit) {
+    const double d = Dot(a, unit);
+    return {a.x - d * unit.x, a.y - d * unit.y, a.z - d * unit.z};
+}
+
+Double3 Divided(const Double3& a, double s) {
+    return {a.x / s, a.y / s, a.z / s};
+}
+
+// True when z and y are unit vectors at right angles to float accuracy. Axes rounded from exact
+// unit vectors miss by at most one float epsilon in each of these sums; the bound leaves room.
+bool IsOrthonormalPair(const Vector& z, const Vector& y) {
+    constexpr double kTolerance = 4.0 * std::numeric_limits<float>::epsilon();
+    const Double3 a = ToDouble(z), b = ToDouble(y);
+    return std::fabs(Dot(a, a) - 1.0) <= kTolerance && std::fabs(Dot(b, b) - 1.0) <= kTolerance &&
+           std::fabs(Dot(a, b)) <= kTolerance;
+}
+
+// z := dir / |dir|, y := the part of up across z, made unit. False when dir is zero or not finite,
+// or up is (nearly) parallel to it.
+bool MakeOrthonormalPair(const Vector& dir, const Vector& up, Vector& z, Vector& y) {
+    const Double3 d = ToDouble(dir), u = ToDouble(up);
+    const double dirLength = std::sqrt(Dot(d, d)), upLength = std::sqrt(Dot(u, u));
+    if (!std::isfinite(dirLength) || !std::isfinite(upLength) || dirLength == 0.0 || upLength == 0.0)
+        return false;
+    const Double3 unitZ = Divided(d, dirLength);
+    const Double3 across = MinusAlong(u, unitZ);
+    const double acrossLength = std::sqrt(Dot(across, across));
+    if (!(acrossLength > 1e-6 * upLength)) return false;
+    // Up's part across the direction is a difference of near-equal numbers when up nearly follows
+    // the direction; taking the direction out once more makes it perpendicular to double accuracy.
+    const Double3 roughY = Divided(across, acrossLength);
+    const Double3 perpendicular = MinusAlong(roughY, unitZ);
+    z = ToFloat(unitZ);
+    y = ToFloat(Divided(perpendicular, std::sqrt(Dot(perpendicular, perpendicular))));
+    return true;
+}
+
+// y x z in double, rounded once.
+Vector CrossInDouble(const Vector& y, const Vector& z) {
+    const Double3 a = ToDouble(y), b = ToDouble(z);
+    return ToFloat({a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x});
 }
 
 }  // namespace
@@ -142,19 +205,11 @@ std::uint32_t Frame::SetOrientation(const Frame* ref, float dx, float dy, float 
         dir = TransformDirection(dir, m);
         up = TransformDirection(up, m);
     }
-    const Vector z = Normalized(dir);
-    if (z == Vector{}) return D3DRMERR_BADVALUE;
-    const Vector upPerp = Sub(up, Scale(z, Dot(up, z)));
-    const float upLen = Length(up);
-    if (upLen == 0.0f || Length(upPerp) <= 1e-6f * upLen) return D3DRMERR_BADVALUE;
-    // Up's part across the direction is a difference of near-equal numbers when up nearly follows the
-    // direction; taking the direction out once more makes it perpendicular to float accuracy.
-    const Vector roughY = Normalized(upPerp);
-    const Vector y = Normalized(Sub(roughY, Scale(z, Dot(roughY, z))));
-    const Vector x = Cross(y, z);
-    for (const Vector& axis : {x, y, z})
-        if (!std::isfinite(axis.x) || !std::isfinite(axis.y) || !std::isfinite(axis.z)) return D3DRMERR_BADVALUE;
-    const Vector rows[3] = {x, y, z};
+    // Axes that are right already stay exactly as given: made right again in float, they would
+    // move in their last bits, and a scene saved and opened would move a little every time.
+    Vector z = dir, y = up;
+    if (!IsOrthonormalPair(dir, up) && !MakeOrthonormalPair(dir, up, z, y)) return D3DRMERR_BADVALUE;
+    const Vector rows[3] = {CrossInDouble(y, z), y, z};
     for (int r = 0; r < 3; ++r) {
         m_matrix.m[r][0] = rows[r].x;
         m_matrix.m[r][1] = rows[r].y;
@@ -171,6 +226,12 @@ std::uint32_t Frame::GetOrientation(const Frame* ref, Vector* dir, Vector* up) c
         const Matrix4 m = Multiply(ParentToWorld(), Inverse(ref->WorldMatrix()));
         z = TransformDirection(z, m);
         y = TransformDirection(y, m);
+    }
+    // Axes SetOrientation made are given back bit for bit, so that they set the same matrix again.
+    if (IsOrthonormalPair(z, y)) {
+        *dir = z;
+        *up = y;
+        return D3DRM_OK;
     }
     *dir = Normalized(z);
     *up = Normalized(y);

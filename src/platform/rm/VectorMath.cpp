@@ -25,8 +25,8 @@ float D3DRMVectorModulus(const Vector* v) {
     return Length(*v);
 }
 Vector* D3DRMVectorNormalize(Vector* v) {
-    const float len = Length(*v);
-    *v = len == 0.0f ? Vector{1, 0, 0} : Scale(*v, 1.0f / len);
+    const Vector unit = Normalized(*v);
+    *v = unit == Vector{} ? Vector{1, 0, 0} : unit;
     return v;
 }
 Vector* D3DRMVectorCrossProduct(Vector* d, const Vector* a, const Vector* b) {
@@ -41,13 +41,26 @@ Vector* D3DRMVectorScale(Vector* d, const Vector* v, float factor) {
     return d;
 }
 
+namespace {
+
+// |a| in double: the squares of float components neither underflow (a component of 1e-22 squares
+// to a subnormal float with a few bits left) nor overflow (one of 2e19 squares past the float range)
+// there.
+double LengthInDouble(const Vector& a) {
+    const double x = a.x, y = a.y, z = a.z;
+    return std::sqrt(x * x + y * y + z * z);
+}
+
+}  // namespace
+
 float Length(const Vector& a) {
-    return std::sqrt(Dot(a, a));
+    return static_cast<float>(LengthInDouble(a));
 }
 
 Vector Normalized(const Vector& a) {
-    const float len = Length(a);
-    return len == 0.0f ? Vector{} : Scale(a, 1.0f / len);
+    const double len = LengthInDouble(a);
+    if (len == 0.0) return Vector{};
+    return {static_cast<float>(a.x / len), static_cast<float>(a.y / len), static_cast<float>(a.z / len)};
 }
 
 Matrix4 Multiply(const Matrix4& a, const Matrix4& b) {

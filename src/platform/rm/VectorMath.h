@@ -31,8 +31,9 @@ inline float Dot(const Vector& a, const Vector& b) {
 inline Vector Cross(const Vector& a, const Vector& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
+// |a| and a / |a| (the zero vector when |a| is 0), worked out in double, so that the length of a
+// tiny or a huge vector is right to float accuracy.
 float Length(const Vector& a);
-// a / |a|, or the zero vector when |a| is 0.
 Vector Normalized(const Vector& a);
 
 // a * b (row vectors: a applied first).

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <algorithm>
+#include <cmath>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -52,7 +53,8 @@ CRenderSettingsDlg::CRenderSettingsDlg(CSettingsStore& settings, QWidget* parent
     QFont font(QStringLiteral("Terminal"), 10);
     font.setStyleHint(QFont::TypeWriter);
     setFont(font);
-    // Dialog units from the font: a quarter of the average character width, an eighth of its height.
+    // Dialog units from the font: a quarter of the average character width, an eighth of its height;
+    // LayOut widens them where a control needs it.
     const QFontMetrics metrics(font);
     m_unitX = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0 / 4.0;
     m_unitY = metrics.height() / 8.0;
@@ -91,7 +93,7 @@ CRenderSettingsDlg::CRenderSettingsDlg(CSettingsStore& settings, QWidget* parent
     Place(m_ok, 56, 137, 104, 16);
     auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
     Place(cancel, 164, 137, 58, 16);
-    setFixedSize(static_cast<int>(232 * m_unitX), static_cast<int>(161 * m_unitY));
+    LayOut(232, 161);
 
     // Values as stored.
     m_path->setText(Q(m_settings.GetSettingString("render", "name", "")));
@@ -112,8 +114,29 @@ CRenderSettingsDlg::CRenderSettingsDlg(CSettingsStore& settings, QWidget* parent
 }
 
 void CRenderSettingsDlg::Place(QWidget* w, int x, int y, int width, int height) {
-    w->setGeometry(static_cast<int>(x * m_unitX), static_cast<int>(y * m_unitY), static_cast<int>(width * m_unitX),
-                   static_cast<int>(height * m_unitY));
+    m_plan.push_back({w, QRect(x, y, width, height)});
+}
+
+void CRenderSettingsDlg::LayOut(int width, int height) {
+    // A unit grows where a control needs more room than its dialog units give it: the style's frames
+    // and margins do not follow the font's average width and height, and the Japanese texts come from
+    // a fallback font that may stand taller than the face the system gives for "Terminal" (DejaVu
+    // Sans on some machines, which left the edits and buttons a few pixels short).
+    for (const Placed& p : m_plan) {
+        const QSize needed = p.widget->minimumSizeHint();
+        m_unitX = std::max(m_unitX, needed.width() / static_cast<double>(p.units.width()));
+        m_unitY = std::max(m_unitY, needed.height() / static_cast<double>(p.units.height()));
+    }
+    // Edges rounded outwards, so that a control is never a pixel short of its room.
+    auto down = [](int units, double unit) { return static_cast<int>(std::floor(units * unit)); };
+    auto up = [](int units, double unit) { return static_cast<int>(std::ceil(units * unit)); };
+    for (const Placed& p : m_plan) {
+        const QRect& u = p.units;
+        const int left = down(u.left(), m_unitX), top = down(u.top(), m_unitY);
+        p.widget->setGeometry(left, top, up(u.left() + u.width(), m_unitX) - left,
+                              up(u.top() + u.height(), m_unitY) - top);
+    }
+    setFixedSize(up(width, m_unitX), up(height, m_unitY));
 }
 
 void CRenderSettingsDlg::ShowSize(int width, int height) {

@@ -3,6 +3,8 @@
 // smoothing. OK ("レンダリング") writes the five render settings and starts the render.
 
 #include <QDialog>
+#include <QRect>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -40,7 +42,10 @@ public:
     void accept() override;
 
 private:
+    // The dialog is planned in dialog units: Place notes where a control goes, LayOut sets the units
+    // (from the font, larger where a control needs more room) and places every control in pixels.
     void Place(QWidget* w, int x, int y, int width, int height);
+    void LayOut(int width, int height);
     void OnPresetChosen(int index);
     void OnWidthEdited();
     void OnHeightEdited();
@@ -59,4 +64,9 @@ private:
     QPushButton* m_ok;
     double m_unitX = 1.5;  // pixels per dialog unit
     double m_unitY = 1.5;
+    struct Placed {
+        QWidget* widget;
+        QRect units;
+    };
+    std::vector<Placed> m_plan;
 };

@@ -18,6 +18,30 @@ std::uint16_t Get16(const std::vector<std::uint8_t>& b, std::size_t at) {
     return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
 }
 
+std::uint32_t GetBigEndian32(const QByteArray& b, qsizetype at) {
+    return (std::uint32_t{static_cast<std::uint8_t>(b[at])} << 24) |
+           (static_cast<std::uint8_t>(b[at + 1]) << 16) | (static_cast<std::uint8_t>(b[at + 2]) << 8) |
+           static_cast<std::uint8_t>(b[at + 3]);
+}
+
+// The PNG without its pHYs chunk (the physical size of a pixel). Qt writes one from the picture's
+// dots per metre, which it takes from the screen when nobody sets them, so a window and a run without
+// one would write different bytes for the same pixels. Empty when the chunks do not add up.
+std::vector<std::uint8_t> WithoutPhysicalSize(const QByteArray& png) {
+    constexpr qsizetype kSignatureSize = 8, kChunkFrameSize = 12;  // length, type, CRC
+    if (png.size() < kSignatureSize) return {};
+    std::vector<std::uint8_t> out(png.begin(), png.begin() + kSignatureSize);
+    for (qsizetype at = kSignatureSize; at < png.size();) {
+        if (png.size() - at < kChunkFrameSize) return {};
+        const std::uint32_t length = GetBigEndian32(png, at);
+        if (length > static_cast<std::uint64_t>(png.size() - at - kChunkFrameSize)) return {};
+        const qsizetype size = kChunkFrameSize + static_cast<qsizetype>(length);
+        if (png.mid(at + 4, 4) != "pHYs") out.insert(out.end(), png.begin() + at, png.begin() + at + size);
+        at += size;
+    }
+    return out;
+}
+
 }  // namespace
 
 PictureFileFormat PictureFormatOfName(const std::string& path) {
@@ -54,12 +78,22 @@ std::vector<std::uint8_t> EncodePngFromBmp24(const std::vector<std::uint8_t>& bm
             out[2] = in[0];
         }
     }
+    // The resolution is the BMP's own, whatever the screen of the process says: pixels per metre
+    // when the BMP gives them, else none at all (EncodeBmp24 leaves them 0, "not known").
+    const auto xPerMetre = static_cast<std::int32_t>(Get32(bmp, 38));
+    const auto yPerMetre = static_cast<std::int32_t>(Get32(bmp, 42));
+    const bool resolutionKnown = xPerMetre > 0 && yPerMetre > 0;
+    if (resolutionKnown) {
+        image.setDotsPerMeterX(xPerMetre);
+        image.setDotsPerMeterY(yPerMetre);
+    }
     QByteArray bytes;
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::WriteOnly)) return {};
     QImageWriter writer(&buffer, "png");
     if (!writer.write(image)) return {};
     buffer.close();
+    if (!resolutionKnown) return WithoutPhysicalSize(bytes);
     return {bytes.begin(), bytes.end()};
 }
 
