@@ -15,11 +15,9 @@ bool IsFinite(const float (&v)[3]) {
     return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
 }
 
-// An axis as the file may give it. Saved axes are unit vectors; the bound keeps the products that
-// SetOrientation forms finite. Beyond about 1e19 they overflow: with up (3e38, 3e38, 1) and
-// direction (1, 1, 0) the part of up along the direction is infinite, its z is 0 × infinity, the
-// test for an up parallel to the direction compares a NaN and NaN axes get into the frame. Zero and
-// parallel axes SetOrientation refuses itself.
+// An axis as the file may give it. Saved axes are unit vectors: anything far from that is no
+// placement this program wrote, and is left alone rather than trusted. Zero and parallel axes
+// SetOrientation refuses itself.
 bool IsUsableAxis(const float (&v)[3]) {
     constexpr float kLargest = 1e6f;
     return IsFinite(v) && std::fabs(v[0]) <= kLargest && std::fabs(v[1]) <= kLargest &&
