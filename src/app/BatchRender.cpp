@@ -7,6 +7,7 @@
 #include "core/MainApp.h"
 #include "archive/TerminalPrompts.h"
 #include "render/pipeline/RenderPipeline.h"
+#include "scene/CameraViews.h"
 
 namespace {
 
@@ -41,7 +42,11 @@ int RunBatchRender(const CommandLine& c, const QStringList& arguments, std::ostr
         CHeadlessScene scene(AppFolderFromProgramPath(arguments.value(0), QCoreApplication::applicationDirPath()), err);
         CSettingsStore& settings = GetApp()->Settings();
         bool loaded = false;
-        if (!c.renderBackground.empty() && !scene.CanReadPicture(c.renderBackground)) {
+        const std::optional<scene::StandardView> view =
+            c.renderView.empty() ? std::nullopt : scene::StandardViewNamed(c.renderView);
+        if (!c.renderView.empty() && !view) {
+            err << "marisole: --view takes front, back, right, left, top or bottom, not " << c.renderView << "\n";
+        } else if (!c.renderBackground.empty() && !scene.CanReadPicture(c.renderBackground)) {
             err << "marisole: the background picture " << c.renderBackground
                 << " cannot be read (a JPEG, PNG or BMP file is needed)\n";
         } else if (!c.renderPoseSet.empty()) {
@@ -61,6 +66,8 @@ int RunBatchRender(const CommandLine& c, const QStringList& arguments, std::ostr
             if (c.renderHeight > 0) settings.SetSettingInt("render", "height", c.renderHeight);
             settings.SetSettingInt("render", "antialias", c.renderAntialias ? 1 : 0);
             settings.SetSettingString("render", "name", c.renderOutput);
+            // Framed for the picture's own size.
+            if (view) scene.LookFrom(*view);
             if (!c.renderBackground.empty()) {
                 // Stretched under the scene as the render dialog's background is.
                 settings.SetSettingString("render", "bg", c.renderBackground);

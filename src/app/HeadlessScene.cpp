@@ -74,6 +74,11 @@ CHeadlessScene::CHeadlessScene(const std::string& programFolder, std::ostream& p
 
     m_viewRoot = m_devices.Library3D()->CreateFrame(nullptr);
     m_camera = m_devices.Library3D()->CreateFrame(m_viewRoot.Get());
+    // The camera stands where the scene places it: a new scene's place, or where a file was saved from.
+    m_document->SetCameraHook([this](const scene::FramePlacement& c) {
+        m_camera->SetPosition(nullptr, c.position[0], c.position[1], c.position[2]);
+        m_camera->SetOrientation(nullptr, c.direction[0], c.direction[1], c.direction[2], c.up[0], c.up[1], c.up[2]);
+    });
 }
 
 CHeadlessScene::~CHeadlessScene() {
@@ -158,6 +163,19 @@ bool CHeadlessScene::LoadPartFile(const std::string& path) {
     root->SetOrientation(m_camera.Get(), 0, 0, 1, 0, 1, 0);
     root->SetPosition(m_camera.Get(), -cx, -cy, static_cast<float>(depth) - cz);
     return true;
+}
+
+void CHeadlessScene::LookFrom(scene::StandardView view) {
+    const CSettingsStore& settings = GetApp()->Settings();
+    scene::Projection projection;
+    projection.front = settings.GetSettingFloat("view", "front", 10.0f);
+    projection.field = settings.GetSettingFloat("view", "field", 1.5f);
+    projection.width = settings.GetSettingInt("render", "width", 640);
+    projection.height = settings.GetSettingInt("render", "height", 480);
+    rm::Vector direction, up;
+    scene::StandardViewAxes(view, &direction, &up);
+    if (const std::optional<rm::Box> box = m_document->VisiblePartsBox())
+        m_document->PlaceCamera(scene::FramedCamera(*box, direction, up, projection));
 }
 
 bool CHeadlessScene::CanReadPicture(const std::string& path) const {

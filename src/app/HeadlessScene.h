@@ -9,6 +9,7 @@
 
 #include "platform/rm/DeviceObjects.h"
 #include "render/pipeline/RenderPipeline.h"
+#include "scene/CameraViews.h"
 
 class CMainDoc;
 class CPartsTree;
@@ -35,6 +36,9 @@ public:
     // when the box reaches past it). False, after a message, when the file cannot be read, the
     // mesh reader refuses its form or it holds no mesh.
     bool LoadPartFile(const std::string& path);
+    // The camera looks from a standard view at every shown part, framed as the edit view's 全体を表示
+    // frames them, for the render size and lens of the settings.
+    void LookFrom(scene::StandardView view);
     // True when the picture at `path` loads as a render background.
     bool CanReadPicture(const std::string& path) const;
     // Joint smoothing of the skin meshes, without any abort.

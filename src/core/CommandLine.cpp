@@ -48,6 +48,8 @@ CommandLine ParseRender(const QStringList& a) {
             c.renderAntialias = false;
         } else if (arg == "--smooth") {
             c.renderSmooth = true;
+        } else if (arg == "--view" && hasValue) {
+            c.renderView = S(a[++i]);
         } else {
             return Error("unexpected argument for --render: " + S(arg));
         }
@@ -164,10 +166,11 @@ std::string HelpText() {
            "      Start the desktop application; the scene file or pose set opens after start-up.\n"
            "  marisole --render OUT.bmp (--scene FILE.mrs | --pose-set NAME.OBJ | --part FILE.x)\n"
            "           [--background PICTURE] [--width W] [--height H] [--no-antialias] [--smooth]\n"
+           "           [--view front|back|right|left|top|bottom]\n"
            "      Render a scene to a 24-bit BMP file (PNG when OUT ends in .png) without any\n"
            "      window. --part renders one mesh file from disk, framed to two thirds of the\n"
            "      picture's height; --background stretches a picture (JPEG, PNG or BMP) under\n"
-           "      the scene.\n"
+           "      the scene; --view looks from a standard view with every shown part framed.\n"
            "  marisole --build-archive SOURCE_FOLDER VOLUME\n"
            "      Pack a folder into an archive volume and its index.\n"
            "  marisole --help | --version\n";

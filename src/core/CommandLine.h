@@ -27,6 +27,7 @@ struct CommandLine {
     int renderHeight = 0;          // 0: the settings' value
     bool renderAntialias = true;
     bool renderSmooth = false;
+    std::string renderView;        // a standard view ("front", "right", ...), "" for the scene's camera
 
     // BuildArchive
     std::string archiveSource;

@@ -67,6 +67,35 @@ void CMainDoc::CheckItem(HTREEITEM item) {
     win::PostMessage(GetApp()->m_pMainView, win::WM_REFRESH);
 }
 
+std::optional<rm::Box> CMainDoc::PartBox(const CPartObject& part) {
+    const rm::Frame* frame = part.GetFrame();
+    if (!frame) return std::nullopt;
+    const auto& b = part.m_box;
+    std::optional<rm::Box> box;
+    for (int i = 0; i < 8; ++i) {
+        const rm::Vector local{i & 1 ? b[3] : b[0], i & 2 ? b[4] : b[1], i & 4 ? b[5] : b[2]};
+        rm::Vector world;
+        frame->Transform(&world, &local);
+        if (!box) box = rm::Box{world, world};
+        box->min = {std::min(box->min.x, world.x), std::min(box->min.y, world.y), std::min(box->min.z, world.z)};
+        box->max = {std::max(box->max.x, world.x), std::max(box->max.y, world.y), std::max(box->max.z, world.z)};
+    }
+    return box;
+}
+
+std::optional<rm::Box> CMainDoc::VisiblePartsBox() const {
+    std::optional<rm::Box> all;
+    for (const CPartObject* part : m_allParts) {
+        if (!part->IsVisible()) continue;
+        const std::optional<rm::Box> box = PartBox(*part);
+        if (!box) continue;
+        if (!all) all = box;
+        all->min = {std::min(all->min.x, box->min.x), std::min(all->min.y, box->min.y), std::min(all->min.z, box->min.z)};
+        all->max = {std::max(all->max.x, box->max.x), std::max(all->max.y, box->max.y), std::max(all->max.z, box->max.z)};
+    }
+    return all;
+}
+
 rm::Ref<rm::Frame> CMainDoc::GetEditTarget() {
     CPartsTree* tree = Tree();
     const HTREEITEM item = tree ? tree->GetSelectedItem() : 0;

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,6 +25,7 @@
 #include "platform/rm/Frame.h"
 #include "scene/PartObject.h"
 #include "scene/PartSnapshot.h"
+#include "scene/SceneFile.h"
 #include "scene/PartsTree.h"
 
 class CCommunicator;
@@ -132,6 +134,17 @@ class CMainDoc {
     HTREEITEM FindItemByFolder(std::string_view path) const;
     HTREEITEM FindItemByLabel(std::string_view label) const;
 
+    // --- The edit camera's place, kept with the scene (saved, restored on Open) ---
+    const scene::FramePlacement& CameraPlacement() const { return m_camera; }
+    // The box around every shown part, in the scene's coordinates; nothing when no part shows.
+    std::optional<rm::Box> VisiblePartsBox() const;
+    // The box of one part (its own frames, not the parts hanging on it) in the scene's coordinates.
+    static std::optional<rm::Box> PartBox(const CPartObject& part);
+    // Where the edit view's camera stands now; looking around is no change of the scene.
+    void NoteCameraPlacement(const scene::FramePlacement& placement) { m_camera = placement; }
+    // Puts the camera somewhere (a new scene, a pose set, a file) and tells the camera hook.
+    void PlaceCamera(const scene::FramePlacement& placement);
+
     // --- Lights (SceneLights.cpp) ---
     void CreateSceneLights();
 
@@ -165,6 +178,8 @@ class CMainDoc {
     void SetForgetFrame(std::function<void(rm::Frame*)> forget) { m_forgetFrame = std::move(forget); }
     // The edit view's reset of its undo history and drag (before the scene's frames are let go).
     void SetSceneResetHook(std::function<void()> hook) { m_sceneReset = std::move(hook); }
+    // Told of every placement the document gives the camera (the edit view moves its camera there).
+    void SetCameraHook(std::function<void(const scene::FramePlacement&)> hook) { m_cameraHook = std::move(hook); }
     // Told of a part deleted by the person, with what brings it back (an undo step).
     void SetPartDeletedHook(std::function<void(scene::PartSnapshot)> hook) { m_partDeleted = std::move(hook); }
     // Told of a part whose mesh the person swapped, with the mesh it had before (an undo step).
@@ -223,10 +238,12 @@ class CMainDoc {
     std::function<void(rm::Frame*)> m_forgetFrame;
     std::function<void()> m_sceneReset;
     std::function<void(scene::PartSnapshot)> m_partDeleted;
+    std::function<void(const scene::FramePlacement&)> m_cameraHook;
     std::function<void(CPartObject&, scene::PartMesh)> m_meshReplaced;
     std::function<void()> m_modifiedHook;
     CCommunicator* m_archive = nullptr;
 
+    scene::FramePlacement m_camera;
     std::string m_title = kNewDocumentTitle;
     std::string m_pathName;
     bool m_modified = false;

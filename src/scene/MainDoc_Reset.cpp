@@ -5,6 +5,7 @@
 #include "core/MainApp.h"
 #include "platform/rm/Library.h"
 #include "platform/win/WindowMessages.h"
+#include "scene/CameraViews.h"
 #include "scene/MainDoc.h"
 #include "scene/SceneTexts.h"
 
@@ -82,6 +83,12 @@ void CMainDoc::ResetScene() {
     }
     m_lpfCurrent = m_lpfScene;
     Publish();
+    PlaceCamera(scene::StandardCamera());
+}
+
+void CMainDoc::PlaceCamera(const scene::FramePlacement& placement) {
+    m_camera = placement;
+    if (m_cameraHook) m_cameraHook(m_camera);
 }
 
 void CMainDoc::ReleaseAllParts() {

@@ -24,6 +24,11 @@ bool IsUsableAxis(const float (&v)[3]) {
            std::fabs(v[2]) <= kLargest;
 }
 
+// Whether a placement from the file can be one: a finite position and usable axes.
+bool IsUsablePlacement(const scene::FramePlacement& placement) {
+    return IsFinite(placement.position) && IsUsableAxis(placement.direction) && IsUsableAxis(placement.up);
+}
+
 // Moves one of the document's frames to where the file has it; what cannot be a placement is left
 // as the reset put it (the position and the orientation are judged apart).
 void PlaceSavedFrame(rm::Frame* frame, const scene::FramePlacement& placement) {
@@ -90,6 +95,9 @@ void CSceneFile::Build(CMainDoc& doc, const scene::SceneContent& content) {
                                                             doc.GetOptionFrame()};
         for (int i = 0; i < scene::kSavedFrameCount; ++i) PlaceSavedFrame(frames[i], header.frames[i]);
     }
+    // The view the scene was saved with; an older file looks from where a new scene does, as the
+    // reset left the camera.
+    if (header.version >= 3 && IsUsablePlacement(header.camera)) doc.PlaceCamera(header.camera);
 
     // The markers keep the visibility the file gives them (the hidden list above).
     if (header.hasLights) doc.PlaceLights(false, header.lightColors);

@@ -87,6 +87,8 @@ std::vector<std::uint8_t> CSceneFile::Write(CMainDoc& doc) {
         WriteVector(ar, direction);
         WriteVector(ar, up);
     }
+    for (const float* v : {doc.CameraPlacement().position, doc.CameraPlacement().direction, doc.CameraPlacement().up})
+        for (int i = 0; i < 3; ++i) ar.WriteF32(v[i]);
 
     TableScope scope;
     CPartIndexTable& table = CPartIndexTable::Instance();
@@ -144,6 +146,11 @@ scene::SceneFileStatus CSceneFile::ReadHeader(LoadingArchive& ar, scene::SceneHe
             ReadVector(ar, frame.direction);
             ReadVector(ar, frame.up);
         }
+    if (version >= 3) {
+        ReadVector(ar, header.camera.position);
+        ReadVector(ar, header.camera.direction);
+        ReadVector(ar, header.camera.up);
+    }
     if (!ar.Ok() || header.partCount > ar.Remaining() / scene::kMinPartRecordSize)
         return scene::SceneFileStatus::Damaged;
     return scene::SceneFileStatus::Ok;

@@ -11,9 +11,11 @@
 //   lens        f32      view/field
 //   eye L, R    str × 2  render/eye_L, render/eye_R
 //   background  str, i32, i32   render/bg, bg/edit, bg/render
-//   frames      version 2 only: 3 × (position, direction, up), 9 × f32 each, relative to the frame's
+//   frames      from version 2: 3 × (position, direction, up), 9 × f32 each, relative to the frame's
 //               parent, of the document's own frames in this order: the character root "frm-_root"
 //               (moved when the whole figure is dragged), the scene frame, the option frame
+//   camera      from version 3: the edit camera's position, direction and up, 9 × f32, in the
+//               view's root (the scene's coordinates); earlier files look from where a new scene does
 //   top level   u32 count, then the part records of the top-level parts in list order
 //   options     u32 count, then per option part: i32 serial index, str label of the "ADD" entry it
 //               was added under, str its own tree label
@@ -39,7 +41,7 @@ namespace scene {
 
 inline constexpr char kSceneSignature[8] = {'M', 'R', 'S', 'C', 'E', 'N', 'E', '\x1A'};
 // Files are written in kSceneVersion; every version from kOldestSceneVersion on is read.
-inline constexpr std::uint32_t kSceneVersion = 2;
+inline constexpr std::uint32_t kSceneVersion = 3;
 inline constexpr std::uint32_t kOldestSceneVersion = 1;
 
 // Where one of the document's own frames sits in its parent (GetPosition / GetOrientation with a
@@ -64,6 +66,8 @@ struct SceneHeader {
     // Only a version-2 file carries the frames block.
     bool hasFramePlacements = false;
     FramePlacement frames[kSavedFrameCount];
+    // From version 3, where the edit camera stood; a new scene's place before.
+    FramePlacement camera;
 };
 
 // Everything a scene file holds, read and checked, before any of it reaches a document.

@@ -11,6 +11,7 @@
 #include "platform/rm/qt/WidgetWindow.h"
 #include "platform/surface/DeviceContext.h"
 #include "render/bitmap/PictureLoading.h"
+#include "scene/CameraViews.h"
 #include "scene/MainDoc.h"
 #include "view/PartUndoRecords.h"
 #include "view/WaitCursor.h"
@@ -108,6 +109,7 @@ void C3DView::DetachDocument() {
         m_document->SetSceneResetHook({});
         m_document->SetPartDeletedHook({});
         m_document->SetMeshReplacedHook({});
+        m_document->SetCameraHook({});
     }
     m_document = nullptr;
 }
@@ -118,6 +120,11 @@ void C3DView::AttachDocument(CMainDoc* document) {
     if (!m_document) return;
     m_document->SetForgetFrame([this](rm::Frame* frame) { ForgetFrame(frame); });
     m_document->SetSceneResetHook([this] { ResetHistory(); });
+    // The document places the camera for a new scene, a pose set and a file.
+    m_document->SetCameraHook([this](const scene::FramePlacement& placement) {
+        PlaceCamera(placement);
+        PostRefresh();
+    });
     // A deleted part and a swapped mesh are steps of the history.
     m_document->SetPartDeletedHook([this](scene::PartSnapshot snapshot) {
         UndoStep step;
@@ -245,10 +252,17 @@ void C3DView::CreateViewports() {
     m_mainViewport->SetField(app->GetSettingFloat("view", "field", 1.5f));
     m_mainViewport->SetBackgroundColor(kGreyColor);
 
-    m_camera->SetPosition(nullptr, 0, 0, 0);
     m_viewRoot->SetPosition(nullptr, 0, 0, 0);
     m_viewRoot->SetOrientation(nullptr, 0, 0, 1, 0, 1, 0);
-    m_camera->SetOrientation(nullptr, 0, 0, 1, 0, 1, 0);
+    // The camera stays where the person looks from (kept with the scene).
+    PlaceCamera(m_document ? m_document->CameraPlacement() : scene::StandardCamera());
+}
+
+void C3DView::PlaceCamera(const scene::FramePlacement& placement) {
+    if (!m_camera) return;
+    const auto& [p, d, u] = placement;
+    m_camera->SetPosition(nullptr, p[0], p[1], p[2]);
+    m_camera->SetOrientation(nullptr, d[0], d[1], d[2], u[0], u[1], u[2]);
 }
 
 void C3DView::resizeEvent(QResizeEvent* event) {

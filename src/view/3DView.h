@@ -23,6 +23,7 @@
 #include "platform/surface/Clipper.h"
 #include "platform/surface/Surface.h"
 #include "platform/win/WindowMessages.h"
+#include "scene/SceneFile.h"
 #include "view/LimbChain.h"
 #include "view/UndoHistory.h"
 
@@ -69,6 +70,8 @@ class C3DView final : public win::CMessageWindow<QWidget> {
     static bool HasDeviceNamed(std::string_view text);
 
     rm::Frame* CameraFrame() const { return m_camera.Get(); }
+    // Puts the camera at a placement in the view's root (the scene's coordinates).
+    void PlaceCamera(const scene::FramePlacement& placement);
     rm::Frame* ViewRootFrame() const { return m_viewRoot.Get(); }
     rm::Viewport* MainViewport() const { return m_mainViewport.Get(); }
     rm::Viewport* FullViewport() const { return m_fullViewport.Get(); }

@@ -8,6 +8,7 @@
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <map>
 #include <sstream>
 
 #include "app/BatchRender.h"
@@ -166,3 +167,53 @@ TEST(BatchPart, FileThatIsRefusedExitsNonZeroWithItsMessage) {
 }
 
 }  // namespace
+
+namespace {
+
+// The first and last columns where anything but the background (the corner's colour) is drawn.
+std::pair<int, int> ColumnsOfTheObject(const QImage& image) {
+    const QImage turned = image.transformed(QTransform().rotate(90));
+    return RowsOfTheObject(turned);
+}
+
+}  // namespace
+
+// The standard views look at every shown part from the front, the side, above...: the standing
+// figure seen from its side is narrower than from the front, and each view frames it the same way.
+TEST(BatchView, TheStandardViewsLookFromTheirSidesAtTheFramedFigure) {
+    QTemporaryDir dir;
+    std::map<std::string, std::pair<int, int>> widthAndHeight;
+    for (const char* view : {"front", "back", "right", "left", "top", "bottom"}) {
+        const QString out = dir.path() + QString("/%1.bmp").arg(view);
+        const CommandRun run = RunCommand({"--render", out, "--pose-set", "STAND.OBJ", "--width", "160", "--height",
+                                           "120", "--no-antialias", "--view", view});
+        ASSERT_EQ(run.exitCode, 0) << view << ": " << run.err;
+        const QImage rendered(out);
+        const auto [top, bottom] = RowsOfTheObject(rendered);
+        const auto [left, right] = ColumnsOfTheObject(rendered);
+        ASSERT_GE(top, 0) << view << ": nothing drawn";
+        widthAndHeight[view] = {right - left + 1, bottom - top + 1};
+        // Framed: the whole figure inside the picture, not touching its edges.
+        EXPECT_GT(top, 0) << view;
+        EXPECT_LT(bottom, 119) << view;
+        EXPECT_GT(left, 0) << view;
+        EXPECT_LT(right, 159) << view;
+    }
+    // Standing, the figure is tall from the front, back and sides, and seen from above or below it
+    // shows its head or its soles: less tall than wide.
+    for (const char* view : {"front", "back", "right", "left"})
+        EXPECT_GT(widthAndHeight[view].second, widthAndHeight[view].first * 2) << view;
+    for (const char* view : {"top", "bottom"}) EXPECT_LT(widthAndHeight[view].second, widthAndHeight[view].first) << view;
+    EXPECT_LT(widthAndHeight["right"].first, widthAndHeight["front"].first * 3 / 4)
+        << "the side view shows the figure's depth, not its width";
+    EXPECT_LT(widthAndHeight["left"].first, widthAndHeight["front"].first * 3 / 4);
+}
+
+TEST(BatchView, AViewThatIsNoneOfTheSixFailsTheCommand) {
+    QTemporaryDir dir;
+    const CommandRun run =
+        RunCommand({"--render", dir.path() + "/x.bmp", "--pose-set", "STAND.OBJ", "--view", "sideways"});
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.err.find("sideways"), std::string::npos) << run.err;
+    EXPECT_FALSE(QFile::exists(dir.path() + "/x.bmp"));
+}

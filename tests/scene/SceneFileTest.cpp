@@ -534,6 +534,7 @@ const FramePlacement kResetPlacements[scene::kSavedFrameCount] = {
 };
 const char* const kFrameNames[scene::kSavedFrameCount] = {"character root", "scene frame", "option frame"};
 constexpr std::size_t kFramesBlockSize = scene::kSavedFrameCount * 9 * 4;
+constexpr std::size_t kCameraBlockSize = 9 * 4;
 
 std::array<rm::Frame*, scene::kSavedFrameCount> OwnFrames(const CMainDoc& doc) {
     return {doc.GetCharacterRootFrame(), doc.GetSceneFrame(), doc.GetOptionFrame()};
@@ -561,12 +562,12 @@ void ExpectPlacement(const rm::Frame* frame, const FramePlacement& expected, con
     }
 }
 
-// Where the frames block of a version-2 file starts, found by walking the header fields here
-// rather than through the document's reader.
+// Where the frames block of a file written now starts, found by walking the header fields here
+// rather than through the document's reader. The camera block follows it.
 std::size_t FramesBlockAt(const std::vector<std::uint8_t>& bytes) {
     LoadingArchive ar(bytes);
     ar.ReadBytes(8);
-    EXPECT_EQ(ar.ReadU32(), 2u);  // version
+    EXPECT_EQ(ar.ReadU32(), 3u);  // version
     ar.ReadU32();                 // part count
     ar.ReadString();              // pose set
     if (ar.ReadU8() != 0)
@@ -576,19 +577,22 @@ std::size_t FramesBlockAt(const std::vector<std::uint8_t>& bytes) {
     ar.ReadI32();
     ar.ReadI32();
     EXPECT_TRUE(ar.Ok());
-    EXPECT_GE(ar.Remaining(), kFramesBlockSize);
+    EXPECT_GE(ar.Remaining(), kFramesBlockSize + kCameraBlockSize);
     return ar.Position();
 }
 
-// The same scene as a version-1 file has it: no frames block.
-std::vector<std::uint8_t> AsVersion1(std::vector<std::uint8_t> bytes) {
-    const std::size_t at = FramesBlockAt(bytes);
-    bytes.erase(bytes.begin() + static_cast<long>(at),
-                bytes.begin() + static_cast<long>(at + kFramesBlockSize));
-    const std::uint8_t one[4] = {1, 0, 0, 0};
-    std::memcpy(&bytes[8], one, 4);
+// The same scene as a file of an earlier version has it: version 2 without the camera block,
+// version 1 without the frames block either.
+std::vector<std::uint8_t> AsVersion(std::vector<std::uint8_t> bytes, std::uint8_t version) {
+    const std::size_t frames = FramesBlockAt(bytes);
+    const std::size_t from = version == 1 ? frames : frames + kFramesBlockSize;
+    bytes.erase(bytes.begin() + static_cast<long>(from),
+                bytes.begin() + static_cast<long>(frames + kFramesBlockSize + kCameraBlockSize));
+    const std::uint8_t number[4] = {version, 0, 0, 0};
+    std::memcpy(&bytes[8], number, 4);
     return bytes;
 }
+std::vector<std::uint8_t> AsVersion1(std::vector<std::uint8_t> bytes) { return AsVersion(std::move(bytes), 1); }
 
 // The figure dragged as a whole (moved and turned), the scene moved and rolled, the option frame
 // moved and turned round.
@@ -725,8 +729,10 @@ TEST_F(OwnFramesTest, AFileCutInOrJustAfterTheFramesBlockIsRefusedAsDamaged) {
         {"after the character root", block + 36},
         {"inside the scene frame's up", block + 36 + 30},
         {"one byte short of the block", block + kFramesBlockSize - 1},
-        {"the block whole, the top-level count missing", block + kFramesBlockSize},
-        {"inside the top-level count", block + kFramesBlockSize + 2},
+        {"the block whole, the camera missing", block + kFramesBlockSize},
+        {"inside the camera's direction", block + kFramesBlockSize + 20},
+        {"the camera whole, the top-level count missing", block + kFramesBlockSize + kCameraBlockSize},
+        {"inside the top-level count", block + kFramesBlockSize + kCameraBlockSize + 2},
     };
     const std::string path = TempPath("cut.mrs");
     for (const auto& cut : cuts) {
@@ -744,6 +750,78 @@ TEST_F(OwnFramesTest, AFileCutInOrJustAfterTheFramesBlockIsRefusedAsDamaged) {
     }
 }
 
+// The camera looking down at the figure from its right, a little behind.
+const FramePlacement kLookingAround{{40, 30, 70}, {-0.6f, -0.48f, -0.64f}, {-0.4f, 0.8f, -0.4f}};
+
+TEST_F(OwnFramesTest, TheCameraIsKeptWithTheSceneAndAnOlderFileLooksFromTheNewScenesPlace) {
+    ASSERT_NO_FATAL_FAILURE(BuildEditedScene());
+    MoveOwnFrames();
+    std::vector<FramePlacement> heard;
+    doc->SetCameraHook([&heard](const FramePlacement& p) { heard.push_back(p); });
+    const std::uint64_t changes = doc->ChangeCount();
+    doc->NoteCameraPlacement(kLookingAround);
+    EXPECT_EQ(doc->ChangeCount(), changes) << "looking around is no change of the scene";
+    EXPECT_TRUE(heard.empty()) << "the view told the document, not the other way round";
+    const std::vector<std::uint8_t> v3 = CSceneFile::Write(*doc);
+
+    auto expectCamera = [this](const FramePlacement& want, const std::string& what) {
+        const FramePlacement& got = doc->CameraPlacement();
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_NEAR(got.position[i], want.position[i], 1e-5f) << what;
+            // Set axes come back unit and at right angles to each other.
+            EXPECT_NEAR(got.direction[i], want.direction[i], 1e-5f) << what;
+        }
+    };
+    const struct {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+        FramePlacement camera;
+    } files[] = {
+        {"version 3", v3, kLookingAround},
+        {"version 2", AsVersion(v3, 2), scene::FramePlacement{}},
+        {"version 1", AsVersion(v3, 1), scene::FramePlacement{}},
+    };
+    const std::string path = TempPath("camera.mrs");
+    for (const auto& file : files) {
+        doc->NoteCameraPlacement(kLookingAround);
+        WriteFile(path, file.bytes);
+        heard.clear();
+        ASSERT_TRUE(doc->OnOpenDocument(path)) << file.what;
+        expectCamera(file.camera, file.what);
+        ASSERT_FALSE(heard.empty()) << file.what << ": the view is told where to look from";
+        EXPECT_EQ(heard.back().position[2], file.camera.position[2]) << file.what;
+    }
+    // New and a pose set put the camera back.
+    doc->NoteCameraPlacement(kLookingAround);
+    ASSERT_TRUE(doc->OnNewDocument());
+    expectCamera(scene::FramePlacement{}, "after New");
+    doc->NoteCameraPlacement(kLookingAround);
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
+    expectCamera(scene::FramePlacement{}, "after a pose set");
+}
+
+// Files of every version the program has written, of the edited scene with its own frames moved and
+// the camera looking around (tests/scene/versions; a version keeps what it could hold).
+TEST_F(OwnFramesTest, AFileOfEveryVersionOpens) {
+    ASSERT_NO_FATAL_FAILURE(BuildEditedScene());
+    MoveOwnFrames();
+    const Snapshot edited = Take(*doc, tree, *library);
+    for (std::uint32_t version = scene::kOldestSceneVersion; version <= scene::kSceneVersion; ++version) {
+        const std::string what = "version " + std::to_string(version);
+        const std::string path = std::string(MARISOLE_SCENE_VERSIONS) + "/scene-v" + std::to_string(version) + ".mrs";
+        ASSERT_TRUE(doc->OnNewDocument());
+        prompts->asked.clear();
+        ASSERT_TRUE(doc->OnOpenDocument(path)) << what;
+        EXPECT_TRUE(prompts->asked.empty()) << what;
+        EXPECT_EQ(Take(*doc, tree, *library), edited) << what;
+        const auto frames = OwnFrames(*doc);
+        for (int i = 0; i < scene::kSavedFrameCount; ++i)
+            ExpectPlacement(frames[i], version >= 2 ? kMoved[i] : kResetPlacements[i], what + ": " + kFrameNames[i]);
+        const FramePlacement camera = version >= 3 ? kLookingAround : FramePlacement{};
+        for (int i = 0; i < 3; ++i) EXPECT_NEAR(doc->CameraPlacement().position[i], camera.position[i], 1e-5f) << what;
+    }
+}
+
 // A scene file of one chain of `length` parts without meshes, each the only child of the one before.
 std::vector<std::uint8_t> ChainFile(int length) {
     StoringArchive ar;
@@ -756,7 +834,8 @@ std::vector<std::uint8_t> ChainFile(int length) {
     for (int i = 0; i < 3; ++i) ar.WriteString("");
     ar.WriteI32(0);
     ar.WriteI32(0);
-    for (const scene::FramePlacement& frame : kResetPlacements)
+    for (const scene::FramePlacement& frame : {kResetPlacements[0], kResetPlacements[1], kResetPlacements[2],
+                                               scene::FramePlacement{}})
         for (const auto* v : {&frame.position, &frame.direction, &frame.up})
             for (float f : *v) ar.WriteF32(f);
     ar.WriteU32(1);
@@ -793,3 +872,4 @@ TEST_F(SceneFileTest, PartRecordsNestAtMost33Deep) {
 }
 
 }  // namespace
+
