@@ -55,11 +55,14 @@ std::vector<rm::Ref<rm::Frame>> CMainDoc::FindFramesByGeneralName(std::string_vi
 void CMainDoc::SetPartVisible(HTREEITEM item, int show) {
     CPartObject* part = FindPartByItem(item);
     if (!part) return;
+    const bool wasVisible = part->IsVisible();
     if (show == 1)
         part->ShowVisuals();
     else
         part->HideVisuals();
-    SetModifiedFlag();
+    // Only what a person sees change is a change of the scene (a tick that meets the part as it is
+    // already, a marker hidden again after a load, is none).
+    if (part->IsVisible() != wasVisible) SetModifiedFlag();
 }
 
 void CMainDoc::CheckItem(HTREEITEM item) {

@@ -125,6 +125,23 @@ TEST_F(SceneTest, AnEntryChosenWithAnAddedPartSelectedIsAddedBesideIt) {
     EXPECT_NE(tree.GetSelectedItem(), first);
 }
 
+TEST_F(SceneTest, ShowingOrHidingAPartAsItIsIsNoChange) {
+    ASSERT_NO_FATAL_FAILURE(LoadFigure());
+    const HTREEITEM hand = ItemLabelled("左手");
+    ASSERT_NE(hand, 0u);
+    const struct {
+        int show;
+        bool visibleAfter;
+        bool change;
+    } steps[] = {{1, true, false}, {0, false, true}, {0, false, false}, {1, true, true}, {1, true, false}};
+    for (const auto& step : steps) {
+        const std::uint64_t before = doc->ChangeCount();
+        doc->SetPartVisible(hand, step.show);
+        EXPECT_EQ(Part(kHandPath)->IsVisible(), step.visibleAfter);
+        EXPECT_EQ(doc->ChangeCount() != before, step.change) << "show " << step.show;
+    }
+}
+
 TEST_F(SceneTest, DeletingAPartTakesItsDescendantsOutOfEveryList) {
     ASSERT_NO_FATAL_FAILURE(LoadFigure());
     // An option part that hangs on the figure: its item in the part map, the part a child of the arm.
