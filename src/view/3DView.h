@@ -127,6 +127,11 @@ class C3DView final : public win::CMessageWindow<QWidget> {
     void ResetHistory();
     CUndoHistory& History() { return m_history; }
     void OnCommand(int id);
+    // The right-button menu with its items enabled as they apply now.
+    std::unique_ptr<QMenu> CreateContextMenu();
+    // Shows the menu at a screen point and runs the chosen command (tests replace the showing).
+    void SetMenuRunner(std::function<QAction*(QMenu&, QPoint)> runner) { m_menuRunner = std::move(runner); }
+
     // --- Looking around (3DView_Camera.cpp) ---
     // Runs a camera command of the 視点 menu (the standard views, framing, the camera put back);
     // false for another id. Looking around is no change of the scene and no undo step: the
@@ -144,13 +149,6 @@ class C3DView final : public win::CMessageWindow<QWidget> {
     // Turning or sliding the camera with a drag (none while no such drag is under way).
     enum class LookAround { None, Orbit, Pan };
     LookAround LookingAround() const { return m_look; }
-    // One wheel event of `angleDelta` (120 a notch; smaller touchpad steps add up) at a point.
-    void WheelZoom(QPointF point, int angleDelta);
-
-    // The right-button menu with its items enabled as they apply now.
-    std::unique_ptr<QMenu> CreateContextMenu();
-    // Shows the menu at a screen point and runs the chosen command (tests replace the showing).
-    void SetMenuRunner(std::function<QAction*(QMenu&, QPoint)> runner) { m_menuRunner = std::move(runner); }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -193,6 +191,8 @@ class C3DView final : public win::CMessageWindow<QWidget> {
     void BeginLookAround(LookAround look, Qt::MouseButton button, QPoint point);
     void LookAroundTo(QPoint point);
     void EndLookAround();
+    // One wheel event of `angleDelta` (120 a notch; smaller touchpad steps add up) at a point.
+    void WheelZoom(QPointF point, int angleDelta);
     nav::Lens MainLens() const;
     scene::Projection MainProjection() const;
     // Puts the camera there, tells the document and asks for a drawing.

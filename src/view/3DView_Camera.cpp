@@ -20,7 +20,9 @@ namespace {
 // Where a new scene's figure stands ahead of the camera: the pivot when nothing is to be seen.
 constexpr double kEmptyScenePivotDistance = 55.0;
 
-rm::Vector BoxCentre(const rm::Box& box) { return rm::Scale(rm::Add(box.min, box.max), 0.5f); }
+rm::Vector BoxCentre(const rm::Box& box) {
+    return rm::Scale(rm::Add(box.min, box.max), 0.5f);
+}
 
 struct CameraCommand {
     int id;
@@ -42,7 +44,9 @@ const std::vector<CameraCommand>& CameraCommands() {
         {ID_VIEW_CAMERA_TOP, scene::StandardView::Top, DigitKeys(Qt::Key_7)},
         {ID_VIEW_CAMERA_BOTTOM, scene::StandardView::Bottom, DigitKeys(Qt::Key_7, Qt::ControlModifier)},
         {ID_VIEW_FRAME_ALL, {}, {QKeySequence(Qt::Key_Home)}},
-        {ID_VIEW_FRAME_SELECTED, {}, {QKeySequence(Qt::Key_F), QKeySequence(Qt::KeypadModifier | Qt::Key_Period)}},
+        {ID_VIEW_FRAME_SELECTED,
+         {},
+         {QKeySequence(Qt::Key_F), QKeySequence(Qt::KeypadModifier | Qt::Key_Period)}},
         {ID_VIEW_CAMERA_RESET, {}, {}},
     };
     return commands;
@@ -54,7 +58,9 @@ const CameraCommand* FindCameraCommand(int id) {
     return nullptr;
 }
 
-bool IsStandardView(int id) { return id >= ID_VIEW_CAMERA_FRONT && id <= ID_VIEW_CAMERA_BOTTOM; }
+bool IsStandardView(int id) {
+    return id >= ID_VIEW_CAMERA_FRONT && id <= ID_VIEW_CAMERA_BOTTOM;
+}
 
 }  // namespace
 
@@ -122,7 +128,8 @@ rm::Vector C3DView::NavigationPivot() const {
 
 C3DView::LookAround C3DView::LookAroundFor(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
     // The middle button, or Alt with the left one for touchpads and one-button mice; Shift slides.
-    const bool looks = button == Qt::MiddleButton || (button == Qt::LeftButton && (modifiers & Qt::AltModifier));
+    const bool looks =
+        button == Qt::MiddleButton || (button == Qt::LeftButton && (modifiers & Qt::AltModifier));
     if (!looks) return LookAround::None;
     return (modifiers & Qt::ShiftModifier) ? LookAround::Pan : LookAround::Orbit;
 }
@@ -135,7 +142,8 @@ void C3DView::BeginLookAround(LookAround look, Qt::MouseButton button, QPoint po
     m_lookStart = CameraPlacementNow();
     m_lookPivot = NavigationPivot();
     // The point under the pointer at the pivot's depth is what a pan holds under the pointer.
-    m_lookGrab = nav::PointUnder(m_lookStart, MainLens(), point.x(), point.y(), nav::DepthOf(m_lookStart, m_lookPivot));
+    m_lookGrab = nav::PointUnder(m_lookStart, MainLens(), point.x(), point.y(),
+                                 nav::DepthOf(m_lookStart, m_lookPivot));
     m_lookBoxes = false;
     // Moves without the button reach the view only when tracked: they tell of a lost release.
     setMouseTracking(true);
@@ -176,7 +184,8 @@ void C3DView::wheelEvent(QWheelEvent* event) {
 
 void C3DView::WheelZoom(QPointF point, int angleDelta) {
     // A drag or a look under way keeps the camera it started with.
-    if (angleDelta == 0 || m_dragging || m_buttonDown || m_look != LookAround::None || !m_mainViewport) return;
+    if (angleDelta == 0 || m_dragging || m_buttonDown || m_look != LookAround::None || !m_mainViewport)
+        return;
     // Touchpads send small steps: they add up to notches; a turn the other way starts afresh.
     if (m_wheelRemainder != 0 && (m_wheelRemainder > 0) != (angleDelta > 0)) m_wheelRemainder = 0;
     m_wheelRemainder += angleDelta;

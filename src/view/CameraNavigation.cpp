@@ -60,13 +60,16 @@ bool TiltAxis(const Basis& b, rm::Vector* axis) {
 
 }  // namespace
 
-double TurnPerPixel(const Lens& lens) { return 2.0 * std::numbers::pi / std::max(lens.width, 1.0); }
+double TurnPerPixel(const Lens& lens) {
+    return 2.0 * std::numbers::pi / std::max(lens.width, 1.0);
+}
 
 double DepthOf(const scene::FramePlacement& camera, const rm::Vector& point) {
     return rm::Dot(rm::Sub(point, Eye(camera)), BasisOf(camera).forward);
 }
 
-rm::Vector PointUnder(const scene::FramePlacement& camera, const Lens& lens, double sx, double sy, double depth) {
+rm::Vector PointUnder(const scene::FramePlacement& camera, const Lens& lens, double sx, double sy,
+                      double depth) {
     const Basis b = BasisOf(camera);
     const double s = std::max(lens.width, lens.height) / 2.0;
     const double perPixel = lens.field * depth / (s * lens.front);
@@ -81,7 +84,8 @@ rm::Vector PointAhead(const scene::FramePlacement& camera, double distance) {
     return rm::Add(Eye(camera), rm::Scale(BasisOf(camera).forward, float(distance)));
 }
 
-scene::FramePlacement Orbit(const scene::FramePlacement& camera, const rm::Vector& pivot, double turn, double tilt) {
+scene::FramePlacement Orbit(const scene::FramePlacement& camera, const rm::Vector& pivot, double turn,
+                            double tilt) {
     const Basis b = BasisOf(camera);
     rm::Matrix4 rotation = rm::RotationMatrix(kWorldUp, float(turn));
     rm::Vector axis;
@@ -101,8 +105,8 @@ scene::FramePlacement Orbit(const scene::FramePlacement& camera, const rm::Vecto
     return Placed(rm::Add(pivot, offset), forward, up);
 }
 
-scene::FramePlacement Pan(const scene::FramePlacement& camera, const Lens& lens, const rm::Vector& grabbed, double sx,
-                          double sy) {
+scene::FramePlacement Pan(const scene::FramePlacement& camera, const Lens& lens, const rm::Vector& grabbed,
+                          double sx, double sy) {
     const double depth = DepthOf(camera, grabbed);
     if (!(depth > 0)) return camera;
     // The camera moves by what takes the point now under the pixel onto the grabbed one: both lie at
@@ -111,8 +115,8 @@ scene::FramePlacement Pan(const scene::FramePlacement& camera, const Lens& lens,
     return MovedTo(camera, rm::Add(Eye(camera), rm::Sub(grabbed, under)));
 }
 
-scene::FramePlacement Zoom(const scene::FramePlacement& camera, const Lens& lens, const rm::Vector& pivot, double sx,
-                           double sy, int notches, double farthest) {
+scene::FramePlacement Zoom(const scene::FramePlacement& camera, const Lens& lens, const rm::Vector& pivot,
+                           double sx, double sy, int notches, double farthest) {
     const double depth = DepthOf(camera, pivot);
     if (!(depth > 0) || notches == 0) return camera;
     const double nearest = 2.0 * lens.front;

@@ -38,7 +38,8 @@ double TurnPerPixel(const Lens& lens);
 // The depth of a point along the camera's view axis (negative behind the camera).
 double DepthOf(const scene::FramePlacement& camera, const rm::Vector& point);
 // The point at `depth` along the view axis that shows at pixel (sx, sy).
-rm::Vector PointUnder(const scene::FramePlacement& camera, const Lens& lens, double sx, double sy, double depth);
+rm::Vector PointUnder(const scene::FramePlacement& camera, const Lens& lens, double sx, double sy,
+                      double depth);
 // The point `distance` ahead of the camera on its view axis.
 rm::Vector PointAhead(const scene::FramePlacement& camera, double distance);
 
@@ -48,7 +49,8 @@ rm::Vector PointAhead(const scene::FramePlacement& camera, double distance);
 // dragged down). The tilt stops where the view axis is kPoleStopDegrees from the horizontal; a
 // camera already beyond that may only come back. The pivot keeps its place in the picture and
 // the camera its distance to the pivot; a camera without roll keeps none.
-scene::FramePlacement Orbit(const scene::FramePlacement& camera, const rm::Vector& pivot, double turn, double tilt);
+scene::FramePlacement Orbit(const scene::FramePlacement& camera, const rm::Vector& pivot, double turn,
+                            double tilt);
 
 // The camera slid in its own plane so that `grabbed` shows at pixel (sx, sy), at its own depth.
 // A grabbed point at or behind the camera plane leaves the camera where it is.

@@ -105,14 +105,16 @@ TEST_F(CameraKeysTest, KeysOfTheEditViewShowTheStandardViews) {
         ExpectNear(Axis(1), r.up, 1e-5f);
         // The document knows, and nothing of the scene changed.
         const scene::FramePlacement& noted = doc->CameraPlacement();
-        ExpectNear(rm::Normalized({noted.direction[0], noted.direction[1], noted.direction[2]}), r.forward, 1e-5f);
+        ExpectNear(rm::Normalized({noted.direction[0], noted.direction[1], noted.direction[2]}), r.forward,
+                   1e-5f);
         EXPECT_FALSE(doc->IsModified());
     }
 }
 
 TEST_F(CameraKeysTest, HomeFramesEverythingAndFOrTheKeypadsPointTheSelectedPart) {
     const rm::Viewport& viewport = *EditView().MainViewport();
-    const QPointF middle(viewport.GetX() + viewport.GetWidth() / 2.0, viewport.GetY() + viewport.GetHeight() / 2.0);
+    const QPointF middle(viewport.GetX() + viewport.GetWidth() / 2.0,
+                         viewport.GetY() + viewport.GetHeight() / 2.0);
     auto centreOf = [](const rm::Box& box) { return rm::Scale(rm::Add(box.min, box.max), 0.5f); };
     const HTREEITEM handItem = ItemLabelled("左手");
     ASSERT_NE(handItem, 0u);
@@ -183,9 +185,15 @@ TEST_F(CameraKeysTest, TheMenusItemsShowTheKeysAndRunWhereverTheFocusIs) {
         const char* text;
         const char* key;  // what the item shows
     };
-    const Row rows[] = {{"正面", "1"},    {"背面", "Ctrl+1"},        {"右", "3"},
-                        {"左", "Ctrl+3"}, {"上", "7"},               {"下", "Ctrl+7"},
-                        {"全体を表示", "Home"}, {"選択部分を表示", "F"}, {"視点を戻す", ""}};
+    const Row rows[] = {{"正面", "1"},
+                        {"背面", "Ctrl+1"},
+                        {"右", "3"},
+                        {"左", "Ctrl+3"},
+                        {"上", "7"},
+                        {"下", "Ctrl+7"},
+                        {"全体を表示", "Home"},
+                        {"選択部分を表示", "F"},
+                        {"視点を戻す", ""}};
     for (const Row& r : rows) {
         QAction* item = CameraItem(QString::fromUtf8(r.text));
         ASSERT_NE(item, nullptr) << r.text;

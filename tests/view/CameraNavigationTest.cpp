@@ -27,12 +27,18 @@ FramePlacement Camera(rm::Vector eye, rm::Vector direction, rm::Vector up) {
     return p;
 }
 
-rm::Vector Eye(const FramePlacement& p) { return {p.position[0], p.position[1], p.position[2]}; }
+rm::Vector Eye(const FramePlacement& p) {
+    return {p.position[0], p.position[1], p.position[2]};
+}
 rm::Vector Direction(const FramePlacement& p) {
     return rm::Normalized({p.direction[0], p.direction[1], p.direction[2]});
 }
-rm::Vector Up(const FramePlacement& p) { return rm::Normalized({p.up[0], p.up[1], p.up[2]}); }
-float Distance(const rm::Vector& a, const rm::Vector& b) { return rm::Length(rm::Sub(a, b)); }
+rm::Vector Up(const FramePlacement& p) {
+    return rm::Normalized({p.up[0], p.up[1], p.up[2]});
+}
+float Distance(const rm::Vector& a, const rm::Vector& b) {
+    return rm::Length(rm::Sub(a, b));
+}
 
 void ExpectNear(const rm::Vector& actual, const rm::Vector& expected, float tolerance) {
     EXPECT_NEAR(actual.x, expected.x, tolerance);
@@ -45,19 +51,22 @@ class Picture {
   public:
     explicit Picture(const nav::Lens& lens) {
         m_library = rm::Library::Create();
-        m_target = surface::Surface::Create(std::uint32_t(lens.x + lens.width), std::uint32_t(lens.y + lens.height),
-                                            surface::PixelFormat::FromBits(32));
+        m_target =
+            surface::Surface::Create(std::uint32_t(lens.x + lens.width), std::uint32_t(lens.y + lens.height),
+                                     surface::PixelFormat::FromBits(32));
         m_device = m_library->CreateDeviceFromSurface(nullptr, nullptr, m_target.Get());
         m_root = m_library->CreateFrame(nullptr);
         m_eye = m_library->CreateFrame(m_root.Get());
-        m_viewport = m_library->CreateViewport(m_device.Get(), m_eye.Get(), std::int32_t(lens.x), std::int32_t(lens.y),
-                                               std::uint32_t(lens.width), std::uint32_t(lens.height));
+        m_viewport =
+            m_library->CreateViewport(m_device.Get(), m_eye.Get(), std::int32_t(lens.x), std::int32_t(lens.y),
+                                      std::uint32_t(lens.width), std::uint32_t(lens.height));
         m_viewport->SetPlanes(float(lens.front), 1e6f);
         m_viewport->SetField(float(lens.field));
     }
     void Look(const FramePlacement& c) {
         m_eye->SetPosition(nullptr, c.position[0], c.position[1], c.position[2]);
-        m_eye->SetOrientation(nullptr, c.direction[0], c.direction[1], c.direction[2], c.up[0], c.up[1], c.up[2]);
+        m_eye->SetOrientation(nullptr, c.direction[0], c.direction[1], c.direction[2], c.up[0], c.up[1],
+                              c.up[2]);
     }
     // Pixel position and depth (the camera's z) of a world point.
     rm::Vector4 Screen(const rm::Vector& world) const {
@@ -150,7 +159,9 @@ TEST(CameraNavigation, ATiltRaisesTheCameraOverThePivot) {
 }
 
 // The angle of the view axis below the horizontal, in degrees.
-double DipOf(const FramePlacement& camera) { return std::asin(-Direction(camera).y) / kDegree; }
+double DipOf(const FramePlacement& camera) {
+    return std::asin(-Direction(camera).y) / kDegree;
+}
 
 TEST(CameraNavigation, TheTiltStopsShortOfStraightDownAndStraightUp) {
     const rm::Vector pivot{0, 0, 55};
@@ -200,7 +211,8 @@ TEST(CameraNavigation, APanKeepsTheGrabbedPointUnderThePointer) {
         const rm::Vector grabbed = picture.Under(lens.x + 100, lens.y + 220, 47.0);
         // The navigation's own reading of the pointer agrees with the library's.
         ExpectNear(nav::PointUnder(kOblique, lens, lens.x + 100, lens.y + 220, 47.0), grabbed, 1e-3f);
-        for (const auto& [x, y] : {std::pair{137.0, 197.0}, std::pair{-40.0, 400.0}, std::pair{100.0, 220.0}}) {
+        for (const auto& [x, y] :
+             {std::pair{137.0, 197.0}, std::pair{-40.0, 400.0}, std::pair{100.0, 220.0}}) {
             SCOPED_TRACE(testing::Message() << x << "," << y);
             const FramePlacement panned = nav::Pan(kOblique, lens, grabbed, lens.x + x, lens.y + y);
             picture.Look(panned);
@@ -229,9 +241,7 @@ TEST(CameraNavigation, AZoomKeepsThePointUnderThePointerAndStopsShortOfThePivot)
         double depth;  // the pivot's, after
     };
     const Row rows[] = {
-        {1, 60.0 / 1.15},
-        {3, 60.0 / (1.15 * 1.15 * 1.15)},
-        {-2, 60.0 * 1.15 * 1.15},
+        {1, 60.0 / 1.15}, {3, 60.0 / (1.15 * 1.15 * 1.15)}, {-2, 60.0 * 1.15 * 1.15},
         {40, 20.0},    // twice the front plane
         {-40, 150.0},  // the far limit
     };

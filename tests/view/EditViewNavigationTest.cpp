@@ -18,8 +18,12 @@ namespace {
 constexpr std::uint32_t kGrey = 0x606060;
 constexpr double kDegree = std::numbers::pi / 180.0;
 
-rm::Vector Centre(const rm::Box& box) { return rm::Scale(rm::Add(box.min, box.max), 0.5f); }
-float Distance(const rm::Vector& a, const rm::Vector& b) { return rm::Length(rm::Sub(a, b)); }
+rm::Vector Centre(const rm::Box& box) {
+    return rm::Scale(rm::Add(box.min, box.max), 0.5f);
+}
+float Distance(const rm::Vector& a, const rm::Vector& b) {
+    return rm::Length(rm::Sub(a, b));
+}
 
 void ExpectNear(const rm::Vector& actual, const rm::Vector& expected, float tolerance) {
     EXPECT_NEAR(actual.x, expected.x, tolerance);
@@ -70,8 +74,9 @@ class NavigationTest : public EditViewTest {
         const double share = FilledShare(box);
         double nearest = 1e9;
         for (int i = 0; i < 8; ++i)
-            nearest = std::min(nearest, DepthOfWorld({i & 1 ? box.max.x : box.min.x, i & 2 ? box.max.y : box.min.y,
-                                                      i & 4 ? box.max.z : box.min.z}));
+            nearest =
+                std::min(nearest, DepthOfWorld({i & 1 ? box.max.x : box.min.x, i & 2 ? box.max.y : box.min.y,
+                                                i & 4 ? box.max.z : box.min.z}));
         const double front = m_view->MainViewport()->GetFront();
         EXPECT_GT(nearest, front);
         if (heldByTheFrontPlane) {
@@ -133,7 +138,8 @@ TEST_F(NavigationTest, TheTurnIsAboutTheSelectedPartTakenAtThePress) {
     DragWith({200, 150}, {260, 190}, Qt::MiddleButton, Qt::NoModifier);
     EXPECT_NEAR(ScreenOfWorld(hand).x(), handBefore.x(), 0.5);
     EXPECT_NEAR(ScreenOfWorld(hand).y(), handBefore.y(), 0.5);
-    EXPECT_GT(std::hypot(ScreenOfWorld(all).x() - allBefore.x(), ScreenOfWorld(all).y() - allBefore.y()), 5.0);
+    EXPECT_GT(std::hypot(ScreenOfWorld(all).x() - allBefore.x(), ScreenOfWorld(all).y() - allBefore.y()),
+              5.0);
 
     // The pivot is the one found at the press: a selection changed during the look does not move it.
     const QPointF handNow = ScreenOfWorld(hand);
@@ -168,8 +174,9 @@ TEST_F(NavigationTest, APanKeepsThePressedPointUnderThePointer) {
         Qt::MouseButton button;
         Qt::KeyboardModifiers modifiers;
     };
-    const Row rows[] = {{"Shift and the middle button", Qt::MiddleButton, Qt::ShiftModifier},
-                        {"Shift, Alt and the left button", Qt::LeftButton, Qt::ShiftModifier | Qt::AltModifier}};
+    const Row rows[] = {
+        {"Shift and the middle button", Qt::MiddleButton, Qt::ShiftModifier},
+        {"Shift, Alt and the left button", Qt::LeftButton, Qt::ShiftModifier | Qt::AltModifier}};
     // From a turned view, so that the camera's plane is not the scene's.
     DragWith({100, 100}, {160, 140}, Qt::MiddleButton, Qt::NoModifier);
     for (const Row& r : rows) {
@@ -229,9 +236,9 @@ TEST_F(NavigationTest, StandardViewsLookAlongTheirAxesAndFrameEveryVisiblePart) 
         rm::Vector forward, up;
     };
     const Row rows[] = {
-        {ID_VIEW_CAMERA_FRONT, {0, 0, 1}, {0, 1, 0}}, {ID_VIEW_CAMERA_BACK, {0, 0, -1}, {0, 1, 0}},
+        {ID_VIEW_CAMERA_FRONT, {0, 0, 1}, {0, 1, 0}},  {ID_VIEW_CAMERA_BACK, {0, 0, -1}, {0, 1, 0}},
         {ID_VIEW_CAMERA_RIGHT, {-1, 0, 0}, {0, 1, 0}}, {ID_VIEW_CAMERA_LEFT, {1, 0, 0}, {0, 1, 0}},
-        {ID_VIEW_CAMERA_TOP, {0, -1, 0}, {0, 0, 1}},  {ID_VIEW_CAMERA_BOTTOM, {0, 1, 0}, {0, 0, -1}},
+        {ID_VIEW_CAMERA_TOP, {0, -1, 0}, {0, 0, 1}},   {ID_VIEW_CAMERA_BOTTOM, {0, 1, 0}, {0, 0, -1}},
     };
     // The lens the figure brings (field 4) and a longer one; in render-size display the picture is
     // the main viewport's rectangle, not the window.
@@ -245,8 +252,8 @@ TEST_F(NavigationTest, StandardViewsLookAlongTheirAxesAndFrameEveryVisiblePart) 
         MakeView(setting.renderSize ? 640 : 480, 360);
         win::SendMessage(m_view.get(), win::WM_SETTINGS_CHANGED);
         for (const Row& r : rows) {
-            SCOPED_TRACE(testing::Message() << "command " << r.id << ", field " << setting.field << ", render size "
-                                            << setting.renderSize);
+            SCOPED_TRACE(testing::Message() << "command " << r.id << ", field " << setting.field
+                                            << ", render size " << setting.renderSize);
             DragWith({100, 100}, {170, 130}, Qt::MiddleButton, Qt::NoModifier);
             m_view->OnCommand(r.id);
             ExpectNear(Camera().forward, r.forward, 1e-5f);
@@ -282,7 +289,8 @@ TEST_F(NavigationTest, FramingKeepsTheDirectionAndFillsThePicture) {
         // near as the plane lets it; with a nearer plane (and the same angle of view) the hand
         // fills the picture.
         {"選択部分を表示, a hand", ID_VIEW_FRAME_SELECTED, "HANDL", false, 10, 4, true},
-        {"選択部分を表示, a hand, the front plane near", ID_VIEW_FRAME_SELECTED, "HANDL", false, 0.5f, 0.2f, false},
+        {"選択部分を表示, a hand, the front plane near", ID_VIEW_FRAME_SELECTED, "HANDL", false, 0.5f, 0.2f,
+         false},
         {"選択部分を表示 without a part selected", ID_VIEW_FRAME_SELECTED, nullptr, true, 10, 4, false},
     };
     for (const Row& r : rows) {
@@ -325,7 +333,8 @@ TEST_F(NavigationTest, LookingAroundIsNoUndoStepNorAChangeAndTheDocumentKnowsWhe
         const scene::FramePlacement& noted = Doc().CameraPlacement();
         const CameraPose now = Camera();
         ExpectNear({noted.position[0], noted.position[1], noted.position[2]}, now.eye, 1e-5f);
-        ExpectNear(rm::Normalized({noted.direction[0], noted.direction[1], noted.direction[2]}), now.forward, 1e-5f);
+        ExpectNear(rm::Normalized({noted.direction[0], noted.direction[1], noted.direction[2]}), now.forward,
+                   1e-5f);
         ExpectNear(rm::Normalized({noted.up[0], noted.up[1], noted.up[2]}), now.up, 1e-5f);
     };
     const CameraPose start = Camera();
@@ -352,7 +361,8 @@ TEST_F(NavigationTest, LookingAroundIsNoUndoStepNorAChangeAndTheDocumentKnowsWhe
     Settle();
     const CameraPose reopened = Camera();
     ExpectNear(reopened.eye, {saved.position[0], saved.position[1], saved.position[2]}, 1e-4f);
-    ExpectNear(reopened.forward, rm::Normalized({saved.direction[0], saved.direction[1], saved.direction[2]}), 1e-5f);
+    ExpectNear(reopened.forward, rm::Normalized({saved.direction[0], saved.direction[1], saved.direction[2]}),
+               1e-5f);
     ExpectNear(reopened.up, rm::Normalized({saved.up[0], saved.up[1], saved.up[2]}), 1e-5f);
 }
 
@@ -425,7 +435,8 @@ TEST_F(NavigationTest, ALookEndsWhenTheButtonIsLostAndKeepsOffTheEditDrag) {
     EXPECT_FALSE(m_view->IsDragging());
     ExpectNear(WorldOf(*root), figure, 1e-5f);
     ReleaseWith({260, 150}, Qt::LeftButton, Qt::NoModifier);
-    EXPECT_EQ(m_view->LookingAround(), C3DView::LookAround::Orbit) << "the left button's release is not the look's";
+    EXPECT_EQ(m_view->LookingAround(), C3DView::LookAround::Orbit)
+        << "the left button's release is not the look's";
     // A move without the look's button: the release went elsewhere, the look ends where it was.
     MoveWith({280, 150}, Qt::NoButton, Qt::NoModifier);
     EXPECT_EQ(m_view->LookingAround(), C3DView::LookAround::None);

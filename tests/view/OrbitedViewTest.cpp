@@ -15,7 +15,9 @@
 
 namespace {
 
-float Distance(const rm::Vector& a, const rm::Vector& b) { return rm::Length(rm::Sub(a, b)); }
+float Distance(const rm::Vector& a, const rm::Vector& b) {
+    return rm::Length(rm::Sub(a, b));
+}
 
 void ExpectNear(const rm::Vector& actual, const rm::Vector& expected, float tolerance) {
     EXPECT_NEAR(actual.x, expected.x, tolerance);
@@ -23,7 +25,9 @@ void ExpectNear(const rm::Vector& actual, const rm::Vector& expected, float tole
     EXPECT_NEAR(actual.z, expected.z, tolerance);
 }
 
-rm::Vector Row(const rm::Matrix4& m, int r) { return {m.m[r][0], m.m[r][1], m.m[r][2]}; }
+rm::Vector Row(const rm::Matrix4& m, int r) {
+    return {m.m[r][0], m.m[r][1], m.m[r][2]};
+}
 
 class OrbitedViewTest : public EditViewTest {
   protected:
@@ -42,7 +46,9 @@ class OrbitedViewTest : public EditViewTest {
         ExpectNear(Row(camera, 2), {0.5f, -0.8660254f, 0}, 1e-4f);
         Tree().SelectItem(Doc().GetCharacterItem());
     }
-    rm::Vector CameraAxis(int r) const { return rm::Normalized(Row(m_view->CameraFrame()->WorldMatrix(), r)); }
+    rm::Vector CameraAxis(int r) const {
+        return rm::Normalized(Row(m_view->CameraFrame()->WorldMatrix(), r));
+    }
     rm::Vector Eye() const { return Row(m_view->CameraFrame()->WorldMatrix(), 3); }
 };
 
@@ -110,7 +116,8 @@ TEST_F(OrbitedViewTest, TurnsAreAboutTheCameraAxes) {
         const rm::Matrix4 after = root->WorldMatrix();
         // The figure's axes in the world, turned about the camera's axis by the step's angle.
         const rm::Matrix4 turn = rm::RotationMatrix(c.about, angle);
-        for (int r = 0; r < 3; ++r) ExpectNear(Row(after, r), rm::TransformDirection(Row(before, r), turn), 1e-4f);
+        for (int r = 0; r < 3; ++r)
+            ExpectNear(Row(after, r), rm::TransformDirection(Row(before, r), turn), 1e-4f);
         // Turned about its own origin.
         ExpectNear(Row(after, 3), Row(before, 3), 1e-4f);
     }
@@ -134,7 +141,8 @@ TEST_F(OrbitedViewTest, AnIkDragBringsTheHandUnderThePointer) {
         const rm::Vector root = WorldOf(*shoulder);
         const QPoint start = ScreenOf(*hand).toPoint();
         const QPointF toShoulder = ScreenOf(*shoulder) - QPointF(start);
-        const QPoint stroke = (toShoulder * s.toward + QPointF(-toShoulder.y(), toShoulder.x()) * s.across).toPoint();
+        const QPoint stroke =
+            (toShoulder * s.toward + QPointF(-toShoulder.y(), toShoulder.x()) * s.across).toPoint();
         ASSERT_GT(stroke.manhattanLength(), 10);
         Drag(start, start + stroke, 5);
         const QPointF now = ScreenOf(*hand);
@@ -174,14 +182,15 @@ TEST_F(OrbitedViewTest, TheBoxesOfSimpleDisplaySitOnTheParts) {
     for (int i = 0; i < 8; ++i) {
         const rm::Vector corner{i & 1 ? b[3] : b[0], i & 2 ? b[4] : b[1], i & 4 ? b[5] : b[2]};
         const QPointF at = ScreenOf(*hand->GetFrame(), corner);
-        EXPECT_TRUE(NearPixel(shown, at, 0xFFFF00)) << "the dragged hand's corner " << i << " at " << at.x() << ","
-                                                    << at.y();
+        EXPECT_TRUE(NearPixel(shown, at, 0xFFFF00))
+            << "the dragged hand's corner " << i << " at " << at.x() << "," << at.y();
     }
     CPartObject* head = PartOf("HEAD");
     const auto& h = head->m_box;
     for (int i = 0; i < 8; ++i) {
         const rm::Vector corner{i & 1 ? h[3] : h[0], i & 2 ? h[4] : h[1], i & 4 ? h[5] : h[2]};
-        EXPECT_TRUE(NearPixel(shown, ScreenOf(*head->GetFrame(), corner), 0x00FF80)) << "the head's corner " << i;
+        EXPECT_TRUE(NearPixel(shown, ScreenOf(*head->GetFrame(), corner), 0x00FF80))
+            << "the head's corner " << i;
     }
     Release(start + QPoint(6, 4));
 }
@@ -189,8 +198,8 @@ TEST_F(OrbitedViewTest, TheBoxesOfSimpleDisplaySitOnTheParts) {
 TEST_F(OrbitedViewTest, RenderSizeDisplayKeepsItsFrameAndBackgroundWhileLookingAround) {
     GetApp()->SetSettingInt("view", "mask", 1);
     GetApp()->SetSettingInt("bg", "edit", 1);
-    GetApp()->SetSettingString("render", "bg",
-                               QCoreApplication::applicationDirPath().toStdString() + "/BACKGROUND/bg_01.jpg");
+    GetApp()->SetSettingString(
+        "render", "bg", QCoreApplication::applicationDirPath().toStdString() + "/BACKGROUND/bg_01.jpg");
     MakeView(640, 360);
     const surface::Rect& rect = m_view->RenderRect();
     ASSERT_EQ(rect.left, 80);
