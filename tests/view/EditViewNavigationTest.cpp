@@ -4,6 +4,8 @@
 // and framing fill the picture as they should. Only the camera moves: no undo step, no change of
 // the scene, and the document always knows where the camera stands.
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QTemporaryDir>
 #include <cmath>
 #include <numbers>
@@ -423,7 +425,7 @@ TEST_F(NavigationTest, SimpleDisplayShowsTheBoxesWhileLookingAroundAndTheSceneAf
     EXPECT_GT(zoomed.other, 500);
 }
 
-TEST_F(NavigationTest, ALookEndsWhenTheButtonIsLostAndKeepsOffTheEditDrag) {
+TEST_F(NavigationTest, ALookEndsWhenTheButtonOrTheFocusIsLostOrTheDocumentPlacesTheCamera) {
     rm::Frame* root = Doc().GetCharacterRootFrame();
     const rm::Vector figure = WorldOf(*root);
     Tree().SelectItem(Doc().GetCharacterItem());
@@ -444,13 +446,33 @@ TEST_F(NavigationTest, ALookEndsWhenTheButtonIsLostAndKeepsOffTheEditDrag) {
     MoveWith({320, 150}, Qt::MiddleButton, Qt::NoModifier);
     ExpectNear(Camera().eye, left.eye, 1e-6f);
 
+    // So does the focus going elsewhere.
+    PressWith({200, 150}, Qt::MiddleButton, Qt::NoModifier);
+    MoveWith({210, 150}, Qt::MiddleButton, Qt::NoModifier);
+    QFocusEvent focusOut(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(m_view.get(), &focusOut);
+    EXPECT_EQ(m_view->LookingAround(), C3DView::LookAround::None);
+    ReleaseWith({210, 150}, Qt::MiddleButton, Qt::NoModifier);
+
+    // The document placing the camera (a new scene, a pose set, a file) ends a look: what the
+    // pointer does after that moves nothing.
+    PressWith({200, 150}, Qt::MiddleButton, Qt::NoModifier);
+    MoveWith({230, 150}, Qt::MiddleButton, Qt::NoModifier);
+    Doc().PlaceCamera(scene::StandardCamera());
+    EXPECT_EQ(m_view->LookingAround(), C3DView::LookAround::None);
+    MoveWith({300, 190}, Qt::MiddleButton, Qt::NoModifier);
+    ReleaseWith({300, 190}, Qt::MiddleButton, Qt::NoModifier);
+    ExpectNear(Camera().eye, {0, 0, 0}, 1e-6f);
+    ExpectNear(Camera().forward, {0, 0, 1}, 1e-6f);
+    const CameraPose placed = Camera();
+
     // The wheel and the 視点 commands wait while a part is dragged.
     const QPoint at = ScreenOf(*root).toPoint();
     Press(at);
     MoveTo(at + QPoint(10, 0));
     Wheel(at, 120);
     m_view->OnCommand(ID_VIEW_CAMERA_TOP);
-    ExpectNear(Camera().eye, left.eye, 1e-6f);
+    ExpectNear(Camera().eye, placed.eye, 1e-6f);
     Release(at + QPoint(10, 0));
     EXPECT_EQ(m_view->History().UndoCount(), 1u);
 }
