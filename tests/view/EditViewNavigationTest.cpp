@@ -478,3 +478,23 @@ TEST_F(NavigationTest, ALookEndsWhenTheButtonOrTheFocusIsLostOrTheDocumentPlaces
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EditViewTest, WithNothingToSeeTheCameraTurnsAboutThePlaceANewScenesFigureStands) {
+    MakeView(480, 360);
+    ASSERT_FALSE(Doc().VisiblePartsBox());
+    rm::Frame& camera = *m_view->CameraFrame();
+    auto eye = [&] { return WorldOf(camera); };
+    // A quarter turn about the point 55 ahead: from the scene's -x side, looking along +x.
+    DragWith({100, 100}, {220, 100}, Qt::MiddleButton, Qt::NoModifier);
+    ExpectNear(eye(), {-55, 0, 55}, 1e-3f);
+    // 全体を表示 has nothing to frame; a standard view looks along its axes from as far.
+    m_view->OnCommand(ID_VIEW_FRAME_ALL);
+    ExpectNear(eye(), {-55, 0, 55}, 1e-3f);
+    m_view->OnCommand(ID_VIEW_CAMERA_TOP);
+    ExpectNear(eye(), {0, 55, 55}, 1e-3f);
+    ExpectNear(rm::Normalized(rm::Sub(WorldOf(camera, {0, 0, 1}), eye())), {0, -1, 0}, 1e-5f);
+}
+
+}  // namespace
