@@ -2,7 +2,9 @@
 // drawing in Gouraud at 1280 × 960, one drag step in simple display (boxes) at 1280 × 960, one drag
 // step with the whole figure redrawn at 800 × 600; beside them the render to file of the same scene
 // at the same sizes, without antialiasing, as the reference. A hand dragged at 1280 × 960 in simple
-// display: one IK step (solve, place the three parts, draw) beside one move step.
+// display: one IK step (solve, place the three parts, draw) beside one move step. An orbit step with the
+// middle button at 1280 × 960 (mouse move, camera turned, picture shown), the figure drawn whole and
+// in simple display (boxes).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -44,8 +46,8 @@ struct StandingView {
     }
 };
 
-void Send(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButtons buttons) {
-    QMouseEvent event(type, QPointF(p), QPointF(w->mapToGlobal(p)), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+void Send(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButtons buttons, Qt::MouseButton button = Qt::LeftButton) {
+    QMouseEvent event(type, QPointF(p), QPointF(w->mapToGlobal(p)), type == QEvent::MouseMove ? Qt::NoButton : button,
                       buttons, Qt::NoModifier);
     QApplication::sendEvent(w, &event);
 }
@@ -117,6 +119,29 @@ void BM_HandMoveStepSimple1280(benchmark::State& state) { HandSteps(state, EDIT_
 void BM_HandIkStepSimple1280(benchmark::State& state) { HandSteps(state, EDIT_IK); }
 void BM_DragStepFull800(benchmark::State& state) { DragSteps(state, 800, 600, 0); }
 
+// One mouse move of an orbit with the middle button, nothing selected: the camera turned about the
+// figure, then the drawing it asks for.
+void OrbitSteps(benchmark::State& state, int simple) {
+    StandingView s(1280, 960, simple);
+    if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
+    s.scene->Document().Tree()->SelectItem(0);
+    const QPoint start(640, 480);
+    Send(s.view.get(), QEvent::MouseButtonPress, start, Qt::MiddleButton, Qt::MiddleButton);
+    int step = 0;
+    for (auto _ : state) {
+        // Back and forth, so the figure is seen from the front half however long it runs.
+        const int along = step % 64 < 32 ? step % 32 : 32 - step % 32;
+        ++step;
+        Send(s.view.get(), QEvent::MouseMove, start + QPoint(4 * along, along), Qt::MiddleButton);
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(s.view->ShownFrame().constBits());
+    }
+    Send(s.view.get(), QEvent::MouseButtonRelease, start, Qt::NoButton, Qt::MiddleButton);
+}
+
+void BM_OrbitStepFull1280(benchmark::State& state) { OrbitSteps(state, 0); }
+void BM_OrbitStepSimple1280(benchmark::State& state) { OrbitSteps(state, 1); }
+
 void RenderToFileReference(benchmark::State& state, int width, int height) {
     std::ostringstream log;
     CHeadlessScene scene(BinFolder(), log);
@@ -141,5 +166,7 @@ BENCHMARK(BM_DragStepSimple1280)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragStepFull800)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HandMoveStepSimple1280)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HandIkStepSimple1280)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OrbitStepFull1280)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OrbitStepSimple1280)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderToFile1280)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderToFile800)->Unit(benchmark::kMillisecond);

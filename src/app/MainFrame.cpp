@@ -64,6 +64,21 @@ const CommandText kCommands[] = {
     {ID_HELP, nullptr, "ﾍﾙﾌﾟを表示します。\nﾍﾙﾌﾟ"},
     {ID_APPLY_COLLECTION, nullptr, "ｺﾚｸｼｮﾝｳｨﾝﾄﾞｳの選択されたﾃﾞｰﾀをｼｰﾝに適用します。\nｺﾚｸｼｮﾝを適用"},
     {ID_VIEW_OPEN_POSE_SET, "ポーズセットを開く...", "ポーズセットを一覧から選んで読み込みます。\nポーズセットを開く"},
+    {ID_VIEW_CAMERA_FRONT, "正面", "シーンを正面から見ます。\n正面"},
+    {ID_VIEW_CAMERA_BACK, "背面", "シーンを背面から見ます。\n背面"},
+    {ID_VIEW_CAMERA_RIGHT, "右", "シーンを右から見ます。\n右"},
+    {ID_VIEW_CAMERA_LEFT, "左", "シーンを左から見ます。\n左"},
+    {ID_VIEW_CAMERA_TOP, "上", "シーンを上から見ます。\n上"},
+    {ID_VIEW_CAMERA_BOTTOM, "下", "シーンを下から見ます。\n下"},
+    {ID_VIEW_FRAME_ALL, "全体を表示", "表示されているものがすべて収まるように視点を動かします。\n全体を表示"},
+    {ID_VIEW_FRAME_SELECTED, "選択部分を表示", "選択したパーツが収まるように視点を動かします。\n選択部分を表示"},
+    {ID_VIEW_CAMERA_RESET, "視点を戻す", "視点を新しいシーンの位置に戻します。\n視点を戻す"},
+};
+
+// The 表示 menu's 視点 submenu; 0 is a separator.
+const int kCameraMenu[] = {
+    ID_VIEW_CAMERA_FRONT, ID_VIEW_CAMERA_BACK, ID_VIEW_CAMERA_RIGHT, ID_VIEW_CAMERA_LEFT, ID_VIEW_CAMERA_TOP,
+    ID_VIEW_CAMERA_BOTTOM, 0, ID_VIEW_FRAME_ALL, ID_VIEW_FRAME_SELECTED, 0, ID_VIEW_CAMERA_RESET,
 };
 
 // Toolbar order, one group a line; 0 is a separator.
@@ -199,6 +214,14 @@ void CMainFrame::CreateMenus() {
     view->addSeparator();
     view->addAction(m_actions[ID_EDIT_MIRROR]);
     view->addAction(m_actions[ID_EDIT_SWAP_SIDES]);
+    view->addSeparator();
+    QMenu* camera = view->addMenu(QStringLiteral("視点"));
+    for (int id : kCameraMenu) {
+        if (id == 0)
+            camera->addSeparator();
+        else
+            camera->addAction(m_actions[id]);
+    }
     QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->addAction(m_actions[ID_APP_ABOUT]);
 }

@@ -1,5 +1,6 @@
 #include "app/ViewCommands.h"
 
+#include <QAction>
 #include <QApplication>
 
 #include "app/DocumentCommands.h"
@@ -70,6 +71,18 @@ void BindViewCommands(CMainFrame& frame, C3DView& view, CMainDoc& doc, RenderCon
     });
     frame.SetCommandHandler(ID_EDIT_MIRROR, [&view] { view.OnCommand(ID_EDIT_MIRROR); });
     frame.SetCommandHandler(ID_EDIT_SWAP_SIDES, [&view] { view.OnCommand(ID_EDIT_SWAP_SIDES); });
+    // The 視点 menu runs the camera commands from anywhere. Its items show the keys, which work only
+    // while the edit view has the focus (the view's own shortcuts), so that the tree, the collection
+    // and text fields keep theirs; in the menu they act only while the menu itself is open.
+    for (int id : {ID_VIEW_CAMERA_FRONT, ID_VIEW_CAMERA_BACK, ID_VIEW_CAMERA_RIGHT, ID_VIEW_CAMERA_LEFT,
+                   ID_VIEW_CAMERA_TOP, ID_VIEW_CAMERA_BOTTOM, ID_VIEW_FRAME_ALL, ID_VIEW_FRAME_SELECTED,
+                   ID_VIEW_CAMERA_RESET}) {
+        frame.SetCommandHandler(id, [&view, id] { view.RunCameraCommand(id); });
+        if (QAction* action = frame.Action(id)) {
+            action->setShortcuts(C3DView::CameraCommandKeys(id));
+            action->setShortcutContext(Qt::WidgetShortcut);
+        }
+    }
     frame.SetCommandHandler(ID_VIEW_OPEN_POSE_SET, [&frame, &doc] {
         CPoseSetDlg dialog(ReadPoseSets(doc.Archive()), &frame);
         if (dialog.exec() != QDialog::Accepted) return;

@@ -26,6 +26,16 @@ enum CommandId : int {
     ID_EDIT_SWAP_SIDES = 32802,     // "左右入れ替え"
     ID_FILE_SAVE_POSE = 32810,      // ﾌｧｲﾙ > "ポーズの保存..."
     ID_FILE_LOAD_POSE = 32811,      // ﾌｧｲﾙ > "ポーズの読み込み..."
+    // 表示 > "視点": the edit camera's standard views, framing and its new scene's place.
+    ID_VIEW_CAMERA_FRONT = 32820,   // "正面"
+    ID_VIEW_CAMERA_BACK = 32821,    // "背面"
+    ID_VIEW_CAMERA_RIGHT = 32822,   // "右"
+    ID_VIEW_CAMERA_LEFT = 32823,    // "左"
+    ID_VIEW_CAMERA_TOP = 32824,     // "上"
+    ID_VIEW_CAMERA_BOTTOM = 32825,  // "下"
+    ID_VIEW_FRAME_ALL = 32826,      // "全体を表示"
+    ID_VIEW_FRAME_SELECTED = 32827, // "選択部分を表示"
+    ID_VIEW_CAMERA_RESET = 32828,   // "視点を戻す"
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,
     ID_FILE_SAVE = 57603,

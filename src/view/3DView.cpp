@@ -76,7 +76,9 @@ bool C3DView::OnWindowMessage(std::uint32_t message, win::WPARAM, win::LPARAM, w
             PostRefresh();
             return true;
         case win::WM_REFRESH:
-            // Only when no main view relays the refresh (a view on its own).
+            // The view's own request after the camera moved, or a refresh when no main view relays
+            // it (a view on its own).
+            m_redrawPosted = false;
             DrawView();
             return true;
         default: return false;
@@ -122,6 +124,7 @@ void C3DView::AttachDocument(CMainDoc* document) {
     m_document->SetSceneResetHook([this] { ResetHistory(); });
     // The document places the camera for a new scene, a pose set and a file.
     m_document->SetCameraHook([this](const scene::FramePlacement& placement) {
+        EndLookAround();
         PlaceCamera(placement);
         PostRefresh();
     });
@@ -286,7 +289,7 @@ void C3DView::DrawView() {
     if (!m_initialised || !m_mainViewport || !app->m_lpfRoot) return;
     m_mainViewport->ForceUpdate(0, 0, m_mainViewport->GetWidth(), m_mainViewport->GetHeight());
     // Boxes are plain lines: the depth buffer is left for the next full drawing, which clears it.
-    m_mainViewport->Clear(m_lpfBoundingBox ? rm::D3DRMCLEAR_TARGET : rm::D3DRMCLEAR_ALL);
+    m_mainViewport->Clear(ShowsBoxesOnly() ? rm::D3DRMCLEAR_TARGET : rm::D3DRMCLEAR_ALL);
     if (m_fullViewport) {
         m_fullViewport->ForceUpdate(0, 0, m_fullViewport->GetWidth(), m_fullViewport->GetHeight());
         const surface::Rect all{0, 0, std::int32_t(m_device->GetWidth()), std::int32_t(m_device->GetHeight())};
@@ -296,7 +299,7 @@ void C3DView::DrawView() {
         if (m_editBackground)
             m_renderTarget->Blt(&m_renderRect, m_editBackground.Get(), nullptr, surface::DDBLT_WAIT);
     }
-    if (m_lpfBoundingBox) {
+    if (ShowsBoxesOnly()) {
         DrawBoxes();
     } else {
         CWaitCursor wait(app->GetSettingInt("view", "s_mode", 1) != 0);

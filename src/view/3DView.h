@@ -9,8 +9,12 @@
 //   3DView_Drag.cpp    the drag (move, Z move, rotate, IK), the pivot of a scene-wide drag, centring
 //   3DView_Commands.cpp  undo and redo, the editing commands and the right-button menu
 //   3DView_Mirror.cpp  mirror posing (one side onto the other, or the sides swapped)
+//   3DView_Camera.cpp  looking around: orbit, pan and zoom of the edit camera, the standard views
+//                      and framing, with their keys
 
 #include <QImage>
+#include <QKeySequence>
+#include <QList>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -23,7 +27,9 @@
 #include "platform/surface/Clipper.h"
 #include "platform/surface/Surface.h"
 #include "platform/win/WindowMessages.h"
+#include "scene/CameraViews.h"
 #include "scene/SceneFile.h"
+#include "view/CameraNavigation.h"
 #include "view/LimbChain.h"
 #include "view/UndoHistory.h"
 
@@ -72,6 +78,8 @@ class C3DView final : public win::CMessageWindow<QWidget> {
     rm::Frame* CameraFrame() const { return m_camera.Get(); }
     // Puts the camera at a placement in the view's root (the scene's coordinates).
     void PlaceCamera(const scene::FramePlacement& placement);
+    // Where the camera stands now in the view's root.
+    scene::FramePlacement CameraPlacementNow() const;
     rm::Frame* ViewRootFrame() const { return m_viewRoot.Get(); }
     rm::Viewport* MainViewport() const { return m_mainViewport.Get(); }
     rm::Viewport* FullViewport() const { return m_fullViewport.Get(); }
@@ -124,12 +132,31 @@ class C3DView final : public win::CMessageWindow<QWidget> {
     // Shows the menu at a screen point and runs the chosen command (tests replace the showing).
     void SetMenuRunner(std::function<QAction*(QMenu&, QPoint)> runner) { m_menuRunner = std::move(runner); }
 
+    // --- Looking around (3DView_Camera.cpp) ---
+    // Runs a camera command of the 視点 menu (the standard views, framing, the camera put back);
+    // false for another id. Looking around is no change of the scene and no undo step: the
+    // document is only told where the camera stands.
+    bool RunCameraCommand(int id);
+    // The keys of a camera command (the number row's first); none for another id.
+    static QList<QKeySequence> CameraCommandKeys(int id);
+    void ShowStandardView(scene::StandardView view);
+    // Frames every visible part, or the selected part, keeping the direction the camera looks in.
+    void FrameVisibleParts();
+    void FrameSelectedPart();
+    // The point orbits turn about and zooms keep their depth at: the middle of the selected part's
+    // box, else of every visible part, else (nothing ahead of the camera) a point ahead on its axis.
+    rm::Vector NavigationPivot() const;
+    // Turning or sliding the camera with a drag (none while no such drag is under way).
+    enum class LookAround { None, Orbit, Pan };
+    LookAround LookingAround() const { return m_look; }
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
@@ -158,6 +185,21 @@ class C3DView final : public win::CMessageWindow<QWidget> {
     void PutSceneBack();
     void MakeBoundingBoxProxy();
     void CreateActions();
+    void CreateCameraActions();
+    // Looking-around helpers (3DView_Camera.cpp).
+    static LookAround LookAroundFor(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void BeginLookAround(LookAround look, Qt::MouseButton button, QPoint point);
+    void LookAroundTo(QPoint point);
+    void EndLookAround();
+    // One wheel event of `angleDelta` (120 a notch; smaller touchpad steps add up) at a point.
+    void WheelZoom(QPointF point, int angleDelta);
+    nav::Lens MainLens() const;
+    scene::Projection MainProjection() const;
+    // Puts the camera there, tells the document and asks for a drawing.
+    void MoveCameraTo(const scene::FramePlacement& placement);
+    void RequestRedraw();
+    // Boxes instead of the scene: a drag or a look around in simple display.
+    bool ShowsBoxesOnly() const { return m_lpfBoundingBox || m_lookBoxes; }
     void ExecContextMenu(QMenu& menu, QPoint globalPoint);
 
     std::unique_ptr<rm::WidgetWindow> m_window;
@@ -191,6 +233,17 @@ class C3DView final : public win::CMessageWindow<QWidget> {
     QPoint m_pressPoint;
     float m_frontLimit = 15.0f;
     float m_backLimit = 100.0f;
+
+    // Looking around: the drag's kind and button, the press with the camera and pivot it found.
+    LookAround m_look = LookAround::None;
+    Qt::MouseButton m_lookButton = Qt::NoButton;
+    QPoint m_lookPress;
+    scene::FramePlacement m_lookStart;
+    rm::Vector m_lookPivot{};
+    rm::Vector m_lookGrab{};  // a pan's point under the pointer at the press (the pivot's depth)
+    bool m_lookBoxes = false;    // simple display shows boxes while the look lasts
+    int m_wheelRemainder = 0;    // angle delta short of a notch
+    bool m_redrawPosted = false;
 
     CMainDoc* m_document = nullptr;
     CPartsTree* m_watchedTree = nullptr;

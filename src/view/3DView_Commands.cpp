@@ -49,6 +49,7 @@ void C3DView::CreateActions() {
     };
     add(ID_EDIT_UNDO, {QKeySequence(Qt::CTRL | Qt::Key_Z)});
     add(ID_EDIT_REDO, {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    CreateCameraActions();
 }
 
 void C3DView::CaptureUndo(rm::Frame* frame) {
@@ -123,7 +124,7 @@ void C3DView::OnCommand(int id) {
             RedoLast();
             PostRefresh();
             break;
-        default: break;
+        default: RunCameraCommand(id); break;
     }
 }
 

@@ -42,12 +42,26 @@ void SetWorldMatrix(rm::Frame& frame, const rm::Matrix4& world) {
 }  // namespace
 
 void C3DView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return;
+    // The middle button (or Alt with the left one) looks around; the left button alone edits.
+    if (const LookAround look = LookAroundFor(event->button(), event->modifiers()); look != LookAround::None) {
+        setFocus(Qt::MouseFocusReason);
+        BeginLookAround(look, event->button(), event->position().toPoint());
+        return;
+    }
+    if (event->button() != Qt::LeftButton || m_look != LookAround::None) return;
     setFocus(Qt::MouseFocusReason);
     ButtonDown(event->position().toPoint());
 }
 
 void C3DView::mouseMoveEvent(QMouseEvent* event) {
+    if (m_look != LookAround::None) {
+        // A move without the button means the release went elsewhere: the look ends where it was.
+        if (!(event->buttons() & m_lookButton))
+            EndLookAround();
+        else
+            LookAroundTo(event->position().toPoint());
+        return;
+    }
     if (!m_dragging) return;
     // A move without the button means the release went elsewhere: the drag ends where it was.
     if (!(event->buttons() & Qt::LeftButton)) {
@@ -63,6 +77,10 @@ void C3DView::mouseMoveEvent(QMouseEvent* event) {
 
 void C3DView::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
+    if (m_look != LookAround::None) {
+        if (event->button() == m_lookButton) EndLookAround();
+        return;
+    }
     if (event->button() == Qt::LeftButton) {
         if (m_buttonDown || m_dragging) ButtonUp(point);
     } else if (event->button() == Qt::RightButton && !m_dragging) {
@@ -72,7 +90,12 @@ void C3DView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void C3DView::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return;
+    // The second press of a double click looks around again as the first did.
+    if (const LookAround look = LookAroundFor(event->button(), event->modifiers()); look != LookAround::None) {
+        BeginLookAround(look, event->button(), event->position().toPoint());
+        return;
+    }
+    if (event->button() != Qt::LeftButton || m_look != LookAround::None) return;
     if (m_buttonDown)
         ButtonUp(event->position().toPoint());
     else
@@ -82,11 +105,13 @@ void C3DView::mouseDoubleClickEvent(QMouseEvent* event) {
 void C3DView::focusOutEvent(QFocusEvent* event) {
     QWidget::focusOutEvent(event);
     EndDrag();
+    EndLookAround();
 }
 
 void C3DView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     EndDrag();
+    EndLookAround();
 }
 
 void C3DView::ButtonDown(QPoint point) {

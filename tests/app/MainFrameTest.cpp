@@ -84,6 +84,34 @@ TEST_F(MainFrameTest, ToolbarHoldsTheCommandsInOrderWithTheirTips) {
     EXPECT_EQ(frame->Action(ID_FILE_SAVE)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
 }
 
+TEST_F(MainFrameTest, TheViewMenusCameraSubmenuWaitsForTheEditView) {
+    QMenu* view = frame->menuBar()->actions().at(1)->menu();
+    ASSERT_NE(view, nullptr);
+    QMenu* camera = nullptr;
+    for (QAction* a : view->actions())
+        if (a->text() == QStringLiteral("視点")) camera = a->menu();
+    ASSERT_NE(camera, nullptr);
+    QStringList items;
+    for (QAction* a : camera->actions()) items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    const QStringList expected = {QStringLiteral("正面"),       QStringLiteral("背面"), QStringLiteral("右"),
+                                  QStringLiteral("左"),         QStringLiteral("上"),   QStringLiteral("下"),
+                                  QStringLiteral("-"),          QStringLiteral("全体を表示"),
+                                  QStringLiteral("選択部分を表示"), QStringLiteral("-"),  QStringLiteral("視点を戻す")};
+    EXPECT_EQ(items, expected);
+    // Every item tells what it does in the status bar, and does nothing until the edit view binds it.
+    for (QAction* a : camera->actions()) {
+        if (a->isSeparator()) continue;
+        EXPECT_FALSE(a->statusTip().isEmpty()) << a->text().toStdString();
+        EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+        EXPECT_FALSE(frame->RunCommand(a->data().toInt()));
+    }
+    int shown = 0;
+    frame->SetCommandHandler(ID_VIEW_CAMERA_TOP, [&] { ++shown; });
+    EXPECT_TRUE(frame->Action(ID_VIEW_CAMERA_TOP)->isEnabled());
+    frame->Action(ID_VIEW_CAMERA_TOP)->trigger();
+    EXPECT_EQ(shown, 1);
+}
+
 TEST_F(MainFrameTest, DisplayModeButtons) {
     // Gouraud is the default: its button alone is checked.
     EXPECT_EQ(Checked(kDisplayButtons, 4), std::vector<int>{ID_VIEW_GOURAUD});

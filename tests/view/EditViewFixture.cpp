@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <iostream>
 
 #include "core/MainApp.h"
@@ -50,8 +51,9 @@ CPartObject* EditViewTest::PartOf(std::string_view kind) { return Doc().FindPart
 
 namespace {
 
-void SendMouse(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons) {
-    QMouseEvent event(type, QPointF(p), QPointF(w->mapToGlobal(p)), button, buttons, Qt::NoModifier);
+void SendMouse(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QMouseEvent event(type, QPointF(p), QPointF(w->mapToGlobal(p)), button, buttons, modifiers);
     QApplication::sendEvent(w, &event);
 }
 
@@ -85,6 +87,33 @@ void EditViewTest::Drag(QPoint from, QPoint to, int steps) {
     Settle();
 }
 
+void EditViewTest::PressWith(QPoint p, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+    SendMouse(m_view.get(), QEvent::MouseButtonPress, p, button, button, modifiers);
+}
+void EditViewTest::MoveWith(QPoint p, Qt::MouseButtons held, Qt::KeyboardModifiers modifiers) {
+    SendMouse(m_view.get(), QEvent::MouseMove, p, Qt::NoButton, held, modifiers);
+}
+void EditViewTest::ReleaseWith(QPoint p, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+    SendMouse(m_view.get(), QEvent::MouseButtonRelease, p, button, Qt::NoButton, modifiers);
+}
+
+void EditViewTest::DragWith(QPoint from, QPoint to, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                            int steps) {
+    PressWith(from, button, modifiers);
+    for (int i = 1; i <= steps; ++i) {
+        MoveWith(from + (to - from) * i / steps, button, modifiers);
+        Settle();
+    }
+    ReleaseWith(to, button, modifiers);
+    Settle();
+}
+
+void EditViewTest::Wheel(QPoint p, int angleDelta) {
+    QWheelEvent event(QPointF(p), QPointF(m_view->mapToGlobal(p)), QPoint(), QPoint(0, angleDelta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(m_view.get(), &event);
+}
+
 rm::Vector EditViewTest::WorldOf(const rm::Frame& frame, rm::Vector local) {
     rm::Vector world;
     frame.Transform(&world, &local);
@@ -92,10 +121,19 @@ rm::Vector EditViewTest::WorldOf(const rm::Frame& frame, rm::Vector local) {
 }
 
 QPointF EditViewTest::ScreenOf(const rm::Frame& frame, rm::Vector local) const {
-    const rm::Vector world = WorldOf(frame, local);
+    return ScreenOfWorld(WorldOf(frame, local));
+}
+
+QPointF EditViewTest::ScreenOfWorld(const rm::Vector& world) const {
     rm::Vector4 s{};
     m_view->MainViewport()->Transform(&s, &world);
     return {s.x / s.w, s.y / s.w};
+}
+
+double EditViewTest::DepthOfWorld(const rm::Vector& world) const {
+    rm::Vector4 s{};
+    m_view->MainViewport()->Transform(&s, &world);
+    return s.w;
 }
 
 QImage EditViewTest::Shown() {

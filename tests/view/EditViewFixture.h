@@ -38,12 +38,22 @@ class EditViewTest : public ::testing::Test {
     void RightClick(QPoint p, Qt::MouseButtons held = Qt::NoButton);
     // Press, move in `steps` equal moves to `to`, release.
     void Drag(QPoint from, QPoint to, int steps = 4);
+    // The same with any button and modifier keys (looking around).
+    void PressWith(QPoint p, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void MoveWith(QPoint p, Qt::MouseButtons held, Qt::KeyboardModifiers modifiers);
+    void ReleaseWith(QPoint p, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void DragWith(QPoint from, QPoint to, Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int steps = 4);
+    // One wheel event at a point (120 a notch, positive away from the user).
+    void Wheel(QPoint p, int angleDelta);
     // Lets posted refreshes run.
     static void Settle();
 
     // Where a point of a frame (its origin by default) lands on the screen, in pixels.
     QPointF ScreenOf(const rm::Frame& frame, rm::Vector local = {0, 0, 0}) const;
     static rm::Vector WorldOf(const rm::Frame& frame, rm::Vector local = {0, 0, 0});
+    // Where a world point lands on the screen, in pixels, and its depth (the camera's z).
+    QPointF ScreenOfWorld(const rm::Vector& world) const;
+    double DepthOfWorld(const rm::Vector& world) const;
     // The window's picture after the view draws.
     QImage Shown();
 
