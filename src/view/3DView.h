@@ -9,6 +9,7 @@
 //   3DView_Drag.cpp    the drag (move, Z move, rotate, IK), the pivot of a scene-wide drag, centring
 //   3DView_Commands.cpp  undo and redo, the editing commands and the right-button menu
 //   3DView_Mirror.cpp  mirror posing (one side onto the other, or the sides swapped)
+// The floor grid drawn under the scene is FloorGrid.{h,cpp}.
 
 #include <QImage>
 #include <QWidget>
@@ -136,6 +137,8 @@ class C3DView final : public win::CMessageWindow<QWidget> {
   private:
     void ReleaseViewportObjects();
     void ReleaseDeviceObjects();
+    // The floor grid on the cleared picture (setting view/grid), under the scene or the boxes.
+    void DrawFloorGrid();
     void DrawBoxes();
     void DrawBox(surface::DeviceContext& dc, const rm::Box& box, const rm::Frame& frame);
     void RenderHierarchy(rm::Frame* hierarchy);
