@@ -26,6 +26,7 @@ enum CommandId : int {
     ID_EDIT_SWAP_SIDES = 32802,     // "左右入れ替え"
     ID_FILE_SAVE_POSE = 32810,      // ﾌｧｲﾙ > "ポーズの保存..."
     ID_FILE_LOAD_POSE = 32811,      // ﾌｧｲﾙ > "ポーズの読み込み..."
+    ID_VIEW_FLOOR_GRID = 32830,     // 表示 > "床グリッド" (setting view/grid)
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,
     ID_FILE_SAVE = 57603,
