@@ -1,10 +1,11 @@
 // The edit view on the standing pose set, measured from the call to the widget's pixels: one
-// drawing in Gouraud at 1280 × 960, one drag step in simple display (boxes) at 1280 × 960, one drag
-// step with the whole figure redrawn at 800 × 600; beside them the render to file of the same scene
-// at the same sizes, without antialiasing, as the reference. A hand dragged at 1280 × 960 in simple
-// display: one IK step (solve, place the three parts, draw) beside one move step. An orbit step with the
-// middle button at 1280 × 960 (mouse move, camera turned, picture shown), the figure drawn whole and
-// in simple display (boxes).
+// drawing in Gouraud at 1280 × 960 (with the floor grid, and without it as its reference), one drag
+// step in simple display (boxes) at 1280 × 960, one drag step with the whole figure redrawn at
+// 800 × 600; beside them the render to file of the same scene at the same sizes, without
+// antialiasing, as the reference. A hand dragged at 1280 × 960 in simple display: one IK step
+// (solve, place the three parts, draw) beside one move step. An orbit step with the middle button
+// at 1280 × 960 (mouse move, camera turned, picture shown), the figure drawn whole and in simple
+// display (boxes).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -29,12 +30,13 @@ struct StandingView {
     std::unique_ptr<C3DView> view;
     bool loaded = false;
 
-    StandingView(int width, int height, int simple) {
+    StandingView(int width, int height, int simple, int grid = 1) {
         scene = std::make_unique<CHeadlessScene>(BinFolder(), log);
         GetApp()->Settings().Clear();  // defaults, whatever a profile beside the program holds
         loaded = scene->LoadPoseSet("STAND.OBJ");
         GetApp()->SetSettingInt("dev", "mode", 2);
         GetApp()->SetSettingInt("view", "s_mode", simple);
+        GetApp()->SetSettingInt("view", "grid", grid);
         view = std::make_unique<C3DView>(nullptr);
         view->resize(width, height);
         view->show();
@@ -52,14 +54,18 @@ void Send(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButtons buttons, Qt:
     QApplication::sendEvent(w, &event);
 }
 
-void BM_DrawViewGouraud1280(benchmark::State& state) {
-    StandingView s(1280, 960, 1);
+void DrawViews(benchmark::State& state, int grid) {
+    StandingView s(1280, 960, 1, grid);
     if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
     for (auto _ : state) {
         s.view->DrawView();
         benchmark::DoNotOptimize(s.view->ShownFrame().constBits());
     }
 }
+
+// The floor grid is on unless set off; without it as the reference.
+void BM_DrawViewGouraud1280(benchmark::State& state) { DrawViews(state, 1); }
+void BM_DrawViewGouraud1280NoGrid(benchmark::State& state) { DrawViews(state, 0); }
 
 // One mouse move of a drag of the figure: the step, then the drawing the step posts for.
 void DragSteps(benchmark::State& state, int width, int height, int simple) {
@@ -162,6 +168,7 @@ void BM_RenderToFile800(benchmark::State& state) { RenderToFileReference(state, 
 }  // namespace
 
 BENCHMARK(BM_DrawViewGouraud1280)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawViewGouraud1280NoGrid)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragStepSimple1280)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragStepFull800)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HandMoveStepSimple1280)->Unit(benchmark::kMillisecond);

@@ -63,6 +63,7 @@ const CommandText kCommands[] = {
     {ID_VIEW_RENDER_SIZE, nullptr, "実際にﾚﾝﾀﾞﾘﾝｸﾞされる画面の比率で表示します。\nﾚﾝﾀﾞﾘﾝｸﾞｻｲｽﾞの表示"},
     {ID_HELP, nullptr, "ﾍﾙﾌﾟを表示します。\nﾍﾙﾌﾟ"},
     {ID_APPLY_COLLECTION, nullptr, "ｺﾚｸｼｮﾝｳｨﾝﾄﾞｳの選択されたﾃﾞｰﾀをｼｰﾝに適用します。\nｺﾚｸｼｮﾝを適用"},
+    {ID_VIEW_FLOOR_GRID, "床グリッド", "編集画面の床にグリッドを表示します（レンダリングには写りません）。\n床グリッド"},
     {ID_VIEW_OPEN_POSE_SET, "ポーズセットを開く...", "ポーズセットを一覧から選んで読み込みます。\nポーズセットを開く"},
     {ID_VIEW_CAMERA_FRONT, "正面", "シーンを正面から見ます。\n正面"},
     {ID_VIEW_CAMERA_BACK, "背面", "シーンを背面から見ます。\n背面"},
@@ -95,7 +96,7 @@ const int kToolbarLayout[] = {
 const int kCheckableCommands[] = {
     ID_EDIT_FREE, ID_EDIT_X, ID_EDIT_Y, ID_EDIT_Z, ID_EDIT_IK, ID_EDIT_ROTATE_MODE,
     ID_VIEW_POINTS, ID_VIEW_WIREFRAME, ID_VIEW_FLAT, ID_VIEW_GOURAUD,
-    ID_VIEW_SIMPLE, ID_VIEW_RENDER_SIZE,
+    ID_VIEW_SIMPLE, ID_VIEW_RENDER_SIZE, ID_VIEW_FLOOR_GRID,
 };
 // clang-format on
 
@@ -167,6 +168,8 @@ void CMainFrame::CreateActions() {
     m_actions[ID_VIEW_TOOLBAR]->setCheckable(true);
     m_actions[ID_VIEW_TOOLBAR]->setChecked(true);
     for (int id : kCheckableCommands) m_actions[id]->setCheckable(true);
+    // A menu-only toggle: without an icon the menu shows its check mark, not a pressed icon.
+    m_actions[ID_VIEW_FLOOR_GRID]->setIcon(QIcon());
 
     // The frame's own commands.
     m_handlers[ID_FILE_NEW] = [] {
@@ -188,6 +191,7 @@ void CMainFrame::CreateActions() {
     m_handlers[ID_EDIT_Z] = [this] { SetAxisConstraint(AXIS_Z); };
     m_handlers[ID_VIEW_SIMPLE] = [this] { ToggleSimpleDisplay(); };
     m_handlers[ID_VIEW_RENDER_SIZE] = [this] { ToggleRenderSizeDisplay(); };
+    m_handlers[ID_VIEW_FLOOR_GRID] = [this] { ToggleFloorGrid(); };
     m_handlers[ID_HELP] = [this] { ShowHelp(); };
     for (auto& [id, action] : m_actions) action->setEnabled(m_handlers.count(id) > 0 || id == ID_RENDER);
 }
@@ -209,6 +213,7 @@ void CMainFrame::CreateMenus() {
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     view->addAction(m_actions[ID_VIEW_TOOLBAR]);
+    view->addAction(m_actions[ID_VIEW_FLOOR_GRID]);
     view->addSeparator();
     view->addAction(m_actions[ID_VIEW_OPEN_POSE_SET]);
     view->addSeparator();

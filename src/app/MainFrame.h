@@ -32,6 +32,8 @@ public:
     void RefreshToolbar();
     void ToggleSimpleDisplay();
     void ToggleRenderSizeDisplay();
+    // The edit view's floor grid (setting view/grid, on unless set to 0).
+    void ToggleFloorGrid();
     void ShowHelp();
 
     // Binds a command to its handler and enables it; an empty handler disables it again.

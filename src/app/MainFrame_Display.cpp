@@ -1,5 +1,5 @@
-// The main frame's display commands: display mode, axis constraint, the two display toggles,
-// the toolbar check marks and help.
+// The main frame's display commands: display mode, axis constraint, the display toggles (simple
+// display, render-size display, the floor grid), the check marks and help.
 
 #include <QAction>
 
@@ -36,6 +36,8 @@ void CMainFrame::ToggleSimpleDisplay() { ToggleSetting("view", "s_mode", 1); }
 
 void CMainFrame::ToggleRenderSizeDisplay() { ToggleSetting("view", "mask", 0); }
 
+void CMainFrame::ToggleFloorGrid() { ToggleSetting("view", "grid", 1); }
+
 void CMainFrame::RefreshToolbar() {
     const CMainApp& app = *GetApp();
     const int mode = app.GetSettingInt("dev", "mode", 2);
@@ -49,6 +51,7 @@ void CMainFrame::RefreshToolbar() {
         {ID_VIEW_POINTS, mode == 4},
         {ID_VIEW_RENDER_SIZE, app.GetSettingInt("view", "mask", 0) != 0},
         {ID_VIEW_SIMPLE, app.GetSettingInt("view", "s_mode", 1) != 0},
+        {ID_VIEW_FLOOR_GRID, app.GetSettingInt("view", "grid", 1) != 0},
         {ID_EDIT_X, app.AxisConstraint == AXIS_X},
         {ID_EDIT_Y, app.AxisConstraint == AXIS_Y},
         {ID_EDIT_Z, app.AxisConstraint == AXIS_Z},

@@ -13,7 +13,9 @@
 #include "render/bitmap/PictureLoading.h"
 #include "scene/CameraViews.h"
 #include "scene/MainDoc.h"
+#include "view/FloorGrid.h"
 #include "view/PartUndoRecords.h"
+#include "view/ScreenClip.h"
 #include "view/WaitCursor.h"
 
 namespace {
@@ -299,6 +301,8 @@ void C3DView::DrawView() {
         if (m_editBackground)
             m_renderTarget->Blt(&m_renderRect, m_editBackground.Get(), nullptr, surface::DDBLT_WAIT);
     }
+    // The floor lies under everything the view shows: the scene and the boxes are drawn over it.
+    if (app->GetSettingInt("view", "grid", 1) != 0) DrawFloorGrid();
     if (ShowsBoxesOnly()) {
         DrawBoxes();
     } else {
@@ -307,6 +311,25 @@ void C3DView::DrawView() {
         RenderHierarchy(m_pivot ? m_pivot.Get() : app->m_lpfRoot);
     }
     m_device->Update();
+}
+
+void C3DView::DrawFloorGrid() {
+    std::optional<rm::Box> shown;
+    rm::Vector standPoint{0, 0, 0};
+    if (m_document) {
+        shown = m_document->VisiblePartsBox();
+        if (const rm::Frame* figure = m_document->GetCharacterRootFrame()) {
+            const rm::Vector origin{0, 0, 0};
+            figure->Transform(&standPoint, &origin);
+        }
+    }
+    const std::vector<GridStroke> strokes =
+        FloorGridStrokes(FloorGrid::Under(shown, standPoint), *m_mainViewport, kGreyColor);
+    if (strokes.empty()) return;
+    surface::DeviceContext* dc = m_renderTarget->GetDC();
+    if (!dc) return;
+    DrawGridStrokes(*dc, strokes);
+    m_renderTarget->ReleaseDC(dc);
 }
 
 void C3DView::DrawBoxes() {
@@ -341,35 +364,6 @@ void C3DView::DrawBoxes() {
     m_renderTarget->ReleaseDC(dc);
 }
 
-namespace {
-
-// Cuts the segment a-b to the rectangle [lo, hi] (Liang-Barsky); false when nothing is left.
-bool ClipSegment(double& ax, double& ay, double& bx, double& by, double lo, double hiX, double hiY) {
-    double t0 = 0, t1 = 1;
-    const double dx = bx - ax, dy = by - ay;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {ax - lo, hiX - ax, ay - lo, hiY - ay};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1) return false;
-    }
-    bx = ax + t1 * dx;
-    by = ay + t1 * dy;
-    ax = ax + t0 * dx;
-    ay = ay + t0 * dy;
-    return true;
-}
-
-}  // namespace
-
 void C3DView::DrawBox(surface::DeviceContext& dc, const rm::Box& box, const rm::Frame& frame) {
     const float x0 = box.min.x, y0 = box.min.y, z0 = box.min.z;
     const float x1 = box.max.x, y1 = box.max.y, z1 = box.max.z;
@@ -396,7 +390,7 @@ void C3DView::DrawBox(surface::DeviceContext& dc, const rm::Box& box, const rm::
     for (const auto& e : kEdges) {
         if (!inFront[e[0]] || !inFront[e[1]]) continue;
         double ax = sx[e[0]], ay = sy[e[0]], bx = sx[e[1]], by = sy[e[1]];
-        if (!ClipSegment(ax, ay, bx, by, -margin, hiX, hiY)) continue;
+        if (!ClipSegment(ax, ay, bx, by, -margin, -margin, hiX, hiY)) continue;
         dc.MoveTo(std::int32_t(ax), std::int32_t(ay));
         dc.LineTo(std::int32_t(bx), std::int32_t(by));
     }

@@ -11,6 +11,7 @@
 //   3DView_Mirror.cpp  mirror posing (one side onto the other, or the sides swapped)
 //   3DView_Camera.cpp  looking around: orbit, pan and zoom of the edit camera, the standard views
 //                      and framing, with their keys
+// The floor grid drawn under the scene is FloorGrid.{h,cpp}.
 
 #include <QImage>
 #include <QKeySequence>
@@ -163,6 +164,8 @@ class C3DView final : public win::CMessageWindow<QWidget> {
   private:
     void ReleaseViewportObjects();
     void ReleaseDeviceObjects();
+    // The floor grid on the cleared picture (setting view/grid), under the scene or the boxes.
+    void DrawFloorGrid();
     void DrawBoxes();
     void DrawBox(surface::DeviceContext& dc, const rm::Box& box, const rm::Frame& frame);
     void RenderHierarchy(rm::Frame* hierarchy);

@@ -17,6 +17,7 @@
 #include "support/MessageCounter.h"
 #include "core/Commands.h"
 #include "core/MainApp.h"
+#include "core/SettingsStore.h"
 #include "platform/win/ScriptedPrompts.h"
 
 namespace {
@@ -226,6 +227,44 @@ TEST_F(MainFrameTest, SimpleAndRenderSizeTogglesWriteTheSettingAndPost) {
     GetApp()->m_p3DView = nullptr;
     Click(ID_VIEW_RENDER_SIZE);
     EXPECT_EQ(GetApp()->GetSettingInt("view", "mask", 0), 0);
+}
+
+TEST_F(MainFrameTest, FloorGridItemOfTheViewMenuTogglesTheKeptSettingAndPosts) {
+    QMenu* viewMenu = nullptr;
+    for (QAction* a : frame->menuBar()->actions())
+        if (a->text() == QStringLiteral("表示(&V)")) viewMenu = a->menu();
+    ASSERT_NE(viewMenu, nullptr);
+    QAction* grid = nullptr;
+    for (QAction* a : viewMenu->actions())
+        if (a->text() == QStringLiteral("床グリッド")) grid = a;
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid, frame->Action(ID_VIEW_FLOOR_GRID));
+    EXPECT_TRUE(grid->isEnabled());
+    EXPECT_TRUE(grid->isCheckable());
+    EXPECT_TRUE(grid->isChecked()) << "on unless set off";
+
+    grid->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(GetApp()->GetSettingInt("view", "grid", 1), 0);
+    EXPECT_FALSE(grid->isChecked());
+    EXPECT_EQ(editView.Count(win::WM_SETTINGS_CHANGED), 1);
+    grid->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(GetApp()->GetSettingInt("view", "grid", 1), 1);
+    EXPECT_TRUE(grid->isChecked());
+    EXPECT_EQ(editView.Count(win::WM_SETTINGS_CHANGED), 2);
+
+    // The mark follows the setting, whoever changed it; the setting is kept in the settings file,
+    // and the next frame starts with its mark.
+    GetApp()->SetSettingInt("view", "grid", 0);
+    frame->RefreshToolbar();
+    EXPECT_FALSE(grid->isChecked());
+    CSettingsStore reread;
+    const std::vector<std::uint8_t> file = GetApp()->Settings().Serialize();
+    ASSERT_TRUE(reread.Deserialize(file.data(), file.size()));
+    EXPECT_EQ(reread.GetSettingInt("view", "grid", 1), 0);
+    frame = std::make_unique<CMainFrame>();
+    EXPECT_FALSE(frame->Action(ID_VIEW_FLOOR_GRID)->isChecked());
 }
 
 TEST_F(MainFrameTest, RenderRunsOnlyWithAnEditViewWithTheButtonShownPressed) {

@@ -14,6 +14,8 @@ void EditViewTest::SetUp() {
     m_scene = std::make_unique<CHeadlessScene>(QCoreApplication::applicationDirPath().toStdString() + "/", std::cerr);
     // Defaults only, whatever a profile beside the executables holds.
     GetApp()->Settings().Clear();
+    // The cases look at the scene and the boxes alone; the floor grid's own cases turn it on.
+    GetApp()->SetSettingInt("view", "grid", 0);
     GetApp()->EditMode = EDIT_MOVE;
     GetApp()->AxisConstraint = AXIS_FREE;
 }
