@@ -301,11 +301,12 @@ void C3DView::DrawView() {
         if (m_editBackground)
             m_renderTarget->Blt(&m_renderRect, m_editBackground.Get(), nullptr, surface::DDBLT_WAIT);
     }
-    // The floor lies under everything the view shows: the scene and the boxes are drawn over it.
-    if (app->GetSettingInt("view", "grid", 1) != 0) DrawFloorGrid();
     if (ShowsBoxesOnly()) {
+        // Boxes are the quick picture of a drag or a look: the floor waits for the full one.
         DrawBoxes();
     } else {
+        // The floor lies under the scene, which is drawn over it.
+        if (app->GetSettingInt("view", "grid", 1) != 0) DrawFloorGrid();
         CWaitCursor wait(app->GetSettingInt("view", "s_mode", 1) != 0);
         // A scene-wide drag draws the pivot, which carries the scene.
         RenderHierarchy(m_pivot ? m_pivot.Get() : app->m_lpfRoot);

@@ -23,6 +23,9 @@ SurfaceLook SurfaceLook::Of(std::uint32_t argb, const Material* m) {
 
 Lighting::Lighting(const std::vector<SceneLight>& lights, const Matrix4& worldToCamera) {
     for (const SceneLight& l : lights) {
+        // A black light adds exactly nothing to any term: it is left out of every vertex's work (the
+        // sample scene has two such point lights).
+        if (l.type != D3DRMLIGHT_AMBIENT && l.color.r == 0.0f && l.color.g == 0.0f && l.color.b == 0.0f) continue;
         switch (l.type) {
             case D3DRMLIGHT_AMBIENT:
                 m_ambient.r += l.color.r;
@@ -58,8 +61,9 @@ LightTerms Lighting::Terms(const Vector& p, const Vector& n, float power, bool w
             const float nh = std::max(0.0f, Dot(n, H));
             // In double precision and rounded once: the float power function of the C library
             // takes machine-dependent paths, double rounded to float gives the same bits everywhere
-            // in practice, which keeps the pictures identical across machines.
-            const float k = static_cast<float>(std::pow(double(nh), double(power)));
+            // in practice, which keeps the pictures identical across machines. A surface turned
+            // away from the half vector has no highlight: 0 to any positive power, without the call.
+            const float k = nh == 0.0f && power > 0.0f ? 0.0f : static_cast<float>(std::pow(double(nh), double(power)));
             t.specular.r += l.color.r * k;
             t.specular.g += l.color.g * k;
             t.specular.b += l.color.b * k;
