@@ -26,19 +26,22 @@ CCommunicator& CMainDoc::Archive() const {
     return m_archive ? *m_archive : GetApp()->GetArchive();
 }
 
-CPartObject* CMainDoc::FindPartByFolder(std::string_view path) const {
+CPartObject* CMainDoc::FindPartByFolder(std::string_view path, const scene::Figure* figure) const {
     const std::string folder =
         scene::WithBackslash(scene::FolderOf(path).empty() ? std::string(path) : scene::FolderOf(path));
+    auto wanted = [&](const CPartObject* part) {
+        return (!figure || part->m_figure == figure->number) && cp932::EqualsNoCase(part->m_folder, folder);
+    };
     for (CPartObject* part : m_allParts)
-        if (cp932::EqualsNoCase(part->m_folder, folder)) return part;
+        if (wanted(part)) return part;
     for (const auto& part : m_topLevelParts)
-        if (cp932::EqualsNoCase(part->m_folder, folder)) return part.get();
+        if (wanted(part.get())) return part.get();
     return nullptr;
 }
 
 CPartObject* CMainDoc::FindPartByItem(HTREEITEM item) const {
     if (auto it = m_partMap.find(item); it != m_partMap.end()) return it->second;
-    if (auto it = m_folderMap.find(item); it != m_folderMap.end()) return FindPartByFolder(it->second);
+    if (auto it = m_folderMap.find(item); it != m_folderMap.end()) return FindPartByFolder(it->second, FigureOfItem(item));
     return nullptr;
 }
 
@@ -104,8 +107,9 @@ rm::Ref<rm::Frame> CMainDoc::GetEditTarget() {
     const HTREEITEM item = tree ? tree->GetSelectedItem() : 0;
     if (item != 0) {
         if (item == m_optionItem) return m_lpfOption;
-        const bool characterChild = m_characterItem != 0 && tree->GetParentItem(item) == m_characterItem;
-        if (item == m_characterItem || characterChild) {
+        scene::Figure* figure = FigureOfItem(item);
+        const bool characterChild = figure && tree->GetParentItem(item) == figure->item;
+        if ((figure && item == figure->item) || characterChild) {
             if (characterChild)
                 if (CPartObject* part = FindPartByItem(item)) {
                     CheckItem(item);
@@ -114,7 +118,7 @@ rm::Ref<rm::Frame> CMainDoc::GetEditTarget() {
                     // is; the figure's root part stands for the whole figure.
                     if (part->GetParent() && part->GetFrame()) return rm::Ref<rm::Frame>(part->GetFrame());
                 }
-            return m_lpfCharRoot;
+            return figure->root;
         }
         if (CPartObject* part = FindPartByItem(item)) {
             CheckItem(item);

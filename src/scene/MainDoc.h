@@ -23,6 +23,7 @@
 
 #include "base/Progress.h"
 #include "platform/rm/Frame.h"
+#include "scene/Figure.h"
 #include "scene/PartObject.h"
 #include "scene/PartSnapshot.h"
 #include "scene/SceneFile.h"
@@ -83,7 +84,9 @@ class CMainDoc {
     static constexpr const char* kDefaultExtension = ".mrs";
 
     // --- The model (MainDoc.cpp) ---
-    CPartObject* FindPartByFolder(std::string_view path) const;
+    // The part of that folder; of `figure`'s parts when one is given (figures share folder names),
+    // else the first anywhere.
+    CPartObject* FindPartByFolder(std::string_view path, const scene::Figure* figure = nullptr) const;
     CPartObject* FindPartByItem(HTREEITEM item) const;
     std::vector<rm::Ref<rm::Frame>> FindFramesByGeneralName(std::string_view generalName) const;
     void SetPartVisible(HTREEITEM item, int show);
@@ -114,7 +117,10 @@ class CMainDoc {
     bool ReplaceMesh(CPartObject& part, const scene::PartMesh& mesh);
 
     // --- Loading (MainDoc_Loading.cpp) ---
-    CPartObject* LoadPart(const std::string& path, CPartObject* part, rm::Frame* attachFrame);
+    // Loads a part (part null: a new one) of the figure `figure` (-1: the figure whose root is
+    // `attachFrame`, if any): a new part in a nested folder hangs on a part of that figure (of any
+    // part when there is none), and a new top-level part stands at that figure's root.
+    CPartObject* LoadPart(const std::string& path, CPartObject* part, rm::Frame* attachFrame, int figure = -1);
     void RestorePart(const std::string& path, CPartObject* part);
     // Where a part built from a record looks for the frame it hangs on (the record's parent frame
     // name, compared without its "@" number): anywhere in the scene, first match in depth-first
@@ -131,8 +137,10 @@ class CMainDoc {
     void LoadTreeDefinition(HTREEITEM parent, const std::string& name);
     void ApplySelection(const std::string& path, const std::string& entryName);
     void ApplyColors(CPartObject* part);
-    HTREEITEM FindItemByFolder(std::string_view path) const;
-    HTREEITEM FindItemByLabel(std::string_view label) const;
+    // The entry of a folder, or with a label, among the tree definitions' entries: within `figure`'s
+    // item when one is given, else the first anywhere.
+    HTREEITEM FindItemByFolder(std::string_view path, const scene::Figure* figure = nullptr) const;
+    HTREEITEM FindItemByLabel(std::string_view label, const scene::Figure* figure = nullptr) const;
 
     // --- The edit camera's place, kept with the scene (saved, restored on Open) ---
     const scene::FramePlacement& CameraPlacement() const { return m_camera; }
@@ -151,7 +159,9 @@ class CMainDoc {
     // --- State ---
     rm::Frame* GetRootFrame() const { return m_lpfRoot.Get(); }
     rm::Frame* GetSceneFrame() const { return m_lpfScene.Get(); }
-    rm::Frame* GetCharacterRootFrame() const { return m_lpfCharRoot.Get(); }
+    // The first figure's root frame, item and pose set (null, 0 and "" without a figure): what the
+    // scene of one figure calls "the character".
+    rm::Frame* GetCharacterRootFrame() const { return m_figures.empty() ? nullptr : m_figures.front()->root.Get(); }
     rm::Frame* GetOptionFrame() const { return m_lpfOption.Get(); }
     rm::Frame* GetCurrentFrame() const { return m_lpfCurrent.Get(); }
     const std::vector<std::unique_ptr<CPartObject>>& TopLevelParts() const { return m_topLevelParts; }
@@ -160,9 +170,21 @@ class CMainDoc {
     const std::map<HTREEITEM, CPartObject*>& PartMap() const { return m_partMap; }
     const std::map<HTREEITEM, std::string>& FlagsMap() const { return m_flagsMap; }
     HTREEITEM GetOptionItem() const { return m_optionItem; }
-    HTREEITEM GetCharacterItem() const { return m_characterItem; }
+    HTREEITEM GetCharacterItem() const { return m_figures.empty() ? 0 : m_figures.front()->item; }
     HTREEITEM GetLastInsertedItem() const { return m_lastInsertedItem; }
-    const std::string& GetPoseSetPath() const { return m_poseSetPath; }
+    const std::string& GetPoseSetPath() const;
+
+    // --- Figures (MainDoc_Figures.cpp) ---
+    const std::vector<std::unique_ptr<scene::Figure>>& Figures() const { return m_figures; }
+    scene::Figure* FigureNumbered(int number) const;
+    // The figure whose category item is `item` or holds it; null for other items.
+    scene::Figure* FigureOfItem(HTREEITEM item) const;
+    // The figure a part belongs to (its own, or its top-level ancestor's); null for props, markers.
+    scene::Figure* FigureOfPart(const CPartObject& part) const;
+    // The figure of a root frame; null for any other frame.
+    scene::Figure* FigureWithRoot(const rm::Frame* frame) const;
+    // The top-level part of a figure (its body), null when none is loaded.
+    CPartObject* FigureRootPart(const scene::Figure& figure) const;
     // The scene tree registered with the application object (null when no one hosts one).
     CPartsTree* Tree() const;
 
@@ -199,10 +221,15 @@ class CMainDoc {
   private:
     friend class CSceneFile;
 
+    // A figure of that number without parts, its root 55 units ahead of the camera (MainDoc_Figures.cpp).
+    scene::Figure& AddFigure(int number);
     // Loading helpers.
     std::string ReadArchiveText(const std::string& name, bool* found) const;
     rm::Ref<rm::Frame> ReadMesh(const std::string& path, rm::Ref<rm::Frame>* readerRoot);
-    void BuildSceneTree(const std::string& poseSetPath);
+    // The tree of the scene: the lights, every figure's item with its pose set's entries, the props.
+    void BuildSceneTree();
+    // A figure's category item with the entries of its pose set's tree definition, after `after`.
+    void InsertFigureItem(scene::Figure& figure, HTREEITEM after);
     void PlaceLights(bool placeMarkers, const std::uint32_t* colors);
     void ForgetPart(CPartObject* part);
     void ClearSceneState();
@@ -218,11 +245,9 @@ class CMainDoc {
     rm::Ref<rm::Frame> m_lpfCurrent;
     rm::Ref<rm::Frame> m_lpfScene;
     rm::Ref<rm::Frame> m_lpfOption;
-    rm::Ref<rm::Frame> m_lpfCharRoot;
     std::vector<rm::Ref<rm::Object>> m_extraObjects;
     HTREEITEM m_optionItem = 0;
     HTREEITEM m_lastInsertedItem = 0;
-    HTREEITEM m_characterItem = 0;
 
     // The tree item whose part is being loaded (every frame of the part carries it), the progress
     // display of the operation under way, and the part counter of a scene file being read.
@@ -230,8 +255,8 @@ class CMainDoc {
     ProgressSink* m_progress = nullptr;
     std::size_t m_sceneFilePartCount = 0;
     std::size_t m_restoreCounter = 0;
-    bool m_poseSetLoadedOnce = false;
-    std::string m_poseSetPath;
+    // The scene's figures, by number; a new scene has figure 1 without parts.
+    std::vector<std::unique_ptr<scene::Figure>> m_figures;
 
     std::function<std::unique_ptr<ProgressSink>()> m_progressFactory;
     std::function<void()> m_toolbarRefresh;

@@ -27,7 +27,6 @@ void Tell(const char* text) {
 
 bool CMainDoc::OnNewDocument() {
     ResetScene();
-    m_characterItem = 0;
     m_title = kNewDocumentTitle;
     m_pathName.clear();
     SetModifiedFlag(false);
@@ -62,7 +61,6 @@ bool CMainDoc::OnOpenDocument(const std::string& path) {
     }
 
     ResetScene();
-    m_characterItem = 0;
     CSceneFile::Build(*this, content);
     m_title = BaseName(path);
     m_pathName = path;

@@ -66,7 +66,11 @@ rm::Ref<rm::Frame> CMainDoc::ReadMesh(const std::string& path, rm::Ref<rm::Frame
     return children.empty() ? rm::Ref<rm::Frame>() : children.front();
 }
 
-CPartObject* CMainDoc::LoadPart(const std::string& path, CPartObject* part, rm::Frame* attachFrame) {
+CPartObject* CMainDoc::LoadPart(const std::string& path, CPartObject* part, rm::Frame* attachFrame, int figure) {
+    if (figure < 0) {
+        const scene::Figure* attached = FigureWithRoot(attachFrame);
+        figure = attached ? attached->number : 0;
+    }
     const std::string linkName = scene::LinkNameOf(path);
     const std::string parentFolder = scene::ParentFolderOf(path);
 
@@ -82,9 +86,10 @@ CPartObject* CMainDoc::LoadPart(const std::string& path, CPartObject* part, rm::
     }
     CPartObject* result = nullptr;
 
+    // Figures share folder names: a part hangs on its own figure's parts.
     CPartObject* parentPart = nullptr;
     for (CPartObject* p : m_allParts)
-        if (scene::FoldersMatch(p->m_folder, parentFolder)) {
+        if ((figure == 0 || p->m_figure == figure) && scene::FoldersMatch(p->m_folder, parentFolder)) {
             parentPart = p;
             break;
         }
@@ -112,6 +117,8 @@ CPartObject* CMainDoc::LoadPart(const std::string& path, CPartObject* part, rm::
         }
 
         if (newCase) {
+            const scene::Figure* own = FigureWithRoot(attachFrame);
+            part->m_figure = parentPart ? parentPart->m_figure : own ? own->number : 0;
             part->AttachToParent(frame, parentPart, linkName, path);
             if (parentPart) {
                 parentPart->AddChildPart(std::move(owned));
@@ -119,14 +126,18 @@ CPartObject* CMainDoc::LoadPart(const std::string& path, CPartObject* part, rm::
                 m_topLevelParts.push_back(std::move(owned));
                 if (attachFrame) {
                     attachFrame->AddChild(frame.Get());
-                    frame->SetPosition(m_lpfCharRoot.Get(), 0, 0, 0);
+                    // At the figure's feet, or at the first figure's for a prop of none.
+                    const scene::Figure* at = FigureNumbered(figure);
+                    rm::Frame* stand = at ? at->root.Get() : GetCharacterRootFrame();
+                    frame->SetPosition(stand ? stand : attachFrame, 0, 0, 0);
                     frame->SetOrientation(attachFrame, 0, 0, 1, 0, 1, 0);
                 }
                 result = part;
             }
             if (attachFrame && attachFrame == m_lpfScene.Get()) result = part;
         } else {
-            part->ReattachFrame(frame, path, m_lpfCharRoot.Get());
+            const scene::Figure* own = FigureOfPart(*part);
+            part->ReattachFrame(frame, path, own ? own->root.Get() : GetCharacterRootFrame());
             result = part;
         }
         ApplyColors(part);
@@ -177,9 +188,13 @@ CPartObject* CMainDoc::BuildPart(const scene::PartRecord& record, CPartObject* p
     RestorePart(record.definitionPath, part);
     rm::Frame* searchStart = m_lpfRoot.Get();
     if (search == FrameSearch::ParentPart && parent && parent->GetFrame()) searchStart = parent->GetFrame();
+    if (parent) part->m_figure = parent->m_figure;
     if (part->GetFrame())
         if (rm::Ref<rm::Frame> target = FindFrameByName(record.parentFrameName, searchStart)) {
             const auto& p = record.placement;
+            // A figure's body hangs on the figure's root: the part is the figure's.
+            if (const scene::Figure* figure = parent ? nullptr : FigureWithRoot(target.Get()))
+                part->m_figure = figure->number;
             part->m_lastResult = target->AddChild(part->GetFrame());
             part->GetFrame()->SetPosition(target.Get(), p[0], p[1], p[2]);
             part->GetFrame()->SetOrientation(target.Get(), p[3], p[4], p[5], p[6], p[7], p[8]);
@@ -234,19 +249,24 @@ void CMainDoc::LoadTreeDefinition(HTREEITEM parent, const std::string& name) {
     tree->Expand(parent);
 }
 
-void CMainDoc::BuildSceneTree(const std::string& poseSetPath) {
+void CMainDoc::BuildSceneTree() {
     CPartsTree* tree = Tree();
     tree->DeleteAllItems();
     tree->SetItemHeight(16);
     tree->SetImageListAttached(true);
     LoadTreeDefinition(TVI_ROOT, "light.txt");
-    m_characterItem = tree->InsertItem(scene::kCharacterLabel, 6, 6, TVI_ROOT);
-    tree->SetCheck(m_characterItem, true);
-    LoadTreeDefinition(m_characterItem, scene::TreeDefinitionOf(poseSetPath));
+    for (const auto& figure : m_figures) InsertFigureItem(*figure, TVI_LAST);
     // Without an option definition there is no option item (not the figure's last entry).
     m_lastInsertedItem = 0;
     LoadTreeDefinition(TVI_ROOT, "option.txt");
     m_optionItem = m_lastInsertedItem;
+}
+
+void CMainDoc::InsertFigureItem(scene::Figure& figure, HTREEITEM after) {
+    CPartsTree* tree = Tree();
+    figure.item = tree->InsertItem(scene::FigureLabel(figure.number), 6, 6, TVI_ROOT, after);
+    tree->SetCheck(figure.item, true);
+    if (!figure.poseSetPath.empty()) LoadTreeDefinition(figure.item, scene::TreeDefinitionOf(figure.poseSetPath));
 }
 
 void CMainDoc::LoadPoseSet(const std::string& path) {
@@ -256,9 +276,10 @@ void CMainDoc::LoadPoseSet(const std::string& path) {
     bool found = false;
     const std::string text = ReadArchiveText(path, &found);
     if (!found) ShowMissingData(path);
-    if (found) {
-        BuildSceneTree(path);
-        m_poseSetPath = path;
+    scene::Figure* figure = m_figures.empty() ? nullptr : m_figures.front().get();
+    if (found && figure) {
+        figure->poseSetPath = path;
+        BuildSceneTree();
         const std::vector<std::string> parts = scene::ParsePoseSet(text);
         {
             scene::ProgressScope progress(m_progressFactory, m_progress);
@@ -267,13 +288,13 @@ void CMainDoc::LoadPoseSet(const std::string& path) {
                 (*progress).SetText(
                     Percent("オブジェクトを読み込んでいます。 (%d%%)", i * 100 / parts.size()));
                 if (parts[i].empty()) continue;
-                m_currentItemTag = FindItemByFolder(parts[i]);
-                LoadPart(parts[i], nullptr, m_lpfCharRoot.Get());
+                m_currentItemTag = FindItemByFolder(parts[i], figure);
+                LoadPart(parts[i], nullptr, figure->root.Get());
                 m_currentItemTag = 0;
             }
         }
         CreateSceneLights();
-        win::SendMessage(app->m_pMainView, win::WM_SELECT_TREE_ITEM, m_characterItem);
+        win::SendMessage(app->m_pMainView, win::WM_SELECT_TREE_ITEM, figure->item);
     }
     app->SetSettingFloat("view", "field", 4.0f);
     win::SendMessage(app->m_pCameraDlg, win::WM_REFRESH);
@@ -293,15 +314,16 @@ void CMainDoc::ApplySelection(const std::string& path, const std::string& entryN
         if (const auto flags = m_flagsMap.find(tree->GetParentItem(item));
             flags != m_flagsMap.end() && scene::FlagsAddParts(flags->second))
             item = tree->GetParentItem(item);
-    if (item != 0 && item == m_characterItem && scene::IsPoseSetPath(path)) {
-        if (m_poseSetLoadedOnce &&
+    scene::Figure* figure = FigureOfItem(item);
+    if (figure && item == figure->item && scene::IsPoseSetPath(path)) {
+        if (figure->poseSetLoaded &&
             win::MessageBox(nullptr,
                             "編集内容が破棄されます。よろしいですか？\n（この処理は環境によって時間がかかる場"
                             "合があります）",
                             "基本ポーズの読み込み", win::Buttons::OkCancel, win::Icon::Warning) != win::IDOK)
             return;
-        m_poseSetLoadedOnce = true;
         LoadPoseSet(path);
+        if (!m_figures.empty()) m_figures.front()->poseSetLoaded = true;
         SetModifiedFlag();
         return;
     }
@@ -340,7 +362,7 @@ void CMainDoc::ApplySelection(const std::string& path, const std::string& entryN
             }
         } else if (CPartObject* part = FindPartByItem(item)) {
             const scene::PartMesh before = MeshOf(*part);
-            if (LoadPart(path, part, m_lpfCharRoot.Get())) {
+            if (LoadPart(path, part, part->GetFrame() ? part->GetFrame()->Parent() : nullptr, part->m_figure)) {
                 SetModifiedFlag();
                 if (m_meshReplaced) m_meshReplaced(*part, before);
             }
@@ -350,17 +372,17 @@ void CMainDoc::ApplySelection(const std::string& path, const std::string& entryN
     win::PostMessage(app->m_pMaterialDlg, win::WM_TREE_SELECTION_CHANGED, tree->GetSelectedItem());
 }
 
-HTREEITEM CMainDoc::FindItemByFolder(std::string_view path) const {
+HTREEITEM CMainDoc::FindItemByFolder(std::string_view path, const scene::Figure* figure) const {
     const std::string folder = scene::FolderOf(path);
     for (const auto& [item, itemFolder] : m_folderMap)
-        if (scene::FoldersMatch(itemFolder, folder)) return item;
+        if (scene::FoldersMatch(itemFolder, folder) && (!figure || FigureOfItem(item) == figure)) return item;
     return 0;
 }
 
-HTREEITEM CMainDoc::FindItemByLabel(std::string_view label) const {
+HTREEITEM CMainDoc::FindItemByLabel(std::string_view label, const scene::Figure* figure) const {
     CPartsTree* tree = Tree();
     if (!tree) return 0;
     for (const auto& [item, folder] : m_folderMap)
-        if (tree->GetItemText(item) == label) return item;
+        if (tree->GetItemText(item) == label && (!figure || FigureOfItem(item) == figure)) return item;
     return 0;
 }

@@ -197,7 +197,9 @@ scene::PartMesh CMainDoc::MeshOf(const CPartObject& part) {
 }
 
 bool CMainDoc::ReplaceMesh(CPartObject& part, const scene::PartMesh& mesh) {
-    if (!LoadPart(mesh.definitionPath, &part, m_lpfCharRoot.Get()) || !part.GetFrame()) return false;
+    if (!LoadPart(mesh.definitionPath, &part, part.GetFrame() ? part.GetFrame()->Parent() : nullptr, part.m_figure) ||
+        !part.GetFrame())
+        return false;
     rm::Frame& frame = *part.GetFrame();
     if (!mesh.frameName.empty()) frame.SetName(mesh.frameName);
     const auto& p = mesh.placement;

@@ -35,15 +35,13 @@ void CMainDoc::ClearSceneState() {
     m_partMap.clear();
     m_flagsMap.clear();
     m_allParts.clear();
-    // The pose set belongs to the scene: an empty scene names none, so it saves none.
-    m_poseSetPath.clear();
 }
 
 void CMainDoc::Publish() {
     CMainApp* app = GetApp();
     app->m_lpfRoot = m_lpfRoot.Get();
     app->m_lpfCurrent = m_lpfCurrent.Get();
-    app->m_lpfCharRoot = m_lpfCharRoot.Get();
+    app->m_lpfCharRoot = GetCharacterRootFrame();
     app->m_pDocument = this;
 }
 
@@ -65,7 +63,7 @@ void CMainDoc::ResetScene() {
     if (m_toolbarRefresh) m_toolbarRefresh();
 
     m_extraObjects.clear();
-    m_lpfCharRoot = nullptr;
+    m_figures.clear();
     m_lpfOption = nullptr;
     m_lpfScene = nullptr;
     if (m_lpfRoot)
@@ -76,10 +74,10 @@ void CMainDoc::ResetScene() {
     if (rm::Library* library = app->m_lpD3DRM) {
         m_lpfRoot = NamedFrame(library, nullptr, "m_lpfRoot_ByMainDoc");
         m_lpfScene = NamedFrame(library, m_lpfRoot.Get(), "m_lpfScene_ByMainDoc");
-        m_lpfCharRoot = NamedFrame(library, m_lpfScene.Get(), "frm-_root");
-        m_lpfOption = NamedFrame(library, m_lpfCharRoot.Get(), "m_lpfOption_ByMainDoc");
+        // The scene starts with figure 1, without parts, 55 units ahead of the camera.
+        scene::Figure& first = AddFigure(1);
+        m_lpfOption = NamedFrame(library, first.root.Get(), "m_lpfOption_ByMainDoc");
         m_lpfOption->SetPosition(nullptr, 0, 0, 0);
-        m_lpfCharRoot->SetPosition(nullptr, 0, 0, 55.0f);
     }
     m_lpfCurrent = m_lpfScene;
     Publish();
@@ -95,7 +93,7 @@ void CMainDoc::ReleaseAllParts() {
     if (m_sceneReset) m_sceneReset();
     ClearSceneState();
     m_extraObjects.clear();
-    m_lpfCharRoot = nullptr;
+    m_figures.clear();
     m_lpfOption = nullptr;
     m_lpfScene = nullptr;
     m_lpfCurrent = nullptr;
@@ -136,13 +134,14 @@ std::string CMainDoc::ResolveAssetPath(const std::string& path) const {
 
 void CMainDoc::PrepareTree() {
     CPartsTree* tree = Tree();
-    if (tree && m_characterItem == 0) {
+    scene::Figure* first = m_figures.empty() ? nullptr : m_figures.front().get();
+    if (tree && first && first->item == 0) {
         tree->DeleteAllItems();
         tree->SetItemHeight(16);
         tree->SetImageListAttached(true);
-        m_characterItem = tree->InsertItem(scene::kCharacterLabel, 6, 6, TVI_ROOT);
-        tree->SetCheck(m_characterItem, true);
-        win::SendMessage(GetApp()->m_pMainView, win::WM_SELECT_TREE_ITEM, m_characterItem);
+        first->item = tree->InsertItem(scene::FigureLabel(first->number), 6, 6, TVI_ROOT);
+        tree->SetCheck(first->item, true);
+        win::SendMessage(GetApp()->m_pMainView, win::WM_SELECT_TREE_ITEM, first->item);
     }
     const std::string pending = GetApp()->GetPendingSceneFile();
     if (!pending.empty()) {

@@ -83,6 +83,9 @@ class CPartObject {
     void TakeRecord(const scene::PartRecord& record);
 
     std::int32_t m_serialIndex = -1;
+    // The number of the figure the part belongs to (its parts hang below that figure's root, parts
+    // loaded onto them take it from them); 0 for props and light markers.
+    int m_figure = 0;
     std::string m_linkName = "n/a";
     std::string m_folder = "n/a";
     std::string m_definitionPath = "n/a";

@@ -52,15 +52,14 @@ void CSceneFile::Build(CMainDoc& doc, const scene::SceneContent& content) {
     app->SetSettingInt("bg", "render", header.bgRender);
 
     CPartsTree* tree = doc.Tree();
+    scene::Figure* first = doc.m_figures.empty() ? nullptr : doc.m_figures.front().get();
+    if (first) first->poseSetPath = header.poseSet;
     if (tree && !header.poseSet.empty()) {
-        doc.BuildSceneTree(header.poseSet);
-    } else if (tree) {
-        doc.m_characterItem = 0;
+        doc.BuildSceneTree();
+    } else if (tree && first) {
         tree->DeleteAllItems();
-        doc.m_characterItem = tree->InsertItem(scene::kCharacterLabel, 6, 6, TVI_ROOT);
-        tree->SetCheck(doc.m_characterItem, true);
+        doc.InsertFigureItem(*first, TVI_LAST);
     }
-    doc.m_poseSetPath = header.poseSet;
 
     // The parts by their index in the file (pre-order), for the option and hidden entries.
     std::vector<CPartObject*> byIndex;
@@ -107,11 +106,11 @@ void CSceneFile::Build(CMainDoc& doc, const scene::SceneContent& content) {
             if (!part->IsVisible()) tree->SetCheck(item, false);
     if (tree)
         for (CPartObject* part : hiddenParts)
-            if (HTREEITEM item = doc.FindItemByFolder(part->m_definitionPath);
+            if (HTREEITEM item = doc.FindItemByFolder(part->m_definitionPath, doc.FigureOfPart(*part));
                 item && doc.FindPartByItem(item) == part)
                 tree->SetCheck(item, false);
 
-    win::SendMessage(app->m_pMainView, win::WM_SELECT_TREE_ITEM, doc.m_characterItem);
+    win::SendMessage(app->m_pMainView, win::WM_SELECT_TREE_ITEM, doc.GetCharacterItem());
     win::SendMessage(app->m_pCameraDlg, win::WM_REFRESH);
     win::SendMessage(app->m_pLightDlg, win::WM_REFRESH);
     win::PostMessage(app->m_p3DView, win::WM_SETTINGS_CHANGED);

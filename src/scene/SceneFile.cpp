@@ -64,7 +64,7 @@ std::vector<std::uint8_t> CSceneFile::Write(CMainDoc& doc) {
     ar.WriteU32(scene::kSceneVersion);
     const std::size_t partCount = CountParts(doc);
     ar.WriteU32(static_cast<std::uint32_t>(partCount));
-    ar.WriteString(doc.m_poseSetPath);
+    ar.WriteString(doc.GetPoseSetPath());
 
     rm::Library* library = app->m_lpD3DRM;
     const bool hasLights = library && library->GetNamedObject(scene::kSceneLights[0].name);

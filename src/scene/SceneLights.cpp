@@ -60,9 +60,9 @@ void CMainDoc::CreateSceneLights() {
 void CMainDoc::PlaceLights(bool placeMarkers, const std::uint32_t* colors) {
     CMainApp* app = GetApp();
     rm::Library* library = app->m_lpD3DRM;
-    if (!library || !m_lpfCharRoot) return;
+    rm::Frame* charRoot = GetCharacterRootFrame();
+    if (!library || !charRoot) return;
     CPartsTree* tree = Tree();
-    rm::Frame* charRoot = m_lpfCharRoot.Get();
 
     const scene::LightDefinition& ambient = scene::kSceneLights[0];
     if (rm::Ref<rm::Light> light = library->CreateLight(ambient.type, colors[0])) {
