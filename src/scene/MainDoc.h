@@ -33,6 +33,8 @@ class CCommunicator;
 
 class CMainDoc {
   public:
+    // How far ahead of the camera a new scene's figure stands (its root frame), in units.
+    static constexpr float kFigureDistance = 55.0f;
     CMainDoc();
     ~CMainDoc();
     CMainDoc(const CMainDoc&) = delete;
@@ -223,6 +225,9 @@ class CMainDoc {
 
     // A figure of that number without parts, its root 55 units ahead of the camera (MainDoc_Figures.cpp).
     scene::Figure& AddFigure(int number);
+    // Takes every figure's root frame out of the scene and forgets the figures (their parts are
+    // the caller's to have cleared).
+    void DropFigures();
     // Loading helpers.
     std::string ReadArchiveText(const std::string& name, bool* found) const;
     rm::Ref<rm::Frame> ReadMesh(const std::string& path, rm::Ref<rm::Frame>* readerRoot);

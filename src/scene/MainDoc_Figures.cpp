@@ -41,13 +41,20 @@ CPartObject* CMainDoc::FigureRootPart(const scene::Figure& figure) const {
     return nullptr;
 }
 
+void CMainDoc::DropFigures() {
+    for (const auto& figure : m_figures)
+        if (figure->root)
+            if (rm::Frame* parent = figure->root->Parent()) parent->DeleteChild(figure->root.Get());
+    m_figures.clear();
+}
+
 scene::Figure& CMainDoc::AddFigure(int number) {
     auto figure = std::make_unique<scene::Figure>();
     figure->number = number;
     if (rm::Library* library = GetApp()->m_lpD3DRM; library && m_lpfScene) {
         figure->root = library->CreateFrame(m_lpfScene.Get());
         figure->root->SetName(scene::FigureRootName(number));
-        figure->root->SetPosition(nullptr, 0, 0, 55.0f);
+        figure->root->SetPosition(nullptr, 0, 0, kFigureDistance);
     }
     const auto at = std::find_if(m_figures.begin(), m_figures.end(),
                                  [number](const auto& f) { return f->number > number; });

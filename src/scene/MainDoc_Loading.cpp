@@ -340,7 +340,8 @@ void CMainDoc::ApplySelection(const std::string& path, const std::string& entryN
                 else if (CPartObject* owner = FindPartByItem(item))
                     frame = owner->GetFrame();
                 if (frame) {
-                    frame->SetPosition(nullptr, 0, 0, 0);
+                    // The option frame's own place is where a new scene's figure stands.
+                    frame->SetPosition(nullptr, 0, 0, frame == m_lpfOption.Get() ? kFigureDistance : 0.0f);
                     frame->SetOrientation(nullptr, 0, 0, 1, 0, 1, 0);
                 }
             }

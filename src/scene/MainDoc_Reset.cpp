@@ -74,10 +74,12 @@ void CMainDoc::ResetScene() {
     if (rm::Library* library = app->m_lpD3DRM) {
         m_lpfRoot = NamedFrame(library, nullptr, "m_lpfRoot_ByMainDoc");
         m_lpfScene = NamedFrame(library, m_lpfRoot.Get(), "m_lpfScene_ByMainDoc");
-        // The scene starts with figure 1, without parts, 55 units ahead of the camera.
-        scene::Figure& first = AddFigure(1);
-        m_lpfOption = NamedFrame(library, first.root.Get(), "m_lpfOption_ByMainDoc");
-        m_lpfOption->SetPosition(nullptr, 0, 0, 0);
+        // The scene starts with figure 1, without parts, ahead of the camera. The props hang on
+        // the option frame, which stands where the figure does but belongs to the scene: moving a
+        // figure leaves them.
+        AddFigure(1);
+        m_lpfOption = NamedFrame(library, m_lpfScene.Get(), "m_lpfOption_ByMainDoc");
+        m_lpfOption->SetPosition(nullptr, 0, 0, kFigureDistance);
     }
     m_lpfCurrent = m_lpfScene;
     Publish();

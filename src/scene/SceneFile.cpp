@@ -1,5 +1,6 @@
 #include "scene/SceneFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -28,7 +29,7 @@ struct SavedFrame {
 std::array<SavedFrame, scene::kSavedFrameCount> SavedFrames(const CMainDoc& doc) {
     return {{{doc.GetCharacterRootFrame(), doc.GetSceneFrame()},
              {doc.GetSceneFrame(), doc.GetRootFrame()},
-             {doc.GetOptionFrame(), doc.GetCharacterRootFrame()}}};
+             {doc.GetOptionFrame(), doc.GetSceneFrame()}}};
 }
 
 // The placement a saved frame has in its home. A frame that hangs elsewhere for the moment (the
@@ -89,6 +90,17 @@ std::vector<std::uint8_t> CSceneFile::Write(CMainDoc& doc) {
     }
     for (const float* v : {doc.CameraPlacement().position, doc.CameraPlacement().direction, doc.CameraPlacement().up})
         for (int i = 0; i < 3; ++i) ar.WriteF32(v[i]);
+    ar.WriteU32(static_cast<std::uint32_t>(doc.Figures().size()));
+    for (const auto& figure : doc.Figures()) {
+        ar.WriteI32(figure->number);
+        ar.WriteString(figure->poseSetPath);
+        ar.WriteU8(figure->poseSetLoaded ? 1 : 0);
+        rm::Vector position, direction{0, 0, 1}, up{0, 1, 0};
+        if (figure->root) GetSavedPlacement({figure->root.Get(), doc.GetSceneFrame()}, position, direction, up);
+        WriteVector(ar, position);
+        WriteVector(ar, direction);
+        WriteVector(ar, up);
+    }
 
     TableScope scope;
     CPartIndexTable& table = CPartIndexTable::Instance();
@@ -106,6 +118,8 @@ std::vector<std::uint8_t> CSceneFile::Write(CMainDoc& doc) {
         ar.WriteI32(part->m_serialIndex);
         ar.WriteString(tree->GetItemText(tree->GetParentItem(item)));
         ar.WriteString(tree->GetItemText(item));
+        const scene::Figure* figure = doc.FigureOfItem(tree->GetParentItem(item));
+        ar.WriteI32(figure ? figure->number : 0);
     }
 
     std::vector<std::int32_t> hidden;
@@ -151,6 +165,27 @@ scene::SceneFileStatus CSceneFile::ReadHeader(LoadingArchive& ar, scene::SceneHe
         ReadVector(ar, header.camera.direction);
         ReadVector(ar, header.camera.up);
     }
+    if (version >= 4) {
+        const std::uint32_t count = ar.ReadU32();
+        if (!ar.Ok() || count > ar.Remaining() / scene::kMinFigureEntrySize) return scene::SceneFileStatus::Damaged;
+        header.figures.resize(count);
+        for (scene::SceneHeader::FigureEntry& figure : header.figures) {
+            figure.number = ar.ReadI32();
+            // Numbers name figures: each one once, from 1 on (a bound keeps the labels short).
+            const bool taken = std::any_of(header.figures.data(), &figure, [&figure](const auto& other) {
+                return other.number == figure.number;
+            });
+            if (figure.number < 1 || figure.number > 9999 || taken) return scene::SceneFileStatus::Damaged;
+            figure.poseSet = ar.ReadString();
+            figure.poseSetLoaded = ar.ReadU8() != 0;
+            ReadVector(ar, figure.root.position);
+            ReadVector(ar, figure.root.direction);
+            ReadVector(ar, figure.root.up);
+        }
+    } else {
+        // One figure: the pose set of the header, the character root's placement.
+        header.figures = {{1, header.poseSet, !header.poseSet.empty(), header.frames[0]}};
+    }
     if (!ar.Ok() || header.partCount > ar.Remaining() / scene::kMinPartRecordSize)
         return scene::SceneFileStatus::Damaged;
     return scene::SceneFileStatus::Ok;
@@ -175,6 +210,7 @@ scene::SceneFileStatus CSceneFile::Read(std::span<const std::uint8_t> bytes, sce
         option.index = ar.ReadI32();
         option.parentLabel = ar.ReadString();
         option.label = ar.ReadString();
+        if (content.header.version >= 4) option.figure = ar.ReadI32();
         if (!ar.Ok() || !known(option.index)) return kDamaged;
     }
     const std::uint32_t hiddenCount = ar.ReadU32();

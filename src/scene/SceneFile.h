@@ -13,12 +13,17 @@
 //   background  str, i32, i32   render/bg, bg/edit, bg/render
 //   frames      from version 2: 3 × (position, direction, up), 9 × f32 each, relative to the frame's
 //               parent, of the document's own frames in this order: the character root "frm-_root"
-//               (moved when the whole figure is dragged), the scene frame, the option frame
+//               (the first figure's, moved when the whole figure is dragged), the scene frame, the
+//               option frame (its parent is the character root up to version 3, the scene frame from 4)
 //   camera      from version 3: the edit camera's position, direction and up, 9 × f32, in the
 //               view's root (the scene's coordinates); earlier files look from where a new scene does
+//   figures     from version 4: u32 count, then per figure: i32 number, str pose set, u8 1 when a pose
+//               set was loaded for it, 9 × f32 its root frame's placement in the scene frame; earlier
+//               files hold figure 1 alone, the pose set above and the character root's placement
 //   top level   u32 count, then the part records of the top-level parts in list order
 //   options     u32 count, then per option part: i32 serial index, str label of the "ADD" entry it
-//               was added under, str its own tree label
+//               was added under, str its own tree label; from version 4 also i32 the number of the
+//               figure whose entry that is (0 for none)
 //   hidden      u32 count, then i32 serial indices of the parts whose visuals are hidden
 //
 // Reading reproduces the tree from the pose set's tree definitions, then the parts, the option
@@ -41,7 +46,7 @@ namespace scene {
 
 inline constexpr char kSceneSignature[8] = {'M', 'R', 'S', 'C', 'E', 'N', 'E', '\x1A'};
 // Files are written in kSceneVersion; every version from kOldestSceneVersion on is read.
-inline constexpr std::uint32_t kSceneVersion = 3;
+inline constexpr std::uint32_t kSceneVersion = 4;
 inline constexpr std::uint32_t kOldestSceneVersion = 1;
 
 // Where one of the document's own frames sits in its parent (GetPosition / GetOrientation with a
@@ -68,6 +73,14 @@ struct SceneHeader {
     FramePlacement frames[kSavedFrameCount];
     // From version 3, where the edit camera stood; a new scene's place before.
     FramePlacement camera;
+    // Every figure (from version 4; one made of the fields above before).
+    struct FigureEntry {
+        std::int32_t number = 1;
+        std::string poseSet;
+        bool poseSetLoaded = false;
+        FramePlacement root;
+    };
+    std::vector<FigureEntry> figures;
 };
 
 // Everything a scene file holds, read and checked, before any of it reaches a document.

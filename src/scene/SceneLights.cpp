@@ -60,14 +60,16 @@ void CMainDoc::CreateSceneLights() {
 void CMainDoc::PlaceLights(bool placeMarkers, const std::uint32_t* colors) {
     CMainApp* app = GetApp();
     rm::Library* library = app->m_lpD3DRM;
-    rm::Frame* charRoot = GetCharacterRootFrame();
-    if (!library || !charRoot) return;
+    rm::Frame* scene = m_lpfScene.Get();
+    if (!library || !scene) return;
     CPartsTree* tree = Tree();
 
+    // The lights belong to the scene, not to a figure: they stay when figures come and go. Their
+    // places are given from where a new scene's figure stands (55 units ahead of the camera).
     const scene::LightDefinition& ambient = scene::kSceneLights[0];
     if (rm::Ref<rm::Light> light = library->CreateLight(ambient.type, colors[0])) {
         light->SetName(ambient.name);
-        charRoot->AddLight(light.Get());
+        scene->AddLight(light.Get());
     }
 
     // The sun first, then the point lights 1, 2, 3.
@@ -87,9 +89,10 @@ void CMainDoc::PlaceLights(bool placeMarkers, const std::uint32_t* colors) {
             if (rm::Ref<rm::Light> light = library->CreateLight(definition.type, colors[k])) {
                 light->SetName(definition.name);
                 if (placeMarkers) {
-                    frame->SetPosition(charRoot, definition.position.x, definition.position.y, definition.position.z);
+                    frame->SetPosition(scene, definition.position.x, definition.position.y,
+                                       definition.position.z + kFigureDistance);
                     if (definition.oriented)
-                        frame->SetOrientation(charRoot, definition.direction.x, definition.direction.y, definition.direction.z,
+                        frame->SetOrientation(scene, definition.direction.x, definition.direction.y, definition.direction.z,
                                               definition.up.x, definition.up.y, definition.up.z);
                 }
                 frame->AddLight(light.Get());

@@ -29,6 +29,8 @@ inline constexpr std::uint32_t kColorRecordId = 0xB04F41C7u;
 inline constexpr std::size_t kMinPartRecordSize = 85;
 inline constexpr std::size_t kMinColorRecordSize = 28;
 inline constexpr std::size_t kMinOptionEntrySize = 6;
+// A figure entry at its smallest: number, empty pose set, flag, placement.
+inline constexpr std::size_t kMinFigureEntrySize = 4 + 1 + 1 + 36;
 inline constexpr std::size_t kHiddenEntrySize = 4;
 // Part records nest at most this deep (a figure chain is a handful of parts; each part may add up
 // to 128 nested frames, and the frame searches recurse through all of them).
@@ -74,6 +76,7 @@ struct OptionEntry {
     std::int32_t index = -1;
     std::string parentLabel;
     std::string label;
+    std::int32_t figure = 0;  // the figure whose entry the parent is; 0 for none
 };
 
 void WritePartRecord(StoringArchive& ar, const PartRecord& record);

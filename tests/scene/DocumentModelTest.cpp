@@ -18,9 +18,12 @@ TEST_F(SceneTest, ResetMakesTheFourDocumentFramesAndPublishesThem) {
     EXPECT_EQ(doc->GetCharacterRootFrame()->GetName(), "frm-_root");
     EXPECT_EQ(doc->GetCharacterRootFrame()->Parent(), doc->GetSceneFrame());
     EXPECT_EQ(doc->GetOptionFrame()->GetName(), "m_lpfOption_ByMainDoc");
-    EXPECT_EQ(doc->GetOptionFrame()->Parent(), doc->GetCharacterRootFrame());
+    // The props' frame stands where the figure does but belongs to the scene.
+    EXPECT_EQ(doc->GetOptionFrame()->Parent(), doc->GetSceneFrame());
     rm::Vector p;
     doc->GetCharacterRootFrame()->GetPosition(nullptr, &p);
+    EXPECT_EQ(p, (rm::Vector{0, 0, 55.0f}));
+    doc->GetOptionFrame()->GetPosition(nullptr, &p);
     EXPECT_EQ(p, (rm::Vector{0, 0, 55.0f}));
     EXPECT_EQ(doc->GetCurrentFrame(), doc->GetSceneFrame());
     EXPECT_EQ(GetApp()->m_lpfRoot, root);
@@ -48,7 +51,8 @@ TEST_F(SceneTest, NewAfterAFigureLeavesNothingBehind) {
     EXPECT_EQ(GetApp()->GetSettingString("render", "bg", "x"), "");
     // No eye_01a.bmp anywhere: the resolved setting is empty.
     EXPECT_EQ(GetApp()->GetSettingString("render", "eye_L", "x"), "");
-    EXPECT_TRUE(doc->GetCharacterRootFrame()->Children().size() == 1u);  // only the option frame
+    EXPECT_TRUE(doc->GetCharacterRootFrame()->Children().empty());
+    EXPECT_TRUE(doc->GetOptionFrame()->Children().empty());
     EXPECT_EQ(library->GetNamedObject("LIGHTOBJECT@1"), nullptr);        // lights went with the frames
     EXPECT_EQ(doc->GetTitle(), "Mariso");
 }

@@ -266,9 +266,12 @@ TEST_F(SceneTest, AnAddEntryAddsAnOptionPart) {
     ASSERT_NE(cup, nullptr);
     EXPECT_EQ(cup->GetFrame()->Parent(), doc->GetOptionFrame());
     EXPECT_EQ(cup->ColorObjects().size(), 1u);
-    // The first option part resets the option frame.
+    // The first option part puts the option frame back where the figure stands, and the part
+    // stands there too.
     rm::Vector p;
     doc->GetOptionFrame()->GetPosition(nullptr, &p);
+    EXPECT_EQ(p, (rm::Vector{0, 0, 55}));
+    cup->GetFrame()->GetPosition(doc->GetCharacterRootFrame(), &p);
     EXPECT_EQ(p, (rm::Vector{0, 0, 0}));
     EXPECT_EQ(doc->FindPartByItem(added), cup);
     EXPECT_EQ(doc->TopLevelParts().back().get(), cup);

@@ -166,6 +166,12 @@ struct Snapshot {
     float field = 0;
     std::string background;
     friend bool operator==(const Snapshot&, const Snapshot&) = default;
+    friend void PrintTo(const Snapshot& s, std::ostream* out) {
+        for (const auto& p : s.parts) *out << "\n  part " << p;
+        for (const auto& l : s.labels) *out << "\n  label " << l;
+        for (auto l : s.lights) *out << "\n  light " << std::hex << l << std::dec;
+        *out << "\n  field " << s.field << " background " << s.background;
+    }
 };
 
 Snapshot Take(const CMainDoc& doc, const CPartsTree& tree, rm::Library& library) {
@@ -257,7 +263,8 @@ class SceneFileTest : public SceneTest {
     }
     bool SceneIsEmpty() const {
         return doc->AllParts().empty() && doc->TopLevelParts().empty() && doc->PartMap().empty() &&
-               doc->FolderMap().empty() && doc->GetCharacterRootFrame()->Children().size() == 1u;
+               doc->FolderMap().empty() && doc->Figures().size() == 1u &&
+               doc->GetCharacterRootFrame()->Children().empty() && doc->GetOptionFrame()->Children().empty();
     }
 };
 
@@ -526,11 +533,12 @@ namespace {
 
 using scene::FramePlacement;
 
-// Where ResetScene puts the character root, the scene frame and the option frame.
+// Where ResetScene puts the character root, the scene frame and the option frame (in the scene
+// frame, where the figure stands).
 const FramePlacement kResetPlacements[scene::kSavedFrameCount] = {
     {{0, 0, 55}, {0, 0, 1}, {0, 1, 0}},
     {{0, 0, 0}, {0, 0, 1}, {0, 1, 0}},
-    {{0, 0, 0}, {0, 0, 1}, {0, 1, 0}},
+    {{0, 0, 55}, {0, 0, 1}, {0, 1, 0}},
 };
 const char* const kFrameNames[scene::kSavedFrameCount] = {"character root", "scene frame", "option frame"};
 constexpr std::size_t kFramesBlockSize = scene::kSavedFrameCount * 9 * 4;
@@ -546,10 +554,12 @@ void Place(rm::Frame* frame, const FramePlacement& p) {
                                                     p.up[0], p.up[1], p.up[2])));
 }
 
-void ExpectPlacement(const rm::Frame* frame, const FramePlacement& expected, const std::string& what) {
+// The frame's placement relative to `reference` (its parent when null).
+void ExpectPlacement(const rm::Frame* frame, const FramePlacement& expected, const std::string& what,
+                     const rm::Frame* reference = nullptr) {
     rm::Vector position, direction, up;
-    frame->GetPosition(nullptr, &position);
-    frame->GetOrientation(nullptr, &direction, &up);
+    frame->GetPosition(reference, &position);
+    frame->GetOrientation(reference, &direction, &up);
     const rm::Vector want[3] = {{expected.position[0], expected.position[1], expected.position[2]},
                                 {expected.direction[0], expected.direction[1], expected.direction[2]},
                                 {expected.up[0], expected.up[1], expected.up[2]}};
@@ -567,7 +577,7 @@ void ExpectPlacement(const rm::Frame* frame, const FramePlacement& expected, con
 std::size_t FramesBlockAt(const std::vector<std::uint8_t>& bytes) {
     LoadingArchive ar(bytes);
     ar.ReadBytes(8);
-    EXPECT_EQ(ar.ReadU32(), 3u);  // version
+    EXPECT_EQ(ar.ReadU32(), scene::kSceneVersion);  // version
     ar.ReadU32();                 // part count
     ar.ReadString();              // pose set
     if (ar.ReadU8() != 0)
@@ -581,18 +591,30 @@ std::size_t FramesBlockAt(const std::vector<std::uint8_t>& bytes) {
     return ar.Position();
 }
 
-// The same scene as a file of an earlier version has it: version 2 without the camera block,
-// version 1 without the frames block either.
-std::vector<std::uint8_t> AsVersion(std::vector<std::uint8_t> bytes, std::uint8_t version) {
-    const std::size_t frames = FramesBlockAt(bytes);
-    const std::size_t from = version == 1 ? frames : frames + kFramesBlockSize;
-    bytes.erase(bytes.begin() + static_cast<long>(from),
-                bytes.begin() + static_cast<long>(frames + kFramesBlockSize + kCameraBlockSize));
-    const std::uint8_t number[4] = {version, 0, 0, 0};
-    std::memcpy(&bytes[8], number, 4);
-    return bytes;
+// Where the placement of one of the document's own frames lies in a file written now: the scene
+// frame and the option frame in the frames block, the first figure's root in the figures block
+// (the frames block's first slot is read no more).
+std::size_t PlacementAt(const std::vector<std::uint8_t>& bytes, int frame) {
+    const std::size_t block = FramesBlockAt(bytes);
+    if (frame != 0) return block + static_cast<std::size_t>(frame) * 36;
+    LoadingArchive ar(std::span<const std::uint8_t>(bytes).subspan(block + kFramesBlockSize + kCameraBlockSize));
+    EXPECT_GE(ar.ReadU32(), 1u);  // figures
+    EXPECT_EQ(ar.ReadI32(), 1);   // the first is figure 1
+    ar.ReadString();              // its pose set
+    ar.ReadU8();
+    EXPECT_TRUE(ar.Ok());
+    return block + kFramesBlockSize + kCameraBlockSize + ar.Position();
 }
-std::vector<std::uint8_t> AsVersion1(std::vector<std::uint8_t> bytes) { return AsVersion(std::move(bytes), 1); }
+
+// A file of an earlier version, kept with the tests: the edited scene with its own frames moved and
+// the camera looking around.
+std::vector<std::uint8_t> VersionFile(int version) {
+    QFile file(QString::fromStdString(std::string(MARISOLE_SCENE_VERSIONS) + "/scene-v" +
+                                      std::to_string(version) + ".mrs"));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << version;
+    const QByteArray data = file.readAll();
+    return {data.begin(), data.end()};
+}
 
 // The figure dragged as a whole (moved and turned), the scene moved and rolled, the option frame
 // moved and turned round.
@@ -643,8 +665,7 @@ TEST_F(OwnFramesTest, MovedFramesAreWhereTheUserLeftThemAfterSaveAndOpen) {
 TEST_F(OwnFramesTest, AVersion1FileOpensWithTheFramesWhereTheResetPutsThem) {
     ASSERT_NO_FATAL_FAILURE(BuildEditedScene());
     const Snapshot before = Take(*doc, tree, *library);
-    MoveOwnFrames();
-    const std::vector<std::uint8_t> v1 = AsVersion1(CSceneFile::Write(*doc));
+    const std::vector<std::uint8_t> v1 = VersionFile(1);
     LoadingArchive ar(v1);
     scene::SceneHeader header;
     ASSERT_EQ(CSceneFile::ReadHeader(ar, header), scene::SceneFileStatus::Ok);
@@ -685,7 +706,7 @@ TEST_F(OwnFramesTest, PlacementsThatCannotBeOnesLeaveTheResetPlacement) {
         {"infinite up", 2, {{4, 5, 6}, {0, 0, 1}, {0, inf, 0}}, {{4, 5, 6}, {0, 0, 1}, {0, 1, 0}}},
         {"zero direction", 0, {{0, 0, 55}, {0, 0, 0}, {0, 1, 0}}, r0},
         {"zero up", 1, {{0, 0, 0}, {1, 0, 0}, {0, 0, 0}}, kResetPlacements[1]},
-        {"up parallel to the direction", 2, {{0, 0, 0}, {0, 0, 2}, {0, 0, -3}}, kResetPlacements[2]},
+        {"up parallel to the direction", 2, {{0, 0, 55}, {0, 0, 2}, {0, 0, -3}}, kResetPlacements[2]},
         // Finite, but its projection on the direction overflows (and 0 × infinity is NaN).
         {"up too long to project", 0, {{0, 0, 55}, {1, 1, 0}, {3e38f, 3e38f, 1}}, r0},
         {"everything NaN", 2, {{nan, nan, nan}, {nan, nan, nan}, {nan, nan, nan}}, kResetPlacements[2]},
@@ -696,7 +717,7 @@ TEST_F(OwnFramesTest, PlacementsThatCannotBeOnesLeaveTheResetPlacement) {
     const std::string path = TempPath("odd.mrs");
     for (const Case& c : cases) {
         std::vector<std::uint8_t> bytes = whole;
-        std::uint8_t* at = &bytes[block + static_cast<std::size_t>(c.frame) * 36];
+        std::uint8_t* at = &bytes[PlacementAt(whole, c.frame)];
         for (const auto* v : {&c.inFile.position, &c.inFile.direction, &c.inFile.up})
             for (float f : *v) {
                 std::memcpy(at, &f, 4);
@@ -720,6 +741,8 @@ TEST_F(OwnFramesTest, AFileCutInOrJustAfterTheFramesBlockIsRefusedAsDamaged) {
     MoveOwnFrames();
     const std::vector<std::uint8_t> whole = CSceneFile::Write(*doc);
     const std::size_t block = FramesBlockAt(whole);
+    const std::size_t figures = block + kFramesBlockSize + kCameraBlockSize;
+    const std::size_t firstRoot = PlacementAt(whole, 0);
     const struct {
         const char* what;
         std::size_t length;
@@ -731,8 +754,11 @@ TEST_F(OwnFramesTest, AFileCutInOrJustAfterTheFramesBlockIsRefusedAsDamaged) {
         {"one byte short of the block", block + kFramesBlockSize - 1},
         {"the block whole, the camera missing", block + kFramesBlockSize},
         {"inside the camera's direction", block + kFramesBlockSize + 20},
-        {"the camera whole, the top-level count missing", block + kFramesBlockSize + kCameraBlockSize},
-        {"inside the top-level count", block + kFramesBlockSize + kCameraBlockSize + 2},
+        {"the camera whole, the figures missing", figures},
+        {"inside the figure count", figures + 2},
+        {"inside the first figure's root", firstRoot + 10},
+        {"the figures whole, the top-level count missing", firstRoot + 36},
+        {"inside the top-level count", firstRoot + 36 + 2},
     };
     const std::string path = TempPath("cut.mrs");
     for (const auto& cut : cuts) {
@@ -762,7 +788,7 @@ TEST_F(OwnFramesTest, TheCameraIsKeptWithTheSceneAndAnOlderFileLooksFromTheNewSc
     doc->NoteCameraPlacement(kLookingAround);
     EXPECT_EQ(doc->ChangeCount(), changes) << "looking around is no change of the scene";
     EXPECT_TRUE(heard.empty()) << "the view told the document, not the other way round";
-    const std::vector<std::uint8_t> v3 = CSceneFile::Write(*doc);
+    const std::vector<std::uint8_t> now = CSceneFile::Write(*doc);
 
     auto expectCamera = [this](const FramePlacement& want, const std::string& what) {
         const FramePlacement& got = doc->CameraPlacement();
@@ -777,9 +803,10 @@ TEST_F(OwnFramesTest, TheCameraIsKeptWithTheSceneAndAnOlderFileLooksFromTheNewSc
         std::vector<std::uint8_t> bytes;
         FramePlacement camera;
     } files[] = {
-        {"version 3", v3, kLookingAround},
-        {"version 2", AsVersion(v3, 2), scene::FramePlacement{}},
-        {"version 1", AsVersion(v3, 1), scene::FramePlacement{}},
+        {"written now", now, kLookingAround},
+        {"version 3", VersionFile(3), kLookingAround},
+        {"version 2", VersionFile(2), scene::FramePlacement{}},
+        {"version 1", VersionFile(1), scene::FramePlacement{}},
     };
     const std::string path = TempPath("camera.mrs");
     for (const auto& file : files) {
@@ -814,9 +841,12 @@ TEST_F(OwnFramesTest, AFileOfEveryVersionOpens) {
         ASSERT_TRUE(doc->OnOpenDocument(path)) << what;
         EXPECT_TRUE(prompts->asked.empty()) << what;
         EXPECT_EQ(Take(*doc, tree, *library), edited) << what;
+        // Up to version 3 the option frame's placement was in the character root; it is where it
+        // was in the world, now in the scene frame.
         const auto frames = OwnFrames(*doc);
         for (int i = 0; i < scene::kSavedFrameCount; ++i)
-            ExpectPlacement(frames[i], version >= 2 ? kMoved[i] : kResetPlacements[i], what + ": " + kFrameNames[i]);
+            ExpectPlacement(frames[i], version >= 2 ? kMoved[i] : kResetPlacements[i], what + ": " + kFrameNames[i],
+                            i == 2 && version >= 2 && version < 4 ? frames[0] : nullptr);
         const FramePlacement camera = version >= 3 ? kLookingAround : FramePlacement{};
         for (int i = 0; i < 3; ++i) EXPECT_NEAR(doc->CameraPlacement().position[i], camera.position[i], 1e-5f) << what;
     }
@@ -838,6 +868,12 @@ std::vector<std::uint8_t> ChainFile(int length) {
                                                scene::FramePlacement{}})
         for (const auto* v : {&frame.position, &frame.direction, &frame.up})
             for (float f : *v) ar.WriteF32(f);
+    ar.WriteU32(1);  // one figure: number 1, no pose set, at the reset's place
+    ar.WriteI32(1);
+    ar.WriteString("");
+    ar.WriteU8(0);
+    for (const auto* v : {&kResetPlacements[0].position, &kResetPlacements[0].direction, &kResetPlacements[0].up})
+        for (float f : *v) ar.WriteF32(f);
     ar.WriteU32(1);
     for (int i = 0; i < length; ++i) {
         ar.WriteU32(CPartObject::kSerialId);
@@ -872,4 +908,7 @@ TEST_F(SceneFileTest, PartRecordsNestAtMost33Deep) {
 }
 
 }  // namespace
+
+
+
 
