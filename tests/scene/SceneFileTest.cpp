@@ -713,7 +713,6 @@ TEST_F(OwnFramesTest, PlacementsThatCannotBeOnesLeaveTheResetPlacement) {
     };
     ASSERT_NO_FATAL_FAILURE(LoadFigure());
     const std::vector<std::uint8_t> whole = CSceneFile::Write(*doc);
-    const std::size_t block = FramesBlockAt(whole);
     const std::string path = TempPath("odd.mrs");
     for (const Case& c : cases) {
         std::vector<std::uint8_t> bytes = whole;
