@@ -143,4 +143,13 @@ void JpegPixelWriter::WriteRow(const std::int32_t* luma, const std::int32_t* cb,
     }
 }
 
+void JpegPixelWriter::WriteBgrxRow(const std::uint8_t* bgrx, int width, int y, std::uint8_t* out) const {
+    WritePixels(
+        [bgrx](int x) {
+            const std::uint8_t* p = bgrx + 4 * x;
+            return Rgb{p[2], p[1], p[0]};
+        },
+        width, y, out);
+}
+
 }  // namespace jpeg
