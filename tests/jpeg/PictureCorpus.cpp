@@ -175,6 +175,26 @@ std::vector<NamedFile> AllTestPictures() {
     return files;
 }
 
+namespace {
+
+// Offsets of the 16 code counts of every Huffman table in the file's DHT segments.
+std::vector<std::size_t> HuffmanCountOffsets(const std::vector<std::uint8_t>& file) {
+    std::vector<std::size_t> offsets;
+    for (std::size_t i = 0; i + 4 < file.size(); ++i) {
+        if (file[i] != 0xFF || file[i + 1] != 0xC4) continue;
+        const std::size_t end = i + 2 + (std::size_t{file[i + 2]} << 8 | file[i + 3]);
+        for (std::size_t table = i + 4; table + 17 <= end && end <= file.size();) {
+            std::size_t symbols = 0;
+            for (int k = 0; k < 16; ++k) symbols += file[table + 1 + k];
+            offsets.push_back(table + 1);
+            table += 17 + symbols;
+        }
+    }
+    return offsets;
+}
+
+}  // namespace
+
 std::vector<NamedFile> DamagedCopies(const NamedFile& file, int count) {
     std::vector<NamedFile> copies;
     const std::size_t scan = FindMarkerOffset(file.bytes, 0xDA);
@@ -185,7 +205,7 @@ std::vector<NamedFile> DamagedCopies(const NamedFile& file, int count) {
     for (int i = 0; i < count; ++i) {
         NamedFile copy{file.name, file.bytes};
         const std::size_t at = place(random);
-        switch (i % 4) {
+        switch (i % 5) {
             case 0:
                 copy.bytes.resize(at);
                 copy.name += " cut at " + std::to_string(at);
@@ -198,10 +218,24 @@ std::vector<NamedFile> DamagedCopies(const NamedFile& file, int count) {
                 copy.bytes[at] = 0xFF;
                 copy.name += " byte " + std::to_string(at) + " made FF";
                 break;
-            default:
+            case 3:
                 for (int j = 0; j < 4; ++j) copy.bytes[place(random)] = static_cast<std::uint8_t>(random());
                 copy.name += " four bytes changed near " + std::to_string(at);
                 break;
+            default: {
+                // One code of a table moves to another length: the same symbols, but codes that
+                // overflow their length or leave codes unused, which the header walk accepts.
+                const auto tables = HuffmanCountOffsets(copy.bytes);
+                if (tables.empty()) break;
+                const std::size_t counts = tables[random() % tables.size()];
+                const std::size_t from = counts + random() % 16, to = counts + random() % 16;
+                if (copy.bytes[from] == 0 || copy.bytes[to] == 0xFF) break;
+                --copy.bytes[from];
+                ++copy.bytes[to];
+                copy.name += " a code moved from length " + std::to_string(from - counts + 1) + " to " +
+                             std::to_string(to - counts + 1);
+                break;
+            }
         }
         copies.push_back(std::move(copy));
     }

@@ -93,7 +93,10 @@ bool JpegFastScanDecoder::Decode(const JpegFrame& frame, std::span<const std::ui
         dcBuilt[f.dcTable] = acBuilt[f.acTable] = true;
         c.coding.dc = &tables->dc[f.dcTable];
         c.coding.ac = &tables->ac[f.acTable];
-        c.coding.quant = frame.quant[f.quantTable].data();
+        for (int k = 0; k < 64; ++k) {
+            const std::uint32_t slot = kernels.slotOfNatural[JpegScanDecoder::kZigzag[k]];
+            c.coding.quantAndSlot[k] = frame.quant[f.quantTable][k] | slot << 16;
+        }
         c.h = f.h;
         c.v = f.v;
         c.hRepeat = frame.hMax / f.h;
@@ -102,9 +105,6 @@ bool JpegFastScanDecoder::Decode(const JpegFrame& frame, std::span<const std::ui
         c.plane = next;
         next += c.stride * 8 * f.v;
     }
-
-    std::uint8_t slotOfZigzag[64];
-    for (int k = 0; k < 64; ++k) slotOfZigzag[k] = kernels.slotOfNatural[JpegScanDecoder::kZigzag[k]];
 
     const bool grey = frame.componentCount == 1;
     const bool halfChroma = !grey && comps[0].hRepeat == 1 && comps[1].hRepeat == 2 && comps[2].hRepeat == 2;
@@ -121,14 +121,14 @@ bool JpegFastScanDecoder::Decode(const JpegFrame& frame, std::span<const std::ui
                 for (int by = 0; by < c.v; ++by) {
                     for (int bx = 0; bx < c.h; ++bx) {
                         DecodedBlock block;
-                        if (!DecodeBlock(bits, c.coding, slotOfZigzag, coeffs, &block)) return false;
+                        if (!DecodeBlock(bits, c.coding, coeffs, &block)) return false;
                         std::int16_t* dst = mcuOrigin + by * 8 * c.stride + bx * 8;
                         if (block.hasAc) {
                             kernels.transform(coeffs, block.fitInt16, dst, c.stride);
                             std::memset(coeffs, 0, sizeof coeffs);
                         } else {
                             FillFlatBlock(block.dc, dst, c.stride);
-                            coeffs[slotOfZigzag[0]] = 0;
+                            coeffs[c.coding.quantAndSlot[0] >> 16] = 0;
                         }
                     }
                 }
