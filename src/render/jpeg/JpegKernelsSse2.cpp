@@ -16,15 +16,6 @@ inline __m128i Pair(int first, int second) {
                                            (static_cast<std::uint32_t>(first) & 0xFFFF)));
 }
 
-// t · c modulo 2^32 in each 32-bit lane, for 0 ≤ c < 2^16 (SSE2 has no 32-bit multiply). With
-// t = h·2^16 + l: t·c = l·c + (h·c)·2^16, and modulo 2^32 only the low 16 bits of h·c count. The
-// 16-bit products give the low halves of l·c and h·c (_mm_mullo_epi16) and the high half of the
-// unsigned l·c (_mm_mulhi_epu16), which moves up into place.
-inline __m128i MulConst(__m128i t, int c) {
-    const __m128i k = _mm_set1_epi16(static_cast<short>(c));
-    return _mm_add_epi32(_mm_mullo_epi16(t, k), _mm_slli_epi32(_mm_mulhi_epu16(t, k), 16));
-}
-
 inline void Transpose4(__m128i& a, __m128i& b, __m128i& c, __m128i& d) {
     const __m128i ab0 = _mm_unpacklo_epi32(a, b), ab1 = _mm_unpackhi_epi32(a, b);
     const __m128i cd0 = _mm_unpacklo_epi32(c, d), cd1 = _mm_unpackhi_epi32(c, d);
@@ -34,10 +25,10 @@ inline void Transpose4(__m128i& a, __m128i& b, __m128i& c, __m128i& d) {
     d = _mm_unpackhi_epi64(ab1, cd1);
 }
 
-// The first pass over four rows v of the block: t[x] = Σu C[u][x] · F(v, u), one lane per row,
-// from the 16-bit pairs of columns (0, 4), (2, 6), (1, 3), (5, 7). The even/odd split of the
-// matrix is the portable kernel's; _mm_madd_epi16 adds two exact 16 × 16-bit products.
-inline void RowPass(__m128i p04, __m128i p26, __m128i p13, __m128i p57, __m128i t[8]) {
+// One 8-point pass of the transform over four lanes: out[k] = Σu C[u][k] · in(u), from the 16-bit
+// pairs of inputs (0, 4), (2, 6), (1, 3), (5, 7) of each lane. The even/odd split of the matrix is
+// the portable kernel's; _mm_madd_epi16 adds two exact 16 × 16-bit products.
+inline void PairPass(__m128i p04, __m128i p26, __m128i p13, __m128i p57, __m128i t[8]) {
     const __m128i sum04 = _mm_madd_epi16(p04, Pair(362, 362));
     const __m128i diff04 = _mm_madd_epi16(p04, Pair(362, -362));
     const __m128i m26 = _mm_madd_epi16(p26, Pair(473, 195));
@@ -56,30 +47,6 @@ inline void RowPass(__m128i p04, __m128i p26, __m128i p13, __m128i p57, __m128i 
     }
 }
 
-// The second pass over four columns x: s[y] = Σv C[v][y] · r[v], 32-bit lanes, wrapping.
-inline void ColumnPass(const __m128i r[8], __m128i s[8]) {
-    const __m128i sum04 = MulConst(_mm_add_epi32(r[0], r[4]), 362);
-    const __m128i diff04 = MulConst(_mm_sub_epi32(r[0], r[4]), 362);
-    const __m128i m26 = _mm_add_epi32(MulConst(r[2], 473), MulConst(r[6], 195));
-    const __m128i n26 = _mm_sub_epi32(MulConst(r[2], 195), MulConst(r[6], 473));
-    const __m128i even[4] = {_mm_add_epi32(sum04, m26), _mm_add_epi32(diff04, n26),
-                             _mm_sub_epi32(diff04, n26), _mm_sub_epi32(sum04, m26)};
-    const __m128i odd[4] = {
-        _mm_add_epi32(_mm_add_epi32(MulConst(r[1], 502), MulConst(r[3], 425)),
-                      _mm_add_epi32(MulConst(r[5], 284), MulConst(r[7], 99))),
-        _mm_sub_epi32(_mm_sub_epi32(MulConst(r[1], 425), MulConst(r[3], 99)),
-                      _mm_add_epi32(MulConst(r[5], 502), MulConst(r[7], 284))),
-        _mm_add_epi32(_mm_sub_epi32(MulConst(r[1], 284), MulConst(r[3], 502)),
-                      _mm_add_epi32(MulConst(r[5], 99), MulConst(r[7], 425))),
-        _mm_add_epi32(_mm_sub_epi32(MulConst(r[1], 99), MulConst(r[3], 284)),
-                      _mm_sub_epi32(MulConst(r[5], 425), MulConst(r[7], 502))),
-    };
-    for (int k = 0; k < 4; ++k) {
-        s[k] = _mm_add_epi32(even[k], odd[k]);
-        s[7 - k] = _mm_sub_epi32(even[k], odd[k]);
-    }
-}
-
 inline __m128i Load(const std::int32_t* p) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
 }
@@ -91,30 +58,39 @@ void Transform(const std::int32_t* coeffs, bool fitInt16, std::int16_t* out, std
         TransformNatural(natural, out, stride);
         return;
     }
-    // t[x] of rows 0 … 3 and of rows 4 … 7.
+    // The rows: t[half][x] = Σu C[u][x] · F(v, u), one lane per row v, rows 0, 4, 2, 6 in the first
+    // half and 1, 3, 5, 7 in the second (the slots' order). Coefficients within 16 bits keep every
+    // |t| ≤ 32768 · Σu |C[u][x]| = 32768 · 2702 < 2^27.
     __m128i t[2][8];
     for (int half = 0; half < 2; ++half) {
         const std::int32_t* c = coeffs + 8 * half;
-        RowPass(_mm_packs_epi32(Load(c), Load(c + 4)), _mm_packs_epi32(Load(c + 16), Load(c + 20)),
-                _mm_packs_epi32(Load(c + 32), Load(c + 36)), _mm_packs_epi32(Load(c + 48), Load(c + 52)),
-                t[half]);
+        PairPass(_mm_packs_epi32(Load(c), Load(c + 4)), _mm_packs_epi32(Load(c + 16), Load(c + 20)),
+                 _mm_packs_epi32(Load(c + 32), Load(c + 36)), _mm_packs_epi32(Load(c + 48), Load(c + 52)),
+                 t[half]);
     }
-    // r[half][v]: row v's t[v][x] for x = 4·half … 4·half + 3.
-    __m128i r[2][8];
-    for (int rows = 0; rows < 2; ++rows) {
-        for (int cols = 0; cols < 2; ++cols) {
-            __m128i a = t[rows][4 * cols], b = t[rows][4 * cols + 1], c = t[rows][4 * cols + 2],
-                    d = t[rows][4 * cols + 3];
-            Transpose4(a, b, c, d);
-            r[cols][4 * rows] = a;
-            r[cols][4 * rows + 1] = b;
-            r[cols][4 * rows + 2] = c;
-            r[cols][4 * rows + 3] = d;
-        }
+    // The columns: S(x, y) = Σv C[v][y] · t(v, x), wrapping, by 16-bit products as well. Each t is
+    // split as h · 2^15 + l with 0 ≤ l < 2^15 and h = t >> 15 (|h| ≤ 2702): both fit 16 bits, and
+    // S = Σ C · l + 2^15 · Σ C · h modulo 2^32. Packed to 16 bits, the two halves of t[·][x] hold
+    // the rows 0, 4, 2, 6, 1, 3, 5, 7 of column x, so their 32-bit units are the pairs of rows
+    // (0, 4), (2, 6), (1, 3), (5, 7); transposing the units of four columns gives each pair for
+    // those columns, ready for the same pass as the rows.
+    const __m128i lowBits = _mm_set1_epi32(0x7FFF);
+    __m128i low[8], high[8];
+    for (int x = 0; x < 8; ++x) {
+        low[x] = _mm_packs_epi32(_mm_and_si128(t[0][x], lowBits), _mm_and_si128(t[1][x], lowBits));
+        high[x] = _mm_packs_epi32(_mm_srai_epi32(t[0][x], 15), _mm_srai_epi32(t[1][x], 15));
     }
-    __m128i s[2][8];
-    ColumnPass(r[0], s[0]);
-    ColumnPass(r[1], s[1]);
+    __m128i s[2][8];  // s[cols][y]: S(x, y) for x = 4·cols … 4·cols + 3
+    for (int cols = 0; cols < 2; ++cols) {
+        __m128i* l = low + 4 * cols;
+        __m128i* h = high + 4 * cols;
+        Transpose4(l[0], l[1], l[2], l[3]);
+        Transpose4(h[0], h[1], h[2], h[3]);
+        __m128i fromLow[8], fromHigh[8];
+        PairPass(l[0], l[1], l[2], l[3], fromLow);
+        PairPass(h[0], h[1], h[2], h[3], fromHigh);
+        for (int y = 0; y < 8; ++y) s[cols][y] = _mm_add_epi32(fromLow[y], _mm_slli_epi32(fromHigh[y], 15));
+    }
     const __m128i bias = _mm_set1_epi32(128);
     for (int y = 0; y < 8; ++y) {
         const __m128i left = _mm_add_epi32(_mm_srai_epi32(s[0][y], 20), bias);
