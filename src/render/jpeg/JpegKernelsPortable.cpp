@@ -58,14 +58,9 @@ void Transform(const std::int32_t* coeffs, bool, std::int16_t* out, std::ptrdiff
     TransformNatural(coeffs, out, stride);
 }
 
-// A pixel word at a place that need not be aligned; written this way (not through memcpy) the
-// loops below are vectorised by the compiler.
-typedef std::uint32_t UnalignedWord __attribute__((aligned(1), may_alias));
-
 void ColourRow(const std::int16_t* y, const std::int16_t* cb, const std::int16_t* cr, int width,
                std::uint8_t* out) {
-    auto* words = reinterpret_cast<UnalignedWord*>(out);
-    for (int x = 0; x < width; ++x) words[x] = BgrxOf(y[x], cb[x], cr[x]);
+    for (int x = 0; x < width; ++x) StorePixel(out + 4 * x, BgrxOf(y[x], cb[x], cr[x]));
 }
 
 void ColourRowHalfChroma(const std::int16_t* y, const std::int16_t* cb, const std::int16_t* cr, int width,
@@ -84,8 +79,7 @@ void ColourRowHalfChroma(const std::int16_t* y, const std::int16_t* cb, const st
 }
 
 void GreyRow(const std::int16_t* y, int width, std::uint8_t* out) {
-    auto* words = reinterpret_cast<UnalignedWord*>(out);
-    for (int x = 0; x < width; ++x) words[x] = GreyBgrxOf(y[x]);
+    for (int x = 0; x < width; ++x) StorePixel(out + 4 * x, GreyBgrxOf(y[x]));
 }
 
 constexpr std::array<std::uint8_t, 64> NaturalOrder() {
