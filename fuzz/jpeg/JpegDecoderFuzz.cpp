@@ -2,7 +2,9 @@
 // depth and row padding depend on the input. Any read or write outside the data or the destination
 // is a finding (the harness runs under AddressSanitizer and UndefinedBehaviorSanitizer); besides,
 // the picture sits between guard bytes and its rows' padding is filled with them, and none of them
-// may change, and the same decoder, after a second header walk, must decode the same way again.
+// may change. The reference path decodes first; then the same decoder, after a new header walk each
+// time, decodes again on every fast path this processor runs, and each must succeed or fail as the
+// reference did and leave exactly the same bytes, guards and partial pictures included.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -45,6 +47,7 @@ bool WroteOnlyThePicture(const Decoded& d, int height, std::size_t pitch, std::s
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     jpeg::JpegDecoder decoder;
+    decoder.SetDecodePath(jpeg::JpegDecodePath::kReference);
     if (!decoder.ReadHeader({data, size})) return 0;
     const int width = decoder.Width(), height = decoder.Height();
     if (std::int64_t{width} * height > (std::int64_t{1} << 22)) return 0;  // the harness's own memory budget
@@ -53,11 +56,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t rowBytes = static_cast<std::size_t>(width) * bits / 8;
     const int pitch = static_cast<int>(rowBytes + size % 3);
 
-    const Decoded first = DecodeOnce(decoder, pitch, bits);
-    if (!WroteOnlyThePicture(first, height, pitch, rowBytes)) std::abort();
-    if (!decoder.ReadHeader({data, size}) || decoder.Width() != width || decoder.Height() != height) std::abort();
-    const Decoded second = DecodeOnce(decoder, pitch, bits);
-    if (second.ok != first.ok) std::abort();
-    if (first.ok && second.buffer != first.buffer) std::abort();
+    const Decoded reference = DecodeOnce(decoder, pitch, bits);
+    if (!WroteOnlyThePicture(reference, height, pitch, rowBytes)) std::abort();
+    for (jpeg::JpegDecodePath path : jpeg::kAllDecodePaths) {
+        if (path == jpeg::JpegDecodePath::kReference || !decoder.SetDecodePath(path)) continue;
+        if (!decoder.ReadHeader({data, size}) || decoder.Width() != width || decoder.Height() != height)
+            std::abort();
+        const Decoded fast = DecodeOnce(decoder, pitch, bits);
+        if (fast.ok != reference.ok || fast.buffer != reference.buffer) std::abort();
+    }
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 #include "render/jpeg/JpegDecoder.h"
@@ -42,10 +43,11 @@ std::vector<std::uint8_t> MakePicture(int width, int height, int components, std
     return out;
 }
 
-OurDecode DecodeWithOurs(const std::vector<std::uint8_t>& file, int bitsPerPixel, int padding,
-                         std::uint32_t redMask, std::uint32_t greenMask, std::uint32_t blueMask) {
+namespace {
+
+OurDecode Decode(jpeg::JpegDecoder& decoder, const std::vector<std::uint8_t>& file, int bitsPerPixel,
+                 int padding, std::uint32_t redMask, std::uint32_t greenMask, std::uint32_t blueMask) {
     OurDecode result;
-    jpeg::JpegDecoder decoder;
     if (!decoder.ReadHeader(file)) return result;
     result.width = decoder.Width();
     result.height = decoder.Height();
@@ -55,6 +57,28 @@ OurDecode DecodeWithOurs(const std::vector<std::uint8_t>& file, int bitsPerPixel
         result.pixels.data(), result.pitch, bitsPerPixel, redMask, greenMask, blueMask};
     result.ok = decoder.Decode(dest);
     return result;
+}
+
+}  // namespace
+
+OurDecode DecodeWithOurs(const std::vector<std::uint8_t>& file, int bitsPerPixel, int padding,
+                         std::uint32_t redMask, std::uint32_t greenMask, std::uint32_t blueMask) {
+    jpeg::JpegDecoder decoder;
+    return Decode(decoder, file, bitsPerPixel, padding, redMask, greenMask, blueMask);
+}
+
+OurDecode DecodeOnPath(const std::vector<std::uint8_t>& file, jpeg::JpegDecodePath path, int bitsPerPixel,
+                       int padding) {
+    jpeg::JpegDecoder decoder;
+    if (!decoder.SetDecodePath(path)) std::abort();  // the caller asked for a path the processor lacks
+    return Decode(decoder, file, bitsPerPixel, padding, 0xF800, 0x07E0, 0x001F);
+}
+
+std::vector<jpeg::JpegDecodePath> RunnableFastPaths() {
+    std::vector<jpeg::JpegDecodePath> paths;
+    for (jpeg::JpegDecodePath path : jpeg::kAllDecodePaths)
+        if (path != jpeg::JpegDecodePath::kReference && jpeg::ProcessorRuns(path)) paths.push_back(path);
+    return paths;
 }
 
 std::vector<std::uint8_t> ToRgb(const OurDecode& decoded) {

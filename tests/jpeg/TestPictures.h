@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "render/jpeg/JpegDecodePath.h"
+
 namespace jpegtest {
 
 // A photo-like picture: smooth gradients, a few hard-edged shapes and fine texture. `components`
@@ -24,6 +26,13 @@ struct OurDecode {
 OurDecode DecodeWithOurs(const std::vector<std::uint8_t>& file, int bitsPerPixel = 24, int padding = 0,
                          std::uint32_t redMask = 0xF800, std::uint32_t greenMask = 0x07E0,
                          std::uint32_t blueMask = 0x001F);
+
+// The same through the given decode path (which the processor must run).
+OurDecode DecodeOnPath(const std::vector<std::uint8_t>& file, jpeg::JpegDecodePath path, int bitsPerPixel,
+                       int padding = 0);
+
+// The fast paths this processor runs (kPortable always, kSse2 and kAvx2 where it has them).
+std::vector<jpeg::JpegDecodePath> RunnableFastPaths();
 
 // Our 24-bit (B, G, R) output as R, G, B rows without padding.
 std::vector<std::uint8_t> ToRgb(const OurDecode& decoded);

@@ -17,6 +17,12 @@ namespace jpeg {
 
 static_assert(std::endian::native == std::endian::little, "Refill loads bytes as a little-endian word");
 
+// EXTEND of ITU T.81 F.2.2.1: an s-bit value with a clear top bit stands for a negative number.
+inline std::uint32_t ExtendValue(std::uint32_t v, int s) {
+    if (s == 0) return 0;
+    return v < (1u << (s - 1)) ? v - (1u << s) + 1 : v;
+}
+
 class JpegBitReader {
   public:
     JpegBitReader(std::span<const std::uint8_t> data, std::size_t pos) : m_data(data), m_pos(pos) {}
@@ -58,6 +64,8 @@ class JpegBitReader {
     }
     // The next 16 bits (zero bits beyond the data). Call Refill first.
     std::uint32_t Peek16() const { return static_cast<std::uint32_t>(m_buffer >> 48); }
+    // The next 64 bits, of which Available() came from the data (the rest are zero).
+    std::uint64_t Peek64() const { return m_buffer; }
     // Consumes n ≤ 32 bits.
     void Skip(int n) {
         m_buffer <<= n;

@@ -14,10 +14,14 @@
 //
 // A decoder object keeps its output conversion tables from one decode to the next and rebuilds them
 // only when the destination format changes. Decoders are independent: each has its own state.
+//
+// A decoder runs the fastest path the processor has (BestDecodePath) unless told otherwise; every
+// path gives the same bytes (JpegDecodePath.h).
 
 #include <cstdint>
 #include <span>
 
+#include "render/jpeg/JpegDecodePath.h"
 #include "render/jpeg/JpegFrame.h"
 #include "render/jpeg/JpegPixelWriter.h"
 #include "render/jpeg/PixelDestination.h"
@@ -38,11 +42,17 @@ class JpegDecoder {
     // row) or the entropy-coded data is corrupt or ends early.
     bool Decode(const PixelDestination& destination);
 
+    // Chooses the implementation of later decodes. False, and nothing changes, when the processor
+    // cannot run `path`.
+    bool SetDecodePath(JpegDecodePath path);
+    JpegDecodePath DecodePath() const { return m_path; }
+
   private:
     std::span<const std::uint8_t> m_data;
     JpegFrame m_frame;
     bool m_headerRead = false;
     JpegPixelWriter m_writer;
+    JpegDecodePath m_path = BestDecodePath();
 };
 
 }  // namespace jpeg

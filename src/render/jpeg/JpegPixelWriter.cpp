@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 #include "render/jpeg/TargetClones.h"
 
@@ -14,19 +15,20 @@ inline int Clamp(std::int32_t v) {
     return std::min(std::max(v, 0), 255);
 }
 
-// A 32-bit pixel stored as one little-endian word is the bytes B, G, R, 0; the destination need not
-// be aligned to words.
+// A 32-bit pixel stored as one little-endian word is the bytes B, G, R, 0. The destination need not
+// be aligned to words (a row pitch may be any number of bytes), so each word goes in by memcpy, which
+// the compiler still turns into vector stores.
 static_assert(std::endian::native == std::endian::little);
-typedef std::uint32_t UnalignedWord __attribute__((aligned(1), may_alias));
 
 MARISOLE_JPEG_CLONES void RowTo32(const std::int32_t* luma, const std::int32_t* cb, const std::int32_t* cr,
-                                  int width, UnalignedWord* out) {
+                                  int width, std::uint8_t* out) {
     for (int x = 0; x < width; ++x) {
         const std::int32_t y16 = luma[x] * 65536;
         const std::int32_t r = Clamp((y16 + cr[x] * 91881 - 11760768) >> 16);
         const std::int32_t g = Clamp((y16 - (cr[x] - 128) * 46786 - (cb[x] - 128) * 22551) >> 16);
         const std::int32_t b = Clamp((y16 + (cb[x] - 128) * 116117) >> 16);
-        out[x] = static_cast<std::uint32_t>(r << 16 | g << 8 | b);
+        const auto word = static_cast<std::uint32_t>(r << 16 | g << 8 | b);
+        std::memcpy(out + 4 * x, &word, sizeof word);
     }
 }
 
@@ -137,10 +139,19 @@ void JpegPixelWriter::WriteRow(const std::int32_t* luma, const std::int32_t* cb,
             },
             width, y, out);
     } else if (m_bits == 32) {
-        RowTo32(luma, cb, cr, width, reinterpret_cast<UnalignedWord*>(out));  // the common case, vectorised
+        RowTo32(luma, cb, cr, width, out);  // the common case, vectorised
     } else {
         WritePixels([luma, cb, cr](int x) { return Convert(luma[x], cb[x], cr[x]); }, width, y, out);
     }
+}
+
+void JpegPixelWriter::WriteBgrxRow(const std::uint8_t* bgrx, int width, int y, std::uint8_t* out) const {
+    WritePixels(
+        [bgrx](int x) {
+            const std::uint8_t* p = bgrx + 4 * x;
+            return Rgb{p[2], p[1], p[0]};
+        },
+        width, y, out);
 }
 
 }  // namespace jpeg

@@ -29,6 +29,10 @@ class JpegPixelWriter {
     void WriteRow(const std::int32_t* luma, const std::int32_t* cb, const std::int32_t* cr, int width, int y,
                   std::uint8_t* out) const;
 
+    // Writes `width` pixels of picture row `y` to `out` from 32-bit pixels whose bytes are B, G, R, 0
+    // (as the fast decoder's kernels make them): the same bytes WriteRow gives for those colours.
+    void WriteBgrxRow(const std::uint8_t* bgrx, int width, int y, std::uint8_t* out) const;
+
     // Building blocks, public for the tests.
     static int CubeLevel(int c);  // q(c) of the 8-bit cube
     static std::array<std::uint16_t, 256> ChannelTable(std::uint32_t mask);

@@ -11,12 +11,6 @@
 namespace jpeg {
 namespace {
 
-// EXTEND of ITU T.81 F.2.2.1: an s-bit value with a clear top bit stands for a negative number.
-inline std::uint32_t Extend(std::uint32_t v, int s) {
-    if (s == 0) return 0;
-    return v < (1u << (s - 1)) ? v - (1u << s) + 1 : v;
-}
-
 struct ComponentState {
     const HuffmanTable* dc = nullptr;
     const HuffmanTable* ac = nullptr;
@@ -40,7 +34,7 @@ bool DecodeBlock(JpegBitReader& bits, ComponentState& c, Block& block) {
     int length = c.dc->Decode(bits.Peek16(), &symbol);
     if (length == 0 || symbol > 16) return false;
     bits.Skip(length);
-    c.predictor += Extend(bits.Take(symbol), symbol);
+    c.predictor += ExtendValue(bits.Take(symbol), symbol);
     block.coeffs[0] = static_cast<std::int32_t>(c.predictor * c.quant[0]);
     block.rowMask = 1;
     block.lastColumn = 0;
@@ -62,7 +56,7 @@ bool DecodeBlock(JpegBitReader& bits, ComponentState& c, Block& block) {
         k += run;
         if (k > 63) return false;
         const int pos = JpegScanDecoder::kZigzag[k];
-        block.coeffs[pos] = static_cast<std::int32_t>(Extend(bits.Take(size), size) * c.quant[k]);
+        block.coeffs[pos] = static_cast<std::int32_t>(ExtendValue(bits.Take(size), size) * c.quant[k]);
         block.rowMask |= 1u << (pos >> 3);
         block.lastColumn = std::max(block.lastColumn, pos & 7);
         ++k;
