@@ -5,7 +5,8 @@
 // antialiasing, as the reference. A hand dragged at 1280 × 960 in simple display: one IK step
 // (solve, place the three parts, draw) beside one move step. An orbit step with the middle button
 // at 1280 × 960 (mouse move, camera turned, picture shown), the figure drawn whole and in simple
-// display (boxes).
+// display (boxes). With four standing figures side by side, framed from the front: the drawing, the
+// drag step in simple display, and adding one more figure (the pose set read from the archive).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -16,6 +17,7 @@
 
 #include "app/HeadlessScene.h"
 #include "core/MainApp.h"
+#include "scene/CameraViews.h"
 #include "scene/MainDoc.h"
 #include "scene/PartsTree.h"
 #include "view/3DView.h"
@@ -30,16 +32,19 @@ struct StandingView {
     std::unique_ptr<C3DView> view;
     bool loaded = false;
 
-    StandingView(int width, int height, int simple, int grid = 1) {
+    StandingView(int width, int height, int simple, int grid = 1, int figures = 1) {
         scene = std::make_unique<CHeadlessScene>(BinFolder(), log);
         GetApp()->Settings().Clear();  // defaults, whatever a profile beside the program holds
         loaded = scene->LoadPoseSet("STAND.OBJ");
+        for (int i = 1; loaded && i < figures; ++i) loaded = scene->AddFigure("STAND.OBJ");
         GetApp()->SetSettingInt("dev", "mode", 2);
         GetApp()->SetSettingInt("view", "s_mode", simple);
         GetApp()->SetSettingInt("view", "grid", grid);
         view = std::make_unique<C3DView>(nullptr);
         view->resize(width, height);
         view->show();
+        // Several figures stand side by side: all of them in the picture.
+        if (figures > 1) scene->LookFrom(scene::StandardView::Front);
         QCoreApplication::processEvents();
     }
     ~StandingView() {
@@ -54,8 +59,8 @@ void Send(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButtons buttons, Qt:
     QApplication::sendEvent(w, &event);
 }
 
-void DrawViews(benchmark::State& state, int grid) {
-    StandingView s(1280, 960, 1, grid);
+void DrawViews(benchmark::State& state, int grid, int figures = 1) {
+    StandingView s(1280, 960, 1, grid, figures);
     if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
     for (auto _ : state) {
         s.view->DrawView();
@@ -66,10 +71,11 @@ void DrawViews(benchmark::State& state, int grid) {
 // The floor grid is on unless set off; without it as the reference.
 void BM_DrawViewGouraud1280(benchmark::State& state) { DrawViews(state, 1); }
 void BM_DrawViewGouraud1280NoGrid(benchmark::State& state) { DrawViews(state, 0); }
+void BM_DrawViewGouraud1280FourFigures(benchmark::State& state) { DrawViews(state, 1, 4); }
 
 // One mouse move of a drag of the figure: the step, then the drawing the step posts for.
-void DragSteps(benchmark::State& state, int width, int height, int simple) {
-    StandingView s(width, height, simple);
+void DragSteps(benchmark::State& state, int width, int height, int simple, int figures = 1) {
+    StandingView s(width, height, simple, 1, figures);
     if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
     s.scene->Document().Tree()->SelectItem(s.scene->Document().GetCharacterItem());
     const QPoint start(width / 2, height / 2);
@@ -88,6 +94,21 @@ void DragSteps(benchmark::State& state, int width, int height, int simple) {
 }
 
 void BM_DragStepSimple1280(benchmark::State& state) { DragSteps(state, 1280, 960, 1); }
+void BM_DragStepSimple1280FourFigures(benchmark::State& state) { DragSteps(state, 1280, 960, 1, 4); }
+
+// A fifth figure added beside four (and taken out again, untimed, for the next round).
+void BM_AddFigureBesideFour(benchmark::State& state) {
+    StandingView s(1280, 960, 1, 1, 4);
+    if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
+    CMainDoc& doc = s.scene->Document();
+    for (auto _ : state) {
+        if (!s.scene->AddFigure("STAND.OBJ")) return state.SkipWithError("no figure was added");
+        state.PauseTiming();
+        doc.RemoveFigure(*doc.Figures().back());
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
 
 // Drag steps of the left hand from its wrist, up toward the shoulder and back, so that an IK drag
 // bends the arm (within reach) at every step.
@@ -169,7 +190,10 @@ void BM_RenderToFile800(benchmark::State& state) { RenderToFileReference(state, 
 
 BENCHMARK(BM_DrawViewGouraud1280)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawViewGouraud1280NoGrid)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawViewGouraud1280FourFigures)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragStepSimple1280)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DragStepSimple1280FourFigures)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AddFigureBesideFour)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragStepFull800)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HandMoveStepSimple1280)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HandIkStepSimple1280)->Unit(benchmark::kMillisecond);

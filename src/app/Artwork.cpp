@@ -260,6 +260,20 @@ void MirrorSides(QPainter& g, bool both) {
     if (both) g.drawPolyline(QPolygonF({{8.5, 17.5}, {6, 19.5}, {8.5, 21.5}}));
 }
 
+// A small standing figure with a plus beside it: another figure for the scene.
+void FigureWithPlus(QPainter& g) {
+    g.setPen(QPen(QColor(60, 60, 60), 1));
+    g.setBrush(QColor(250, 210, 170));
+    g.drawEllipse(QPointF(9, 4.5), 3, 3);
+    g.setPen(QPen(QColor(60, 60, 60), 2.6, Qt::SolidLine, Qt::RoundCap));
+    g.drawLine(QPointF(9, 9), QPointF(9, 15));                                  // body
+    g.drawPolyline(QPolygonF({{4, 13}, {9, 9.5}, {14, 13}}));                  // arms
+    g.drawPolyline(QPolygonF({{5.5, 21}, {9, 15}, {12.5, 21}}));               // legs
+    g.setPen(QPen(QColor(0, 140, 0), 2.2, Qt::SolidLine, Qt::FlatCap));
+    g.drawLine(QPointF(18.5, 3), QPointF(18.5, 12));
+    g.drawLine(QPointF(14, 7.5), QPointF(23, 7.5));
+}
+
 QPixmap DrawToolbar(int id) {
     QPixmap p = Canvas(24, 22);
     QPainter g(&p);
@@ -289,6 +303,7 @@ QPixmap DrawToolbar(int id) {
         case ID_EDIT_ROTATE_MODE: TurnArrow(g); break;
         case ID_EDIT_MIRROR: MirrorSides(g, false); break;
         case ID_EDIT_SWAP_SIDES: MirrorSides(g, true); break;
+        case ID_VIEW_ADD_FIGURE: FigureWithPlus(g); break;
         case ID_VIEW_POINTS: Sphere(g, 0); break;
         case ID_VIEW_WIREFRAME: Sphere(g, 1); break;
         case ID_VIEW_FLAT: Sphere(g, 2); break;

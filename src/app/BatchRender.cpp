@@ -49,9 +49,12 @@ int RunBatchRender(const CommandLine& c, const QStringList& arguments, std::ostr
         } else if (!c.renderBackground.empty() && !scene.CanReadPicture(c.renderBackground)) {
             err << "marisole: the background picture " << c.renderBackground
                 << " cannot be read (a JPEG, PNG or BMP file is needed)\n";
-        } else if (!c.renderPoseSet.empty()) {
-            loaded = scene.LoadPoseSet(c.renderPoseSet);
-            if (!loaded) err << "marisole: the pose set " << c.renderPoseSet << " has no parts in the archive\n";
+        } else if (!c.renderPoseSets.empty()) {
+            // The first as a new scene's figure, the others beside it.
+            loaded = scene.LoadPoseSet(c.renderPoseSets.front());
+            for (std::size_t i = 1; loaded && i < c.renderPoseSets.size(); ++i)
+                loaded = scene.AddFigure(c.renderPoseSets[i]);
+            if (!loaded) err << "marisole: a pose set has no parts in the archive\n";
         } else if (!c.renderPart.empty()) {
             // The framing is worked out for the picture's own size.
             if (c.renderWidth > 0) settings.SetSettingInt("render", "width", c.renderWidth);

@@ -102,6 +102,11 @@ bool CHeadlessScene::LoadPoseSet(const std::string& name) {
     return !m_document->AllParts().empty();
 }
 
+bool CHeadlessScene::AddFigure(const std::string& name) {
+    const std::size_t before = m_document->AllParts().size();
+    return m_document->AddFigureFromPoseSet(cp932::FromUtf8(name)) && m_document->AllParts().size() > before;
+}
+
 bool CHeadlessScene::OpenSceneFile(const std::string& path) { return m_document->OnOpenDocument(path); }
 
 bool CHeadlessScene::LoadPartFile(const std::string& path) {

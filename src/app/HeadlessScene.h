@@ -28,6 +28,8 @@ public:
 
     // A pose set by its archive name (UTF-8); false when it brought no part.
     bool LoadPoseSet(const std::string& name);
+    // Another figure of a pose set, beside the others; false when it brought no parts.
+    bool AddFigure(const std::string& name);
     bool OpenSceneFile(const std::string& path);
     // One mesh file from disk (not the archive) with the scene lights: the file's root frame hangs
     // at the character root, turned to face the camera and placed straight ahead, and the lens is

@@ -65,6 +65,8 @@ const CommandText kCommands[] = {
     {ID_APPLY_COLLECTION, nullptr, "ｺﾚｸｼｮﾝｳｨﾝﾄﾞｳの選択されたﾃﾞｰﾀをｼｰﾝに適用します。\nｺﾚｸｼｮﾝを適用"},
     {ID_VIEW_FLOOR_GRID, "床グリッド", "編集画面の床にグリッドを表示します（レンダリングには写りません）。\n床グリッド"},
     {ID_VIEW_OPEN_POSE_SET, "ポーズセットを開く...", "ポーズセットを一覧から選んで読み込みます。\nポーズセットを開く"},
+    {ID_VIEW_ADD_FIGURE, "キャラクタを追加...",
+     "ポーズセットを一覧から選んで、キャラクタをシーンに追加します（8体まで）。\nキャラクタを追加"},
     {ID_VIEW_CAMERA_FRONT, "正面", "シーンを正面から見ます。\n正面"},
     {ID_VIEW_CAMERA_BACK, "背面", "シーンを背面から見ます。\n背面"},
     {ID_VIEW_CAMERA_RIGHT, "右", "シーンを右から見ます。\n右"},
@@ -89,6 +91,7 @@ const int kToolbarLayout[] = {
     ID_EDIT_FREE, ID_EDIT_X, ID_EDIT_Y, ID_EDIT_Z, ID_EDIT_IK, ID_EDIT_ROTATE_MODE, 0,
     ID_VIEW_POINTS, ID_VIEW_WIREFRAME, ID_VIEW_FLAT, ID_VIEW_GOURAUD, 0,
     ID_VIEW_SIMPLE, ID_VIEW_RENDER_SIZE, 0,
+    ID_VIEW_ADD_FIGURE, 0,
     ID_RENDER, ID_SMOOTH, ID_APPLY_COLLECTION, ID_HELP,
 };
 
@@ -216,6 +219,7 @@ void CMainFrame::CreateMenus() {
     view->addAction(m_actions[ID_VIEW_FLOOR_GRID]);
     view->addSeparator();
     view->addAction(m_actions[ID_VIEW_OPEN_POSE_SET]);
+    view->addAction(m_actions[ID_VIEW_ADD_FIGURE]);
     view->addSeparator();
     view->addAction(m_actions[ID_EDIT_MIRROR]);
     view->addAction(m_actions[ID_EDIT_SWAP_SIDES]);

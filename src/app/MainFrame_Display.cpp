@@ -6,6 +6,7 @@
 #include "app/MainFrame.h"
 #include "core/Commands.h"
 #include "core/MainApp.h"
+#include "scene/MainDoc.h"
 
 void CMainFrame::SetDisplayMode(int mode) {
     if (GetApp()->GetSettingInt("dev", "mode", 2) == mode) return;
@@ -62,6 +63,12 @@ void CMainFrame::RefreshToolbar() {
     };
     for (const auto& s : states)
         if (QAction* action = Action(s.id)) action->setChecked(s.checked);
+    // No more figures than a scene holds.
+    if (QAction* add = Action(ID_VIEW_ADD_FIGURE)) {
+        const CMainDoc* doc = app.m_pDocument;
+        add->setEnabled(m_handlers.count(ID_VIEW_ADD_FIGURE) != 0 &&
+                        (!doc || doc->Figures().size() < std::size_t(scene::kMaxFigures)));
+    }
 }
 
 void CMainFrame::ShowHelp() { ::ShowHelp(this, GetApp()->GetAppFolder(), m_htmlLauncher); }

@@ -25,14 +25,10 @@ void Tell(const std::string& text, win::Icon icon = win::Icon::Error) {
     win::MessageBox(nullptr, text, kPoseCaption, win::Buttons::Ok, icon);
 }
 
-// The figure's root part: the part hanging under the character item, followed to the top.
+// The root part of the figure the selection belongs to (the first figure's for any other).
 CPartObject* FigureRootPart(const CMainDoc& doc) {
-    const CPartsTree* tree = doc.Tree();
-    if (!tree || doc.GetCharacterItem() == 0) return nullptr;
-    for (HTREEITEM child = tree->GetChildItem(doc.GetCharacterItem()); child != 0;
-         child = tree->GetNextSiblingItem(child))
-        if (CPartObject* part = doc.FindPartByItem(child)) return &scene::FigureRoot(*part);
-    return nullptr;
+    const scene::Figure* figure = doc.SelectedFigure();
+    return figure ? doc.FigureRootPart(*figure) : nullptr;
 }
 
 // Loading starts in the shipped pose files' folder; saving beside the scene file (the data folder

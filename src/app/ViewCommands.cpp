@@ -49,6 +49,16 @@ void LoadPoseSetEntry(CMainDoc& doc, const std::string& path, const std::string&
     doc.ApplySelection(path, entryName);
 }
 
+void AddFigureEntry(CMainDoc& doc, const std::string& path, const std::string& entryName) {
+    // The scene's one figure still without parts takes the pose set as a new scene's would.
+    const auto& figures = doc.Figures();
+    if (figures.size() == 1 && !figures.front()->poseSetLoaded && !doc.FigureRootPart(*figures.front())) {
+        LoadPoseSetEntry(doc, path, entryName);
+        return;
+    }
+    doc.AddFigureFromPoseSet(path);
+}
+
 void BindViewCommands(CMainFrame& frame, C3DView& view, CMainDoc& doc, RenderContextAdjust adjust) {
     view.SetToolbarRefresh([&frame] { frame.RefreshToolbar(); });
     // Every change of the edit view and its pages passes through the undo history.
@@ -87,6 +97,12 @@ void BindViewCommands(CMainFrame& frame, C3DView& view, CMainDoc& doc, RenderCon
         CPoseSetDlg dialog(ReadPoseSets(doc.Archive()), &frame);
         if (dialog.exec() != QDialog::Accepted) return;
         if (const auto chosen = dialog.Chosen()) LoadPoseSetEntry(doc, chosen->partPath, chosen->name);
+    });
+    frame.SetCommandHandler(ID_VIEW_ADD_FIGURE, [&frame, &doc] {
+        if (doc.Figures().size() >= std::size_t(scene::kMaxFigures)) return;
+        CPoseSetDlg dialog(ReadPoseSets(doc.Archive()), &frame);
+        if (dialog.exec() != QDialog::Accepted) return;
+        if (const auto chosen = dialog.Chosen()) AddFigureEntry(doc, chosen->partPath, chosen->name);
     });
 }
 

@@ -29,6 +29,8 @@ void BindMainViewCommands(CMainFrame& frame, CMainView& view);
 // Loads a pose set by its archive name (code page 932) as the character's list entry would, with
 // the usual question when a figure was loaded before.
 void LoadPoseSetEntry(CMainDoc& doc, const std::string& path, const std::string& entryName);
+// A pose set as another figure of the scene (as the first, into a scene whose one figure has none).
+void AddFigureEntry(CMainDoc& doc, const std::string& path, const std::string& entryName);
 
 // The scene of the command line after start-up: the tree is prepared, then the scene file opens
 // (and joins the recent files) or the pose set (UTF-8 name) loads. Empty names open nothing.

@@ -35,7 +35,7 @@ CommandLine ParseRender(const QStringList& a) {
         } else if (arg == "--scene" && hasValue) {
             c.renderScene = S(a[++i]);
         } else if (arg == "--pose-set" && hasValue) {
-            c.renderPoseSet = S(a[++i]);
+            c.renderPoseSets.push_back(S(a[++i]));
         } else if (arg == "--part" && hasValue) {
             c.renderPart = S(a[++i]);
         } else if (arg == "--background" && hasValue) {
@@ -55,8 +55,9 @@ CommandLine ParseRender(const QStringList& a) {
         }
     }
     if (c.renderOutput.empty()) return Error("--render needs an output file");
-    if (!c.renderScene.empty() + !c.renderPoseSet.empty() + !c.renderPart.empty() != 1)
+    if (!c.renderScene.empty() + !c.renderPoseSets.empty() + !c.renderPart.empty() != 1)
         return Error("--render needs exactly one of --scene FILE.mrs, --pose-set NAME.OBJ and --part FILE.x");
+    if (c.renderPoseSets.size() > 8) return Error("--render takes at most 8 pose sets (one figure each)");
     return c;
 }
 
@@ -164,11 +165,12 @@ std::string HelpText() {
            "Usage:\n"
            "  marisole [SCENE.mrs | --pose-set NAME.OBJ] [--no-splash]\n"
            "      Start the desktop application; the scene file or pose set opens after start-up.\n"
-           "  marisole --render OUT.bmp (--scene FILE.mrs | --pose-set NAME.OBJ | --part FILE.x)\n"
+           "  marisole --render OUT.bmp (--scene FILE.mrs | --pose-set NAME.OBJ... | --part FILE.x)\n"
            "           [--background PICTURE] [--width W] [--height H] [--no-antialias] [--smooth]\n"
            "           [--view front|back|right|left|top|bottom]\n"
            "      Render a scene to a 24-bit BMP file (PNG when OUT ends in .png) without any\n"
-           "      window. --part renders one mesh file from disk, framed to two thirds of the\n"
+           "      window. --pose-set may be given up to 8 times, one figure each, side by side.\n"
+           "      --part renders one mesh file from disk, framed to two thirds of the\n"
            "      picture's height; --background stretches a picture (JPEG, PNG or BMP) under\n"
            "      the scene; --view looks from a standard view with every shown part framed.\n"
            "  marisole --build-archive SOURCE_FOLDER VOLUME\n"

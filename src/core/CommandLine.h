@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct CommandLine {
     enum class Action { RunApplication, Help, Version, Render, BuildArchive, Error };
@@ -20,7 +21,7 @@ struct CommandLine {
     // Render
     std::string renderOutput;
     std::string renderScene;
-    std::string renderPoseSet;
+    std::vector<std::string> renderPoseSets;  // one figure each, side by side (at most 8)
     std::string renderPart;        // one mesh file on disk in place of a scene or pose set
     std::string renderBackground;  // a picture stretched under the scene, "" for none
     int renderWidth = 0;           // 0: the settings' value

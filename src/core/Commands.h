@@ -37,6 +37,7 @@ enum CommandId : int {
     ID_VIEW_FRAME_SELECTED = 32827, // "選択部分を表示"
     ID_VIEW_CAMERA_RESET = 32828,   // "視点を戻す"
     ID_VIEW_FLOOR_GRID = 32830,     // 表示 > "床グリッド" (setting view/grid)
+    ID_VIEW_ADD_FIGURE = 32831,     // 表示 > "キャラクタを追加..." (and the toolbar)
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,
     ID_FILE_SAVE = 57603,

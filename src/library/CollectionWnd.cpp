@@ -49,14 +49,15 @@ struct ItemList {
     std::string inUse;
 };
 
-// The character item lists the pose sets of the archive root, with the one the scene holds; a
+// A figure's item lists the pose sets of the archive root, with the one the figure holds; a
 // category lists its folder, with its part's file; an item added under an "ADD" entry (a prop)
 // has no folder of its own and lists its entry's, with its own file, so that another can be added
 // from there. An item whose part is still loading stands for `applying`, the entry being applied.
 // Other items have no list.
 std::optional<ItemList> ListOfItem(const CMainDoc& doc, HTREEITEM item, const std::string& applying) {
     if (item == 0) return std::nullopt;
-    if (item == doc.GetCharacterItem()) return ItemList{"", doc.GetPoseSetPath()};
+    if (const scene::Figure* figure = doc.FigureOfItem(item); figure && figure->item == item)
+        return ItemList{"", figure->poseSetPath};
     const CPartObject* part = doc.FindPartByItem(item);
     const std::string partPath = part ? part->m_definitionPath : applying;
     if (auto it = doc.FolderMap().find(item); it != doc.FolderMap().end())

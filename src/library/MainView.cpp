@@ -245,6 +245,8 @@ win::LRESULT CMainView::OnRefresh(win::WPARAM, win::LPARAM) {
         m_editView->ForgetFrame(doc->GetOptionFrame());
     RefreshTree(*m_treeModel, doc, true);
     if (m_editView) m_editView->DrawView();
+    // Figures come and go with a refresh: the command that adds one follows their number.
+    if (m_toolbarRefresh) m_toolbarRefresh();
     return 0;
 }
 

@@ -99,6 +99,7 @@ class CMainDoc {
     // Deletes the part of the selected entry (a part made for an entry that adds parts) with the
     // parts below it: the undo history forgets every frame deleted, the deletion is told to the
     // part-deleted hook (an undo step) and the selection moves on to the next entry or the parent.
+    // On a figure's own entry, the figure goes (DeleteFigure).
     bool DeleteSelectedPart();
     // The part whose frame has that name; null when none.
     CPartObject* PartWithFrame(std::string_view frameName) const;
@@ -187,6 +188,35 @@ class CMainDoc {
     scene::Figure* FigureWithRoot(const rm::Frame* frame) const;
     // The top-level part of a figure (its body), null when none is loaded.
     CPartObject* FigureRootPart(const scene::Figure& figure) const;
+    // Which parts share one colour per general name with `part`: every part while the scene holds
+    // one figure (nothing), else the parts of its figure (0: the props).
+    std::optional<int> ColourGroupOf(const CPartObject& part) const;
+    static bool InColourGroup(const CPartObject& part, std::optional<int> group) {
+        return !group || part.m_figure == *group;
+    }
+    // The figure the selected entry belongs to (its item, a part of it, a prop on it), else the
+    // first figure: what the commands that act on "the figure" act on. Null without figures.
+    scene::Figure* SelectedFigure() const;
+    // The box around a figure's parts in the scene's coordinates; nothing without parts.
+    std::optional<rm::Box> FigureBox(const scene::Figure& figure) const;
+    // A new figure of a pose set (the next number), standing to the right of what the scene shows
+    // on the floor of the other figures, selected; told to the figure hook (an undo step). Null at
+    // kMaxFigures figures or when the pose set is not in the archive (a message says so).
+    scene::Figure* AddFigureFromPoseSet(const std::string& path);
+    // What bringing a figure back needs.
+    scene::FigureSnapshot SnapshotFigure(scene::Figure& figure);
+    // Takes a figure out of the scene with its parts, the props on them and its entries; the
+    // selection moves on when it was in the figure. Nothing is told to the hooks.
+    bool RemoveFigure(scene::Figure& figure);
+    // A figure of a snapshot back in the scene, under its number and names; null when a figure of
+    // that number exists or the scene is full. Nothing is told to the hooks.
+    scene::Figure* RestoreFigure(const scene::FigureSnapshot& snapshot);
+    // The person's Delete on a figure's entry: after a question naming the figure, it goes (an undo
+    // step); false when the person said no.
+    bool DeleteFigure(scene::Figure& figure);
+    // Another pose set for one figure of several: its parts go and the pose set's parts stand where
+    // they stood, under the same number and entry (one undo step).
+    bool ReplaceFigurePoseSet(scene::Figure& figure, const std::string& path);
     // The scene tree registered with the application object (null when no one hosts one).
     CPartsTree* Tree() const;
 
@@ -202,6 +232,11 @@ class CMainDoc {
     void SetForgetFrame(std::function<void(rm::Frame*)> forget) { m_forgetFrame = std::move(forget); }
     // The edit view's reset of its undo history and drag (before the scene's frames are let go).
     void SetSceneResetHook(std::function<void()> hook) { m_sceneReset = std::move(hook); }
+    // Told of a figure the person added, removed or gave another pose set, with what it was before
+    // (nothing for a figure that was not there): an undo step.
+    void SetFigureHook(std::function<void(int, std::optional<scene::FigureSnapshot>)> hook) {
+        m_figureChanged = std::move(hook);
+    }
     // Told of every placement the document gives the camera (the edit view moves its camera there).
     void SetCameraHook(std::function<void(const scene::FramePlacement&)> hook) { m_cameraHook = std::move(hook); }
     // Told of a part deleted by the person, with what brings it back (an undo step).
@@ -228,6 +263,10 @@ class CMainDoc {
     // Takes every figure's root frame out of the scene and forgets the figures (their parts are
     // the caller's to have cleared).
     void DropFigures();
+    // Loads the parts of a pose set into a figure (its entries already in the tree).
+    void LoadFigureParts(scene::Figure& figure, const std::vector<std::string>& parts);
+    // The selection after a figure came or went: `item`, with the pages told.
+    void SelectAfterFigureChange(HTREEITEM item);
     // Loading helpers.
     std::string ReadArchiveText(const std::string& name, bool* found) const;
     rm::Ref<rm::Frame> ReadMesh(const std::string& path, rm::Ref<rm::Frame>* readerRoot);
@@ -269,6 +308,7 @@ class CMainDoc {
     std::function<void()> m_sceneReset;
     std::function<void(scene::PartSnapshot)> m_partDeleted;
     std::function<void(const scene::FramePlacement&)> m_cameraHook;
+    std::function<void(int, std::optional<scene::FigureSnapshot>)> m_figureChanged;
     std::function<void(CPartObject&, scene::PartMesh)> m_meshReplaced;
     std::function<void()> m_modifiedHook;
     CCommunicator* m_archive = nullptr;

@@ -1,10 +1,17 @@
 // The figures of the scene: finding a figure from a tree item, a part or a frame, and making one.
 
 #include <algorithm>
+#include <cstdio>
 
+#include "base/Cp932.h"
 #include "core/MainApp.h"
 #include "platform/rm/Library.h"
+#include "platform/win/UserPrompts.h"
+#include "platform/win/WindowMessages.h"
+#include "scene/DefinitionText.h"
 #include "scene/MainDoc.h"
+#include "scene/ProgressScope.h"
+#include "scene/SceneLights.h"
 
 const std::string& CMainDoc::GetPoseSetPath() const {
     static const std::string kNone;
@@ -41,6 +48,21 @@ CPartObject* CMainDoc::FigureRootPart(const scene::Figure& figure) const {
     return nullptr;
 }
 
+std::optional<int> CMainDoc::ColourGroupOf(const CPartObject& part) const {
+    if (m_figures.size() <= 1) return std::nullopt;
+    return part.m_figure;
+}
+
+scene::Figure* CMainDoc::SelectedFigure() const {
+    if (const CPartsTree* tree = Tree()) {
+        const HTREEITEM item = tree->GetSelectedItem();
+        if (scene::Figure* figure = FigureOfItem(item)) return figure;
+        if (const CPartObject* part = FindPartByItem(item))
+            if (scene::Figure* figure = FigureOfPart(*part)) return figure;
+    }
+    return m_figures.empty() ? nullptr : m_figures.front().get();
+}
+
 void CMainDoc::DropFigures() {
     for (const auto& figure : m_figures)
         if (figure->root)
@@ -59,4 +81,227 @@ scene::Figure& CMainDoc::AddFigure(int number) {
     const auto at = std::find_if(m_figures.begin(), m_figures.end(),
                                  [number](const auto& f) { return f->number > number; });
     return **m_figures.insert(at, std::move(figure));
+}
+
+namespace {
+
+std::array<float, 9> LocalPlacement(const rm::Frame& frame) {
+    rm::Vector position, direction{0, 0, 1}, up{0, 1, 0};
+    frame.GetPosition(nullptr, &position);
+    frame.GetOrientation(nullptr, &direction, &up);
+    return {position.x, position.y, position.z, direction.x, direction.y, direction.z, up.x, up.y, up.z};
+}
+
+void Place(rm::Frame& frame, const std::array<float, 9>& p) {
+    frame.SetPosition(nullptr, p[0], p[1], p[2]);
+    frame.SetOrientation(nullptr, p[3], p[4], p[5], p[6], p[7], p[8]);
+}
+
+rm::Box Union(const rm::Box& a, const rm::Box& b) {
+    return {{std::min(a.min.x, b.min.x), std::min(a.min.y, b.min.y), std::min(a.min.z, b.min.z)},
+            {std::max(a.max.x, b.max.x), std::max(a.max.y, b.max.y), std::max(a.max.z, b.max.z)}};
+}
+
+// Between a new figure and what stands beside it, in units.
+constexpr float kFigureGap = 2.0f;
+
+}  // namespace
+
+std::optional<rm::Box> CMainDoc::FigureBox(const scene::Figure& figure) const {
+    std::optional<rm::Box> box;
+    for (const CPartObject* part : m_allParts)
+        if (part->m_figure == figure.number)
+            if (const std::optional<rm::Box> own = PartBox(*part)) box = box ? Union(*box, *own) : *own;
+    return box;
+}
+
+void CMainDoc::LoadFigureParts(scene::Figure& figure, const std::vector<std::string>& parts) {
+    scene::ProgressScope progress(m_progressFactory, m_progress);
+    (*progress).SetTitle("処理中");
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        char text[80];
+        std::snprintf(text, sizeof text, "オブジェクトを読み込んでいます。 (%d%%)", static_cast<int>(i * 100 / parts.size()));
+        (*progress).SetText(text);
+        if (parts[i].empty()) continue;
+        m_currentItemTag = FindItemByFolder(parts[i], &figure);
+        LoadPart(parts[i], nullptr, figure.root.Get(), figure.number);
+        m_currentItemTag = 0;
+    }
+}
+
+scene::Figure* CMainDoc::AddFigureFromPoseSet(const std::string& path) {
+    CPartsTree* tree = Tree();
+    if (!tree || static_cast<int>(m_figures.size()) >= scene::kMaxFigures) return nullptr;
+    bool found = false;
+    const std::string text = ReadArchiveText(path, &found);
+    if (!found) {
+        win::MessageBox(nullptr, "データブロック\"" + cp932::ToUtf8(path) + "\"が見つかりません。", "致命的エラー",
+                        win::Buttons::Ok, win::Icon::Error);
+        return nullptr;
+    }
+    // Where it will stand: beside what the scene shows, on the floor of the other figures.
+    const std::optional<rm::Box> scene = VisiblePartsBox();
+    std::optional<rm::Box> others;
+    for (const auto& figure : m_figures)
+        if (const std::optional<rm::Box> box = FigureBox(*figure)) others = others ? Union(*others, *box) : *box;
+
+    int number = 1;
+    for (const auto& figure : m_figures) number = std::max(number, figure->number + 1);
+    // Its entry follows the last figure's (or stands before the props when no figure is left).
+    HTREEITEM after = TVI_LAST;
+    if (!m_figures.empty() && m_figures.back()->item) {
+        after = m_figures.back()->item;
+    } else if (m_optionItem) {
+        const auto& top = tree->Children(TVI_ROOT);
+        const auto option = std::find(top.begin(), top.end(), m_optionItem);
+        after = option == top.begin() ? TVI_FIRST : *(option - 1);
+    }
+    scene::Figure& figure = AddFigure(number);
+    figure.poseSetPath = path;
+    figure.poseSetLoaded = true;
+    InsertFigureItem(figure, after);
+    LoadFigureParts(figure, scene::ParsePoseSet(text));
+
+    if (const std::optional<rm::Box> own = FigureBox(figure); own && figure.root) {
+        rm::Vector at;
+        figure.root->GetPosition(nullptr, &at);
+        if (scene) at.x += scene->max.x + kFigureGap - own->min.x;
+        if (others) at.y += others->min.y - own->min.y;
+        figure.root->SetPosition(nullptr, at.x, at.y, at.z);
+    }
+    if (!GetApp()->m_lpD3DRM || !GetApp()->m_lpD3DRM->GetNamedObject(scene::kSceneLights[0].name)) CreateSceneLights();
+    SetModifiedFlag();
+    if (m_figureChanged) m_figureChanged(figure.number, std::nullopt);
+    SelectAfterFigureChange(figure.item);
+    return &figure;
+}
+
+void CMainDoc::SelectAfterFigureChange(HTREEITEM item) {
+    CMainApp* app = GetApp();
+    if (app->m_pMainView)
+        win::SendMessage(app->m_pMainView, win::WM_SELECT_TREE_ITEM, item);
+    else if (CPartsTree* tree = Tree())
+        tree->SelectItem(item);
+    win::PostMessage(app->m_pMainView, win::WM_REFRESH);
+}
+
+scene::FigureSnapshot CMainDoc::SnapshotFigure(scene::Figure& figure) {
+    scene::FigureSnapshot snapshot;
+    snapshot.number = figure.number;
+    snapshot.poseSetPath = figure.poseSetPath;
+    snapshot.poseSetLoaded = figure.poseSetLoaded;
+    if (figure.root) snapshot.root = LocalPlacement(*figure.root);
+    if (CPartsTree* tree = Tree()) {
+        const auto& top = tree->Children(TVI_ROOT);
+        snapshot.position =
+            static_cast<std::size_t>(std::find(top.begin(), top.end(), figure.item) - top.begin());
+        for (const auto& [item, folder] : m_folderMap)
+            if (FigureOfItem(item) == &figure) snapshot.ticks.emplace_back(folder, tree->GetCheck(item));
+    }
+    for (const auto& part : m_topLevelParts)
+        if (part->m_figure == figure.number) snapshot.parts.push_back(SnapshotPart(*part));
+    return snapshot;
+}
+
+bool CMainDoc::RemoveFigure(scene::Figure& figure) {
+    const auto at = std::find_if(m_figures.begin(), m_figures.end(), [&figure](const auto& f) { return f.get() == &figure; });
+    if (at == m_figures.end()) return false;
+    CPartsTree* tree = Tree();
+    const bool selectionGoes = tree && FigureOfItem(tree->GetSelectedItem()) == &figure;
+    HTREEITEM next = tree ? tree->GetNextSiblingItem(figure.item) : 0;
+    if (next == 0 && tree) {
+        const auto& top = tree->Children(TVI_ROOT);
+        const auto self = std::find(top.begin(), top.end(), figure.item);
+        if (self != top.end() && self != top.begin()) next = *(self - 1);
+    }
+    // Its parts go with the props hanging on them, then its entries and its root frame.
+    std::vector<CPartObject*> parts;
+    for (const auto& part : m_topLevelParts)
+        if (part->m_figure == figure.number) parts.push_back(part.get());
+    for (CPartObject* part : parts) {
+        ForgetPart(part);
+        std::erase_if(m_topLevelParts, [part](const auto& p) { return p.get() == part; });
+    }
+    if (tree && figure.item) {
+        for (auto it = m_folderMap.begin(); it != m_folderMap.end();)
+            if (FigureOfItem(it->first) == &figure) {
+                m_flagsMap.erase(it->first);
+                it = m_folderMap.erase(it);
+            } else {
+                ++it;
+            }
+        tree->DeleteItem(figure.item);
+    }
+    if (figure.root)
+        if (rm::Frame* parent = figure.root->Parent()) parent->DeleteChild(figure.root.Get());
+    m_figures.erase(at);
+    SetModifiedFlag();
+    if (selectionGoes) SelectAfterFigureChange(next);
+    win::PostMessage(GetApp()->m_pMainView, win::WM_REFRESH);
+    return true;
+}
+
+scene::Figure* CMainDoc::RestoreFigure(const scene::FigureSnapshot& snapshot) {
+    CPartsTree* tree = Tree();
+    if (!tree || FigureNumbered(snapshot.number) || static_cast<int>(m_figures.size()) >= scene::kMaxFigures)
+        return nullptr;
+    scene::Figure& figure = AddFigure(snapshot.number);
+    figure.poseSetPath = snapshot.poseSetPath;
+    figure.poseSetLoaded = snapshot.poseSetLoaded;
+    if (figure.root) Place(*figure.root, snapshot.root);
+    const auto& top = tree->Children(TVI_ROOT);
+    const HTREEITEM after = snapshot.position == 0 ? TVI_FIRST
+                            : snapshot.position <= top.size() ? top[snapshot.position - 1]
+                                                              : TVI_LAST;
+    InsertFigureItem(figure, after);
+    for (const scene::PartSnapshot& part : snapshot.parts) RestoreSnapshot(part);
+    for (const auto& [folder, checked] : snapshot.ticks)
+        for (const auto& [item, itemFolder] : m_folderMap)
+            if (itemFolder == folder && FigureOfItem(item) == &figure) tree->SetCheck(item, checked);
+    SetModifiedFlag();
+    win::PostMessage(GetApp()->m_pMainView, win::WM_REFRESH);
+    return &figure;
+}
+
+bool CMainDoc::DeleteFigure(scene::Figure& figure) {
+    const std::string label = cp932::ToUtf8(scene::FigureLabel(figure.number));
+    if (win::MessageBox(nullptr, "「" + label + "」を削除します。よろしいですか？", "キャラクタの削除",
+                        win::Buttons::OkCancel, win::Icon::Question) != win::IDOK)
+        return false;
+    // The undo steps that name its frames stay: undoing the removal brings the frames back under
+    // the same names, and until then those steps find nothing to restore.
+    std::optional<scene::FigureSnapshot> snapshot;
+    if (m_figureChanged) snapshot = SnapshotFigure(figure);
+    const int number = figure.number;
+    if (!RemoveFigure(figure)) return false;
+    if (m_figureChanged) m_figureChanged(number, std::move(snapshot));
+    return true;
+}
+
+bool CMainDoc::ReplaceFigurePoseSet(scene::Figure& figure, const std::string& path) {
+    CPartsTree* tree = Tree();
+    if (!tree) return false;
+    bool found = false;
+    const std::string text = ReadArchiveText(path, &found);
+    if (!found) {
+        win::MessageBox(nullptr, "データブロック\"" + cp932::ToUtf8(path) + "\"が見つかりません。", "致命的エラー",
+                        win::Buttons::Ok, win::Icon::Error);
+        return false;
+    }
+    scene::FigureSnapshot before = SnapshotFigure(figure);
+    RemoveFigure(figure);
+    // The new parts stand where the old ones stood, under the same number and entry.
+    scene::Figure& replaced = AddFigure(before.number);
+    replaced.poseSetPath = path;
+    replaced.poseSetLoaded = true;
+    if (replaced.root) Place(*replaced.root, before.root);
+    const auto& top = tree->Children(TVI_ROOT);
+    InsertFigureItem(replaced, before.position == 0 ? TVI_FIRST
+                               : before.position <= top.size() ? top[before.position - 1]
+                                                               : TVI_LAST);
+    LoadFigureParts(replaced, scene::ParsePoseSet(text));
+    SetModifiedFlag();
+    if (m_figureChanged) m_figureChanged(replaced.number, std::move(before));
+    SelectAfterFigureChange(replaced.item);
+    return true;
 }

@@ -107,11 +107,14 @@ CPartObject* CMainDoc::LoadPart(const std::string& path, CPartObject* part, rm::
             // A new colour starts from the colours the mesh file gives its frame, so a figure
             // looks as its author made it until the person recolours it.
             for (auto& color : colors) color->TakeColorsFromMesh(frame.Get());
+            // A swapped part wears what its colour group wears.
             if (!newCase)
-                for (CPartObject* other : m_allParts)
+                for (CPartObject* other : m_allParts) {
+                    if (!InColourGroup(*other, ColourGroupOf(*part))) continue;
                     for (const auto& old : other->ColorObjects())
                         for (auto& color : colors)
                             if (color->m_generalName == old->m_generalName) color->TakeColorsFrom(*old);
+                }
             part->SetColorObjects(std::move(colors));
             part->PruneColorObjects(frame.Get());
         }
@@ -280,19 +283,7 @@ void CMainDoc::LoadPoseSet(const std::string& path) {
     if (found && figure) {
         figure->poseSetPath = path;
         BuildSceneTree();
-        const std::vector<std::string> parts = scene::ParsePoseSet(text);
-        {
-            scene::ProgressScope progress(m_progressFactory, m_progress);
-            (*progress).SetTitle("処理中");
-            for (std::size_t i = 0; i < parts.size(); ++i) {
-                (*progress).SetText(
-                    Percent("オブジェクトを読み込んでいます。 (%d%%)", i * 100 / parts.size()));
-                if (parts[i].empty()) continue;
-                m_currentItemTag = FindItemByFolder(parts[i], figure);
-                LoadPart(parts[i], nullptr, figure->root.Get());
-                m_currentItemTag = 0;
-            }
-        }
+        LoadFigureParts(*figure, scene::ParsePoseSet(text));
         CreateSceneLights();
         win::SendMessage(app->m_pMainView, win::WM_SELECT_TREE_ITEM, figure->item);
     }
@@ -322,6 +313,11 @@ void CMainDoc::ApplySelection(const std::string& path, const std::string& entryN
                             "合があります）",
                             "基本ポーズの読み込み", win::Buttons::OkCancel, win::Icon::Warning) != win::IDOK)
             return;
+        // One figure: a new scene of the pose set, as ever. One of several: only that figure.
+        if (m_figures.size() > 1) {
+            ReplaceFigurePoseSet(*figure, path);
+            return;
+        }
         LoadPoseSet(path);
         if (!m_figures.empty()) m_figures.front()->poseSetLoaded = true;
         SetModifiedFlag();

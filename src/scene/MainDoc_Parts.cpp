@@ -104,6 +104,8 @@ bool CMainDoc::DeleteSelectedPart() {
     CPartsTree* tree = Tree();
     if (!tree) return false;
     const HTREEITEM item = tree->GetSelectedItem();
+    // A figure's own entry: the whole figure goes.
+    if (scene::Figure* figure = FigureOfItem(item); figure && figure->item == item) return DeleteFigure(*figure);
     auto entry = m_partMap.find(item);
     if (item == 0 || entry == m_partMap.end()) return false;
     CPartObject& part = *entry->second;
@@ -134,8 +136,9 @@ scene::PartSnapshot CMainDoc::SnapshotPart(CPartObject& part) {
             if (at == parts.end() || !tree->Exists(item)) continue;
             const HTREEITEM parent = tree->GetParentItem(item);
             const auto& siblings = tree->Children(parent);
+            const scene::Figure* figure = FigureOfItem(parent);
             snapshot.entries.push_back({static_cast<std::size_t>(at - parts.begin()), tree->GetItemText(parent),
-                                        tree->GetItemText(item),
+                                        figure ? figure->number : 0, tree->GetItemText(item),
                                         static_cast<std::size_t>(std::find(siblings.begin(), siblings.end(), item) -
                                                                  siblings.begin()),
                                         tree->GetCheck(item)});
@@ -170,7 +173,9 @@ CPartObject* CMainDoc::RestoreSnapshot(const scene::PartSnapshot& snapshot) {
     }
     if (CPartsTree* tree = Tree())
         for (const scene::PartEntry& entry : snapshot.entries) {
-            const HTREEITEM parentItem = FindItemByLabel(entry.parentLabel);
+            const scene::Figure* figure = entry.figure != 0 ? FigureNumbered(entry.figure) : nullptr;
+            if (entry.figure != 0 && !figure) continue;
+            const HTREEITEM parentItem = FindItemByLabel(entry.parentLabel, figure);
             if (!parentItem || entry.part >= built.size()) continue;
             const auto& siblings = tree->Children(parentItem);
             const HTREEITEM after = entry.position == 0                  ? TVI_FIRST

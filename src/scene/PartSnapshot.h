@@ -18,6 +18,7 @@ namespace scene {
 struct PartEntry {
     std::size_t part = 0;     // the part's place in the record's pre-order
     std::string parentLabel;  // the entry it was added under
+    int figure = 0;           // the figure whose entry that is (0 for none)
     std::string label;
     std::size_t position = 0;  // among that entry's children
     bool checked = true;
@@ -34,6 +35,18 @@ struct PartSnapshot {
     // children (or among the top-level parts).
     std::string parentFrameName;
     std::size_t position = 0;
+};
+
+// A figure as a removal found it: what brings it back with the same number, pose set, place in
+// the tree and in the scene, parts, poses, colours and ticks.
+struct FigureSnapshot {
+    int number = 1;
+    std::string poseSetPath;
+    bool poseSetLoaded = false;
+    std::array<float, 9> root{0, 0, 0, 0, 0, 1, 0, 1, 0};  // the root frame's placement in the scene frame
+    std::size_t position = 0;                              // among the tree's top-level entries
+    std::vector<PartSnapshot> parts;                       // its top-level parts with the parts below them
+    std::vector<std::pair<std::string, bool>> ticks;       // its entries' ticks, by folder
 };
 
 // A part's mesh as a swap found it.

@@ -114,6 +114,7 @@ void C3DView::DetachDocument() {
         m_document->SetPartDeletedHook({});
         m_document->SetMeshReplacedHook({});
         m_document->SetCameraHook({});
+        m_document->SetFigureHook({});
     }
     m_document = nullptr;
 }
@@ -134,6 +135,12 @@ void C3DView::AttachDocument(CMainDoc* document) {
     m_document->SetPartDeletedHook([this](scene::PartSnapshot snapshot) {
         UndoStep step;
         step.push_back(PartPresenceRecord::Present(std::move(snapshot)));
+        m_history.Push(std::move(step));
+    });
+    // A figure added, removed or given another pose set, likewise.
+    m_document->SetFigureHook([this](int number, std::optional<scene::FigureSnapshot> before) {
+        UndoStep step;
+        step.push_back(before ? FigureRecord::Present(std::move(*before)) : FigureRecord::Absent(number));
         m_history.Push(std::move(step));
     });
     m_document->SetMeshReplacedHook([this](CPartObject& part, scene::PartMesh before) {

@@ -16,10 +16,9 @@ CPartObject* C3DView::SelectedFigurePart() const {
     const HTREEITEM selected = tree->GetSelectedItem();
     if (selected == 0) return nullptr;
     if (CPartObject* part = m_document->FindPartByItem(selected)) return part;
-    // The character item stands for the whole figure: its root part.
-    if (selected == m_document->GetCharacterItem())
-        for (HTREEITEM child = tree->GetChildItem(selected); child != 0; child = tree->GetNextSiblingItem(child))
-            if (CPartObject* part = m_document->FindPartByItem(child)) return &scene::FigureRoot(*part);
+    // A figure's item stands for the whole figure: its root part.
+    if (const scene::Figure* figure = m_document->FigureOfItem(selected); figure && figure->item == selected)
+        return m_document->FigureRootPart(*figure);
     return nullptr;
 }
 

@@ -238,12 +238,14 @@ void CMaterialDlg::ChangeMaterial(Change change) {
     CColorObject* color = SelectedColor();
     CMainDoc* doc = GetApp()->m_pDocument;
     if (!color || !doc) return;
-    std::unique_ptr<MaterialRecord> before = MaterialRecord::Capture(*doc, color->m_generalName);
+    const CPartObject* part = doc->FindPartByItem(m_partItem);
+    const std::optional<int> group = part ? doc->ColourGroupOf(*part) : std::nullopt;
+    std::unique_ptr<MaterialRecord> before = MaterialRecord::Capture(*doc, color->m_generalName, group);
     change(*color);
     // Also a value chosen as it was shown goes to every object of the name: objects of one name
     // may differ, and choosing is how a person makes them one material again.
-    ApplyMaterial(*color);
-    const std::unique_ptr<MaterialRecord> after = MaterialRecord::Capture(*doc, color->m_generalName);
+    ApplyMaterial(*color, group);
+    const std::unique_ptr<MaterialRecord> after = MaterialRecord::Capture(*doc, color->m_generalName, group);
     if (!before || (after && after->SameAs(*before))) return;
     if (auto* view = dynamic_cast<C3DView*>(GetApp()->m_p3DView)) {
         UndoStep step;
@@ -273,15 +275,17 @@ void CMaterialDlg::ApplyPower() {
     ChangeMaterial([power = static_cast<float>(m_power->value())](CColorObject& color) { color.m_power = power; });
 }
 
-void CMaterialDlg::ApplyMaterial(const CColorObject& source) {
+void CMaterialDlg::ApplyMaterial(const CColorObject& source, std::optional<int> group) {
     CMainDoc* doc = GetApp()->m_pDocument;
     if (!doc) return;
-    for (CPartObject* part : doc->AllParts())
+    for (CPartObject* part : doc->AllParts()) {
+        if (!CMainDoc::InColourGroup(*part, group)) continue;
         for (const auto& color : part->ColorObjects()) {
             if (color->m_generalName != source.m_generalName) continue;
             if (color.get() != &source) color->TakeColorsFrom(source);
             color->ApplyColor();
         }
+    }
     win::PostMessage(GetApp()->m_pMainView, win::WM_REFRESH);
 }
 

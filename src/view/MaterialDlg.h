@@ -71,9 +71,9 @@ class CMaterialDlg final : public win::CMessageWindow<QWidget> {
     void SavePalette();
     void LoadPalette();
     void DeletePalette();
-    // Copies the object's values to every colour object of its general name, applies them, and
-    // asks for a redraw.
-    void ApplyMaterial(const CColorObject& source);
+    // Copies the object's values to every colour object of its general name in the colour group
+    // (CMainDoc::ColourGroupOf), applies them, and asks for a redraw.
+    void ApplyMaterial(const CColorObject& source, std::optional<int> group);
     // Runs `change` on the selected colour object and copies the result to the whole material, as
     // one undo step when any object of the name changed.
     template <typename Change>

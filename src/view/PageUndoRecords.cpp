@@ -19,12 +19,14 @@ CPartObject* PartWithFrame(const CMainDoc& doc, const std::string& frameName) {
 
 }  // namespace
 
-std::unique_ptr<MaterialRecord> MaterialRecord::Capture(const CMainDoc& doc, const std::string& generalName) {
+std::unique_ptr<MaterialRecord> MaterialRecord::Capture(const CMainDoc& doc, const std::string& generalName,
+                                                        std::optional<int> group) {
     auto record = std::unique_ptr<MaterialRecord>(new MaterialRecord);
     record->m_generalName = generalName;
+    record->m_group = group;
     for (const CPartObject* part : doc.AllParts()) {
         // A part without a frame could not be found again, and shows nothing to restore.
-        if (!part->GetFrame()) continue;
+        if (!part->GetFrame() || !CMainDoc::InColourGroup(*part, group)) continue;
         const auto& colors = part->ColorObjects();
         for (std::size_t i = 0; i < colors.size(); ++i)
             if (colors[i]->m_generalName == generalName)
@@ -37,7 +39,7 @@ std::unique_ptr<MaterialRecord> MaterialRecord::Capture(const CMainDoc& doc, con
 
 std::unique_ptr<UndoRecord> MaterialRecord::CaptureCurrent() const {
     const CMainDoc* doc = GetApp()->m_pDocument;
-    return doc ? Capture(*doc, m_generalName) : nullptr;
+    return doc ? Capture(*doc, m_generalName, m_group) : nullptr;
 }
 
 bool MaterialRecord::Apply() const {

@@ -14,14 +14,17 @@
 
 class CMainDoc;
 
-// Diffuse, specular, emissive (0x00RRGGBB) and power of every colour object of one general name,
+// Diffuse, specular, emissive (0x00RRGGBB) and power of every colour object of one general name
+// (within one figure, or the props, when the scene holds several figures),
 // each object's own: objects of one name may differ (a newly loaded part starts from its mesh's
 // colours). An object is found again by its part's frame name and its place among the part's
 // colour objects.
 class MaterialRecord final : public UndoRecord {
   public:
-    // The values of every colour object of that name; null when no part has one.
-    static std::unique_ptr<MaterialRecord> Capture(const CMainDoc& doc, const std::string& generalName);
+    // The values of every colour object of that name in the colour group (CMainDoc::ColourGroupOf;
+    // nothing: every part); null when no such part has one.
+    static std::unique_ptr<MaterialRecord> Capture(const CMainDoc& doc, const std::string& generalName,
+                                                   std::optional<int> group = std::nullopt);
 
     std::unique_ptr<UndoRecord> CaptureCurrent() const override;
     // Gives each colour object its own values back and applies them; false when none is left.
@@ -40,6 +43,7 @@ class MaterialRecord final : public UndoRecord {
         friend bool operator==(const Values&, const Values&) = default;
     };
     std::string m_generalName;
+    std::optional<int> m_group;
     std::vector<Values> m_objects;
 };
 

@@ -52,3 +52,32 @@ bool PartMeshRecord::Apply() const {
     CPartObject* part = doc ? doc->PartWithFrame(m_frameNow) : nullptr;
     return part && doc->ReplaceMesh(*part, m_mesh);
 }
+
+std::unique_ptr<FigureRecord> FigureRecord::Present(scene::FigureSnapshot snapshot) {
+    auto record = std::unique_ptr<FigureRecord>(new FigureRecord);
+    record->m_number = snapshot.number;
+    record->m_snapshot = std::move(snapshot);
+    return record;
+}
+
+std::unique_ptr<FigureRecord> FigureRecord::Absent(int number) {
+    auto record = std::unique_ptr<FigureRecord>(new FigureRecord);
+    record->m_number = number;
+    return record;
+}
+
+std::unique_ptr<UndoRecord> FigureRecord::CaptureCurrent() const {
+    CMainDoc* doc = Document();
+    if (scene::Figure* figure = doc ? doc->FigureNumbered(m_number) : nullptr)
+        return Present(doc->SnapshotFigure(*figure));
+    return m_snapshot ? Absent(m_number) : nullptr;
+}
+
+bool FigureRecord::Apply() const {
+    CMainDoc* doc = Document();
+    if (!doc) return false;
+    bool applied = false;
+    if (scene::Figure* figure = doc->FigureNumbered(m_number)) applied = doc->RemoveFigure(*figure);
+    if (m_snapshot) applied = doc->RestoreFigure(*m_snapshot) != nullptr || applied;
+    return applied;
+}

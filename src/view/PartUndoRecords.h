@@ -1,9 +1,11 @@
 #pragma once
-// Undo records of whole parts: a part deleted (or brought back), and a part's mesh swapped. Each
-// finds what it acts on again by frame name when applied, as placement records do; bringing a
-// part back gives it its old names, so the records of later steps find it too.
+// Undo records of whole parts and figures: a part deleted (or brought back), a part's mesh swapped,
+// a figure added, removed or given another pose set. Each finds what it acts on again by frame name
+// (a figure by its number) when applied, as placement records do; bringing a part or a figure back
+// gives it its old names, so the records of later steps find it too.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "scene/PartSnapshot.h"
@@ -40,4 +42,20 @@ class PartMeshRecord final : public UndoRecord {
   private:
     std::string m_frameNow;
     scene::PartMesh m_mesh;
+};
+
+// A figure of the scene, present (the snapshot brings it back, in place of any figure of its
+// number) or absent (applying takes the figure of that number out).
+class FigureRecord final : public UndoRecord {
+  public:
+    static std::unique_ptr<FigureRecord> Present(scene::FigureSnapshot snapshot);
+    static std::unique_ptr<FigureRecord> Absent(int number);
+
+    std::unique_ptr<UndoRecord> CaptureCurrent() const override;
+    bool Apply() const override;
+
+  private:
+    FigureRecord() = default;
+    int m_number = 1;
+    std::optional<scene::FigureSnapshot> m_snapshot;  // present: the figure to bring back
 };

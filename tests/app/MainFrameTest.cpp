@@ -69,7 +69,7 @@ TEST_F(MainFrameTest, ToolbarHoldsTheCommandsInOrderWithTheirTips) {
     for (QAction* a : frame->ToolBar()->actions()) ids.push_back(a->isSeparator() ? 0 : a->data().toInt());
     const std::vector<int> expected = {57600, 57601, 57603, 0,     32777, 32778, 32779, 32780,
                                        32800, 32773, 0,     32781, 32782, 32783, 32784, 0,
-                                       32787, 32788, 0,     32785, 32786, 32794, 32789};
+                                       32787, 32788, 0,     32831, 0,     32785, 32786, 32794, 32789};
     EXPECT_EQ(ids, expected);
     EXPECT_EQ(frame->Action(ID_EDIT_X)->toolTip(), QStringLiteral("Ｘ軸のみ"));
     EXPECT_EQ(frame->Action(ID_EDIT_X)->statusTip(), QStringLiteral("Ｘ軸方向のみの編集。"));

@@ -108,7 +108,7 @@ TEST(CommandLine, BatchCommands) {
     EXPECT_EQ(part.renderPart, "my part.x");
     EXPECT_EQ(part.renderBackground, "photo.jpg");
     EXPECT_EQ(part.renderScene, "");
-    EXPECT_EQ(part.renderPoseSet, "");
+    EXPECT_TRUE(part.renderPoseSets.empty());
     const CommandLine build = ParseCommandLine({"m", "--build-archive", "src", "out/disk1.vd"});
     EXPECT_EQ(build.archiveSource, "src");
     EXPECT_EQ(build.archiveVolume, "out/disk1.vd");

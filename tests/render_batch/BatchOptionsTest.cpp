@@ -217,3 +217,56 @@ TEST(BatchView, AViewThatIsNoneOfTheSixFailsTheCommand) {
     EXPECT_NE(run.err.find("sideways"), std::string::npos) << run.err;
     EXPECT_FALSE(QFile::exists(dir.path() + "/x.bmp"));
 }
+
+namespace {
+
+// The runs of columns holding anything but the background, as [first, last] pairs.
+std::vector<std::pair<int, int>> OccupiedColumnRuns(const QImage& image) {
+    const QRgb background = image.pixel(0, 0);
+    std::vector<std::pair<int, int>> runs;
+    for (int x = 0; x < image.width(); ++x) {
+        bool occupied = false;
+        for (int y = 0; y < image.height() && !occupied; ++y) occupied = image.pixel(x, y) != background;
+        if (!occupied) continue;
+        if (!runs.empty() && runs.back().second == x - 1)
+            runs.back().second = x;
+        else
+            runs.emplace_back(x, x);
+    }
+    return runs;
+}
+
+// The lowest row holding anything in columns [first, last].
+int LowestRow(const QImage& image, std::pair<int, int> columns) {
+    const QRgb background = image.pixel(0, 0);
+    for (int y = image.height() - 1; y >= 0; --y)
+        for (int x = columns.first; x <= columns.second; ++x)
+            if (image.pixel(x, y) != background) return y;
+    return -1;
+}
+
+}  // namespace
+
+// --pose-set given twice: two figures, side by side with a gap between them, on one floor.
+TEST(BatchFigures, TwoPoseSetsGiveTwoFiguresSideBySideOnOneFloor) {
+    QTemporaryDir dir;
+    const QString one = dir.path() + "/one.bmp", two = dir.path() + "/two.bmp";
+    const QStringList common = {"--width", "320", "--height", "120", "--no-antialias", "--view", "front"};
+    ASSERT_EQ(RunCommand(QStringList{"--render", one, "--pose-set", "STAND.OBJ"} + common).exitCode, 0);
+    const CommandRun run =
+        RunCommand(QStringList{"--render", two, "--pose-set", "STAND.OBJ", "--pose-set", "WAVE.OBJ"} + common);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(OccupiedColumnRuns(QImage(one)).size(), 1u) << "one figure";
+    const QImage rendered(two);
+    const auto runs = OccupiedColumnRuns(rendered);
+    ASSERT_EQ(runs.size(), 2u) << "two figures with a gap between them";
+    EXPECT_NEAR(LowestRow(rendered, runs[0]), LowestRow(rendered, runs[1]), 2) << "their feet on one floor";
+}
+
+TEST(BatchFigures, MoreThanEightPoseSetsAreRefused) {
+    QStringList args = {"marisole", "--render", "x.bmp"};
+    for (int i = 0; i < 9; ++i) args << "--pose-set" << "STAND.OBJ";
+    const CommandLine c = ParseCommandLine(args);
+    EXPECT_EQ(c.action, CommandLine::Action::Error);
+    EXPECT_NE(c.error.find("8"), std::string::npos) << c.error;
+}
