@@ -32,6 +32,19 @@ std::vector<std::uint8_t> Bmp(std::uint32_t width, std::uint32_t height, bool an
     return EncodeBmp24(view, width, height, antialias);
 }
 
+// A picture of pseudo-random pixels.
+std::vector<std::uint8_t> NoiseBmp(std::uint32_t width, std::uint32_t height) {
+    std::vector<std::uint32_t> pixels(std::size_t{width} * height);
+    std::uint32_t seed = 2024;
+    for (auto& p : pixels) {
+        seed = seed * 1664525u + 1013904223u;
+        p = seed >> 8;
+    }
+    const SurfacePixels view{reinterpret_cast<const std::uint8_t*>(pixels.data()),
+                             static_cast<std::ptrdiff_t>(width * 4), width, height};
+    return EncodeBmp24(view, width, height, false);
+}
+
 QImage Decoded(const std::vector<std::uint8_t>& bytes) {
     return QImage::fromData(bytes.data(), static_cast<int>(bytes.size())).convertToFormat(QImage::Format_RGB32);
 }
@@ -170,8 +183,8 @@ TEST(PictureFile, AFailedPngWriteLeavesNoFileAndKeepsAnEarlierOne) {
     EXPECT_EQ(Contents(path), earlier);
 
     // A write that fails part-way (a file size limit, as a full disk would): the earlier file stays,
-    // and so does no temporary file. The pattern compresses poorly, so the PNG is far above 4 KiB.
-    const auto large = Bmp(256, 256, false);
+    // and so does no temporary file. Noise does not compress, so the PNG is far above 4 KiB.
+    const auto large = NoiseBmp(256, 256);
     ASSERT_GT(EncodePngFromBmp24(large).size(), 16384u);
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);

@@ -1,46 +1,33 @@
 #include "render/output/PictureFile.h"
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QImage>
-#include <QImageWriter>
+#include <spng.h>
+
+#include <cstdlib>
 #include <limits>
+#include <memory>
 
 #include "render/output/BmpImage.h"
 
 namespace {
 
-std::uint32_t Get32(const std::vector<std::uint8_t>& b, std::size_t at) {
+std::uint32_t Get32(std::span<const std::uint8_t> b, std::size_t at) {
     return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t{b[at + 3]} << 24);
 }
 
-std::uint16_t Get16(const std::vector<std::uint8_t>& b, std::size_t at) {
+std::uint16_t Get16(std::span<const std::uint8_t> b, std::size_t at) {
     return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
 }
 
-std::uint32_t GetBigEndian32(const QByteArray& b, qsizetype at) {
-    return (std::uint32_t{static_cast<std::uint8_t>(b[at])} << 24) |
-           (static_cast<std::uint8_t>(b[at + 1]) << 16) | (static_cast<std::uint8_t>(b[at + 2]) << 8) |
-           static_cast<std::uint8_t>(b[at + 3]);
-}
+// How the PNG is compressed. A rendered picture is large flat areas and smooth shading: each row
+// as its difference from the row above ("up") and zlib's fastest level keep the file small (0.35 MB
+// for the 3200 × 2400 sample render) while encoding it about five times as fast as the default
+// level with every filter tried on every row.
+constexpr int kCompressionLevel = 1;
+constexpr int kFilters = SPNG_FILTER_CHOICE_UP;
 
-// The PNG without its pHYs chunk (the physical size of a pixel). Qt writes one from the picture's
-// dots per metre, which it takes from the screen when nobody sets them, so a window and a run without
-// one would write different bytes for the same pixels. Empty when the chunks do not add up.
-std::vector<std::uint8_t> WithoutPhysicalSize(const QByteArray& png) {
-    constexpr qsizetype kSignatureSize = 8, kChunkFrameSize = 12;  // length, type, CRC
-    if (png.size() < kSignatureSize) return {};
-    std::vector<std::uint8_t> out(png.begin(), png.begin() + kSignatureSize);
-    for (qsizetype at = kSignatureSize; at < png.size();) {
-        if (png.size() - at < kChunkFrameSize) return {};
-        const std::uint32_t length = GetBigEndian32(png, at);
-        if (length > static_cast<std::uint64_t>(png.size() - at - kChunkFrameSize)) return {};
-        const qsizetype size = kChunkFrameSize + static_cast<qsizetype>(length);
-        if (png.mid(at + 4, 4) != "pHYs") out.insert(out.end(), png.begin() + at, png.begin() + at + size);
-        at += size;
-    }
-    return out;
-}
+struct SpngFree {
+    void operator()(spng_ctx* ctx) const { spng_ctx_free(ctx); }
+};
 
 }  // namespace
 
@@ -55,7 +42,7 @@ PictureFileFormat PictureFormatOfName(const std::string& path) {
     return PictureFileFormat::Bmp;
 }
 
-std::vector<std::uint8_t> EncodePngFromBmp24(const std::vector<std::uint8_t>& bmp) {
+std::vector<std::uint8_t> EncodePngFromBmp24(std::span<const std::uint8_t> bmp) {
     // Only the layout EncodeBmp24 writes: the 54-byte header, 24 bits, bottom-up rows.
     if (bmp.size() < kBmpHeaderSize || bmp[0] != 'B' || bmp[1] != 'M') return {};
     const std::uint32_t width = Get32(bmp, 18);
@@ -67,37 +54,47 @@ std::vector<std::uint8_t> EncodePngFromBmp24(const std::vector<std::uint8_t>& bm
     const std::size_t stride = BmpStride(width);
     if ((bmp.size() - kBmpHeaderSize) / stride < height) return {};
 
-    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB888);
-    if (image.isNull()) return {};
-    for (std::uint32_t y = 0; y < height; ++y) {
-        const std::uint8_t* in = bmp.data() + kBmpHeaderSize + stride * (height - 1 - y);
-        std::uint8_t* out = image.scanLine(static_cast<int>(y));
-        for (std::uint32_t x = 0; x < width; ++x, in += 3, out += 3) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-        }
-    }
+    const std::unique_ptr<spng_ctx, SpngFree> ctx(spng_ctx_new(SPNG_CTX_ENCODER));
+    if (!ctx) return {};
+    spng_ihdr ihdr{};
+    ihdr.width = width;
+    ihdr.height = height;
+    ihdr.bit_depth = 8;
+    ihdr.color_type = SPNG_COLOR_TYPE_TRUECOLOR;
+    if (spng_set_option(ctx.get(), SPNG_ENCODE_TO_BUFFER, 1) || spng_set_ihdr(ctx.get(), &ihdr) ||
+        spng_set_option(ctx.get(), SPNG_IMG_COMPRESSION_LEVEL, kCompressionLevel) ||
+        spng_set_option(ctx.get(), SPNG_FILTER_CHOICE, kFilters))
+        return {};
     // The resolution is the BMP's own, whatever the screen of the process says: pixels per metre
     // when the BMP gives them, else none at all (EncodeBmp24 leaves them 0, "not known").
-    const auto xPerMetre = static_cast<std::int32_t>(Get32(bmp, 38));
-    const auto yPerMetre = static_cast<std::int32_t>(Get32(bmp, 42));
-    const bool resolutionKnown = xPerMetre > 0 && yPerMetre > 0;
-    if (resolutionKnown) {
-        image.setDotsPerMeterX(xPerMetre);
-        image.setDotsPerMeterY(yPerMetre);
+    const std::uint32_t xPerMetre = Get32(bmp, 38), yPerMetre = Get32(bmp, 42);
+    if (xPerMetre > 0 && yPerMetre > 0 && xPerMetre <= 0x7FFFFFFF && yPerMetre <= 0x7FFFFFFF) {
+        spng_phys phys{xPerMetre, yPerMetre, 1};
+        if (spng_set_phys(ctx.get(), &phys)) return {};
     }
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly)) return {};
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(image)) return {};
-    buffer.close();
-    if (!resolutionKnown) return WithoutPhysicalSize(bytes);
-    return {bytes.begin(), bytes.end()};
+    if (spng_encode_image(ctx.get(), nullptr, 0, SPNG_FMT_PNG, SPNG_ENCODE_PROGRESSIVE | SPNG_ENCODE_FINALIZE))
+        return {};
+    // Rows top-down, each pixel red, green, blue: the BMP's rows in reverse, bytes swapped.
+    std::vector<std::uint8_t> row(std::size_t{3} * width);
+    for (std::uint32_t y = 0; y < height; ++y) {
+        const std::uint8_t* in = bmp.data() + kBmpHeaderSize + stride * (height - 1 - y);
+        for (std::size_t x = 0; x < row.size(); x += 3) {
+            row[x] = in[x + 2];
+            row[x + 1] = in[x + 1];
+            row[x + 2] = in[x];
+        }
+        const int result = spng_encode_row(ctx.get(), row.data(), row.size());
+        if (result != 0 && !(result == SPNG_EOI && y + 1 == height)) return {};
+    }
+    std::size_t length = 0;
+    int error = 0;
+    const std::unique_ptr<std::uint8_t, decltype(&std::free)> png(
+        static_cast<std::uint8_t*>(spng_get_png_buffer(ctx.get(), &length, &error)), &std::free);
+    if (!png || error) return {};
+    return {png.get(), png.get() + length};
 }
 
-bool WriteRenderedPicture(const std::string& path, const std::vector<std::uint8_t>& bmp) {
+bool WriteRenderedPicture(const std::string& path, std::span<const std::uint8_t> bmp) {
     if (bmp.empty()) return false;
     if (PictureFormatOfName(path) == PictureFileFormat::Bmp) return WriteFileReplacing(path, bmp);
     const std::vector<std::uint8_t> png = EncodePngFromBmp24(bmp);
