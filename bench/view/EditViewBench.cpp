@@ -5,7 +5,8 @@
 // antialiasing, as the reference. A hand dragged at 1280 × 960 in simple display: one IK step
 // (solve, place the three parts, draw) beside one move step. An orbit step with the middle button
 // at 1280 × 960 (mouse move, camera turned, picture shown), the figure drawn whole and in simple
-// display (boxes).
+// display (boxes). Each with one thread and with two (the frames split into bands); the time is the
+// wall clock's, the CPU time every thread's.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -16,6 +17,7 @@
 
 #include "app/HeadlessScene.h"
 #include "core/MainApp.h"
+#include "platform/rm/WorkerPool.h"
 #include "scene/MainDoc.h"
 #include "scene/PartsTree.h"
 #include "view/3DView.h"
@@ -55,6 +57,7 @@ void Send(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButtons buttons, Qt:
 }
 
 void DrawViews(benchmark::State& state, int grid) {
+    const rm::ScopedPoolThreads threads(static_cast<unsigned>(state.range(0)));
     StandingView s(1280, 960, 1, grid);
     if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
     for (auto _ : state) {
@@ -69,6 +72,7 @@ void BM_DrawViewGouraud1280NoGrid(benchmark::State& state) { DrawViews(state, 0)
 
 // One mouse move of a drag of the figure: the step, then the drawing the step posts for.
 void DragSteps(benchmark::State& state, int width, int height, int simple) {
+    const rm::ScopedPoolThreads threads(static_cast<unsigned>(state.range(0)));
     StandingView s(width, height, simple);
     if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
     s.scene->Document().Tree()->SelectItem(s.scene->Document().GetCharacterItem());
@@ -92,6 +96,7 @@ void BM_DragStepSimple1280(benchmark::State& state) { DragSteps(state, 1280, 960
 // Drag steps of the left hand from its wrist, up toward the shoulder and back, so that an IK drag
 // bends the arm (within reach) at every step.
 void HandSteps(benchmark::State& state, int mode) {
+    const rm::ScopedPoolThreads threads(static_cast<unsigned>(state.range(0)));
     StandingView s(1280, 960, 1);
     if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
     CMainDoc& doc = s.scene->Document();
@@ -128,6 +133,7 @@ void BM_DragStepFull800(benchmark::State& state) { DragSteps(state, 800, 600, 0)
 // One mouse move of an orbit with the middle button, nothing selected: the camera turned about the
 // figure, then the drawing it asks for.
 void OrbitSteps(benchmark::State& state, int simple) {
+    const rm::ScopedPoolThreads threads(static_cast<unsigned>(state.range(0)));
     StandingView s(1280, 960, simple);
     if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
     s.scene->Document().Tree()->SelectItem(0);
@@ -149,6 +155,7 @@ void BM_OrbitStepFull1280(benchmark::State& state) { OrbitSteps(state, 0); }
 void BM_OrbitStepSimple1280(benchmark::State& state) { OrbitSteps(state, 1); }
 
 void RenderToFileReference(benchmark::State& state, int width, int height) {
+    const rm::ScopedPoolThreads threads(static_cast<unsigned>(state.range(0)));
     std::ostringstream log;
     CHeadlessScene scene(BinFolder(), log);
     GetApp()->Settings().Clear();
@@ -165,15 +172,20 @@ void RenderToFileReference(benchmark::State& state, int width, int height) {
 void BM_RenderToFile1280(benchmark::State& state) { RenderToFileReference(state, 1280, 960); }
 void BM_RenderToFile800(benchmark::State& state) { RenderToFileReference(state, 800, 600); }
 
+// Each benchmark with one thread and with two, timed by the wall clock.
+void OneThreadAndTwo(benchmark::internal::Benchmark* b) {
+    b->ArgName("threads")->Arg(1)->Arg(2)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
+}
+
 }  // namespace
 
-BENCHMARK(BM_DrawViewGouraud1280)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DrawViewGouraud1280NoGrid)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DragStepSimple1280)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DragStepFull800)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_HandMoveStepSimple1280)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_HandIkStepSimple1280)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OrbitStepFull1280)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OrbitStepSimple1280)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RenderToFile1280)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RenderToFile800)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawViewGouraud1280)->Apply(OneThreadAndTwo);
+BENCHMARK(BM_DrawViewGouraud1280NoGrid)->Apply(OneThreadAndTwo);
+BENCHMARK(BM_DragStepSimple1280)->Apply(OneThreadAndTwo);
+BENCHMARK(BM_DragStepFull800)->Apply(OneThreadAndTwo);
+BENCHMARK(BM_HandMoveStepSimple1280)->Apply(OneThreadAndTwo);
+BENCHMARK(BM_HandIkStepSimple1280)->Apply(OneThreadAndTwo);
+BENCHMARK(BM_OrbitStepFull1280)->Apply(OneThreadAndTwo);
+BENCHMARK(BM_OrbitStepSimple1280)->Apply(OneThreadAndTwo);
+BENCHMARK(BM_RenderToFile1280)->Apply(OneThreadAndTwo);
+BENCHMARK(BM_RenderToFile800)->Apply(OneThreadAndTwo);
