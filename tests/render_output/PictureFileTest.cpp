@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
+#include <zlib.h>
 
+#include "platform/rm/WorkerPool.h"
 #include "render/output/BmpImage.h"
 
 namespace {
@@ -132,6 +134,49 @@ TEST(PictureFile, ThePngTakesItsResolutionFromTheBmpHeader) {
     // 3780 = 0x0EC4, 2835 = 0x0B13, then the unit byte 1 (metre).
     EXPECT_EQ(stated.physicalSize, (std::vector<std::uint8_t>{0, 0, 0x0E, 0xC4, 0, 0, 0x0B, 0x13, 1}));
     EXPECT_EQ(Decoded(png), Decoded(known));
+}
+
+// The zlib stream of a PNG: its IDAT chunks' data laid end to end.
+std::vector<std::uint8_t> ImageData(const std::vector<std::uint8_t>& png, int* idatChunks) {
+    std::vector<std::uint8_t> data;
+    *idatChunks = 0;
+    for (std::size_t at = 8; at + 12 <= png.size();) {
+        const std::size_t length =
+            std::size_t{png[at]} << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
+        if (std::string(png.begin() + at + 4, png.begin() + at + 8) == "IDAT") {
+            ++*idatChunks;
+            data.insert(data.end(), png.begin() + at + 8, png.begin() + at + 8 + length);
+        }
+        at += 12 + length;
+    }
+    return data;
+}
+
+// A large picture is deflated in pieces by several threads: the pieces make one zlib stream whose
+// checksum holds, every row with its filter byte, the pixels exactly the BMP's, and the file is the
+// same bytes with one thread and with three.
+TEST(PictureFile, ALargePngIsDeflatedInPiecesThatMakeOneStream) {
+    const std::uint32_t width = 300, height = 2500;
+    auto bmp = Bmp(width, height, false);
+    // Noise in a band across the middle, so that some pieces compress and some do not.
+    const auto noise = NoiseBmp(width, 400);
+    std::copy(noise.begin() + 54, noise.end(), bmp.begin() + 54 + BmpStride(width) * 1000);
+    std::vector<std::uint8_t> pngs[2];
+    for (int i = 0; i < 2; ++i) {
+        const rm::ScopedPoolThreads threads(i == 0 ? 1 : 3);
+        pngs[i] = EncodePngFromBmp24(bmp);
+    }
+    ASSERT_FALSE(pngs[0].empty());
+    EXPECT_EQ(pngs[1], pngs[0]);
+
+    int idatChunks = 0;
+    const std::vector<std::uint8_t> stream = ImageData(pngs[0], &idatChunks);
+    EXPECT_GE(idatChunks, 2) << "one piece only: the test does not reach the joins";
+    std::vector<std::uint8_t> rows(std::size_t{height} * (3 * width + 1) + 1);
+    uLongf length = static_cast<uLongf>(rows.size());
+    ASSERT_EQ(uncompress(rows.data(), &length, stream.data(), static_cast<uLong>(stream.size())), Z_OK);
+    EXPECT_EQ(length, uLongf{height} * (3 * width + 1));
+    EXPECT_EQ(Decoded(pngs[0]), Decoded(bmp));
 }
 
 TEST(PictureFile, BytesThatAreNotOurBmpGiveNoPng) {
