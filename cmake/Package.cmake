@@ -1,7 +1,7 @@
 # The Debian package (cpack -G DEB): the installed layout under /usr. Library dependencies come
-# from dpkg-shlibdeps; the Qt platform plugins, which the program loads at run time rather than
-# links, are named here. The menu, MIME and icon caches are refreshed by the triggers of the
-# packages that own them.
+# from dpkg-shlibdeps (Qt, zlib for PNG output; never OSMesa, which only the benchmark links);
+# the Qt platform plugins, which the program loads at run time rather than links, are named here.
+# The menu, MIME and icon caches are refreshed by the triggers of the packages that own them.
 
 set(CPACK_PACKAGE_NAME marisole)
 set(CPACK_PACKAGE_VENDOR Halvern)

@@ -7,6 +7,8 @@
 // at 1280 × 960 (mouse move, camera turned, picture shown), the figure drawn whole and in simple
 // display (boxes). With four standing figures side by side, framed from the front: the drawing, the
 // drag step in simple display, and adding one more figure (the pose set read from the archive).
+// Each with one thread and with two (the frames split into bands); the time is the wall clock's,
+// the CPU time every thread's.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -18,6 +20,7 @@
 #include "app/HeadlessScene.h"
 #include "core/MainApp.h"
 #include "scene/CameraViews.h"
+#include "platform/rm/WorkerPool.h"
 #include "scene/MainDoc.h"
 #include "scene/PartsTree.h"
 #include "view/3DView.h"
@@ -60,6 +63,7 @@ void Send(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButtons buttons, Qt:
 }
 
 void DrawViews(benchmark::State& state, int grid, int figures = 1) {
+    const rm::ScopedPoolThreads threads(static_cast<unsigned>(state.range(0)));
     StandingView s(1280, 960, 1, grid, figures);
     if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
     for (auto _ : state) {
@@ -75,6 +79,7 @@ void BM_DrawViewGouraud1280FourFigures(benchmark::State& state) { DrawViews(stat
 
 // One mouse move of a drag of the figure: the step, then the drawing the step posts for.
 void DragSteps(benchmark::State& state, int width, int height, int simple, int figures = 1) {
+    const rm::ScopedPoolThreads threads(static_cast<unsigned>(state.range(0)));
     StandingView s(width, height, simple, 1, figures);
     if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
     s.scene->Document().Tree()->SelectItem(s.scene->Document().GetCharacterItem());
@@ -98,6 +103,7 @@ void BM_DragStepSimple1280FourFigures(benchmark::State& state) { DragSteps(state
 
 // A fifth figure added beside four (and taken out again, untimed, for the next round).
 void BM_AddFigureBesideFour(benchmark::State& state) {
+    const rm::ScopedPoolThreads threads(static_cast<unsigned>(state.range(0)));
     StandingView s(1280, 960, 1, 1, 4);
     if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
     CMainDoc& doc = s.scene->Document();
@@ -113,6 +119,7 @@ void BM_AddFigureBesideFour(benchmark::State& state) {
 // Drag steps of the left hand from its wrist, up toward the shoulder and back, so that an IK drag
 // bends the arm (within reach) at every step.
 void HandSteps(benchmark::State& state, int mode) {
+    const rm::ScopedPoolThreads threads(static_cast<unsigned>(state.range(0)));
     StandingView s(1280, 960, 1);
     if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
     CMainDoc& doc = s.scene->Document();
@@ -149,6 +156,7 @@ void BM_DragStepFull800(benchmark::State& state) { DragSteps(state, 800, 600, 0)
 // One mouse move of an orbit with the middle button, nothing selected: the camera turned about the
 // figure, then the drawing it asks for.
 void OrbitSteps(benchmark::State& state, int simple) {
+    const rm::ScopedPoolThreads threads(static_cast<unsigned>(state.range(0)));
     StandingView s(1280, 960, simple);
     if (!s.loaded) return state.SkipWithError("the sample library is not beside the benchmark");
     s.scene->Document().Tree()->SelectItem(0);
@@ -170,6 +178,7 @@ void BM_OrbitStepFull1280(benchmark::State& state) { OrbitSteps(state, 0); }
 void BM_OrbitStepSimple1280(benchmark::State& state) { OrbitSteps(state, 1); }
 
 void RenderToFileReference(benchmark::State& state, int width, int height) {
+    const rm::ScopedPoolThreads threads(static_cast<unsigned>(state.range(0)));
     std::ostringstream log;
     CHeadlessScene scene(BinFolder(), log);
     GetApp()->Settings().Clear();
@@ -186,18 +195,23 @@ void RenderToFileReference(benchmark::State& state, int width, int height) {
 void BM_RenderToFile1280(benchmark::State& state) { RenderToFileReference(state, 1280, 960); }
 void BM_RenderToFile800(benchmark::State& state) { RenderToFileReference(state, 800, 600); }
 
+// Each benchmark with one thread and with two, timed by the wall clock.
+void OneThreadAndTwo(benchmark::internal::Benchmark* b) {
+    b->ArgName("threads")->Arg(1)->Arg(2)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
+}
+
 }  // namespace
 
-BENCHMARK(BM_DrawViewGouraud1280)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DrawViewGouraud1280NoGrid)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DrawViewGouraud1280FourFigures)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DragStepSimple1280)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DragStepSimple1280FourFigures)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_AddFigureBesideFour)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DragStepFull800)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_HandMoveStepSimple1280)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_HandIkStepSimple1280)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OrbitStepFull1280)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OrbitStepSimple1280)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RenderToFile1280)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RenderToFile800)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawViewGouraud1280)->Apply(OneThreadAndTwo);
+BENCHMARK(BM_DrawViewGouraud1280NoGrid)->Apply(OneThreadAndTwo);
+BENCHMARK(BM_DrawViewGouraud1280FourFigures)->Apply(OneThreadAndTwo);
+BENCHMARK(BM_DragStepSimple1280)->Apply(OneThreadAndTwo);
+BENCHMARK(BM_DragStepSimple1280FourFigures)->Apply(OneThreadAndTwo);
+BENCHMARK(BM_AddFigureBesideFour)->Apply(OneThreadAndTwo);
+BENCHMARK(BM_DragStepFull800)->Apply(OneThreadAndTwo);
+BENCHMARK(BM_HandMoveStepSimple1280)->Apply(OneThreadAndTwo);
+BENCHMARK(BM_HandIkStepSimple1280)->Apply(OneThreadAndTwo);
+BENCHMARK(BM_OrbitStepFull1280)->Apply(OneThreadAndTwo);
+BENCHMARK(BM_OrbitStepSimple1280)->Apply(OneThreadAndTwo);
+BENCHMARK(BM_RenderToFile1280)->Apply(OneThreadAndTwo);
+BENCHMARK(BM_RenderToFile800)->Apply(OneThreadAndTwo);

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QImage>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <sstream>
 
@@ -10,6 +11,7 @@
 #include "core/CommandLine.h"
 #include "core/MainApp.h"
 #include "base/Cp932.h"
+#include "platform/rm/WorkerPool.h"
 #include "platform/win/ScriptedPrompts.h"
 #include "render/smooth/JointSmoothing.h"
 #include "scene/MainDoc.h"
@@ -25,8 +27,20 @@ QImage Decode(const std::vector<std::uint8_t>& bmp) {
 }
 
 // The standing pose set, rendered by the command line exactly as a person would ask for it, is
-// the picture a person has looked at (golden/STAND.png), pixel for pixel.
-TEST(SampleRender, StandingPoseSetMatchesTheGoldenPicture) {
+// the picture a person has looked at (golden/STAND.png), pixel for pixel: drawn by one thread, and
+// by two and by three, the frame split into bands.
+class SampleRenderThreads : public ::testing::TestWithParam<unsigned> {
+  protected:
+    void SetUp() override { rm::WorkerPool::Shared().SetThreads(GetParam()); }
+    void TearDown() override { rm::WorkerPool::Shared().SetThreads(0); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Threads, SampleRenderThreads, ::testing::Values(1u, 2u, 3u),
+                         [](const ::testing::TestParamInfo<unsigned>& info) {
+                             return std::to_string(info.param) + (info.param == 1 ? "Thread" : "Threads");
+                         });
+
+TEST_P(SampleRenderThreads, StandingPoseSetMatchesTheGoldenPicture) {
     QTemporaryDir dir;
     const std::string out = dir.path().toStdString() + "/stand.bmp";
     const CommandLine c = ParseCommandLine({"marisole", "--render", QString::fromStdString(out), "--pose-set",
@@ -36,6 +50,25 @@ TEST(SampleRender, StandingPoseSetMatchesTheGoldenPicture) {
     const QImage rendered(QString::fromStdString(out));
     ASSERT_EQ(rendered.size(), QSize(320, 240));
     EXPECT_EQ(golden::CompareWithGolden(rendered, MARISOLE_GOLDEN_DIR, MARISOLE_GOLDEN_OUT, "STAND"), "");
+}
+
+// The program itself, run as a person runs it, with the number of threads set by MARISOLE_THREADS.
+TEST(SampleRender, TheProgramDrawsTheGoldenPictureWithAnyNumberOfThreads) {
+    QTemporaryDir dir;
+    for (const char* threads : {"1", "3"}) {
+        SCOPED_TRACE(std::string("MARISOLE_THREADS=") + threads);
+        const QString out = dir.path() + "/stand" + threads + ".bmp";
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("MARISOLE_THREADS", threads);
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(MARISOLE_PROGRAM),
+                      {"--render", out, "--pose-set", "STAND.OBJ", "--width", "320", "--height", "240"});
+        ASSERT_TRUE(program.waitForFinished(120000));
+        ASSERT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+        EXPECT_EQ(golden::CompareWithGolden(QImage(out), MARISOLE_GOLDEN_DIR, MARISOLE_GOLDEN_OUT, "STAND"), "");
+    }
 }
 
 TEST(SampleRender, EveryPoseSetRendersWithoutAMessage) {

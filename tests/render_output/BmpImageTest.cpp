@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/rm/WorkerPool.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QDir>
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <sys/resource.h>
@@ -104,11 +107,64 @@ TEST(BmpImage, SizesThatDoNotFitAreRefused) {
 }
 
 TEST(BmpImage, ProgressReportsEachNewPercentOnce) {
-    Surface s(1, 300);
-    std::vector<int> shown;
-    EncodeBmp24(s.View(), 1, 300, false, [&](int p) { shown.push_back(p); });
-    ASSERT_EQ(shown.size(), 100u);
-    for (int i = 0; i < 100; ++i) EXPECT_EQ(shown[i], i);
+    // A narrow picture is converted by the calling thread; a wide one, with three threads, in steps.
+    for (std::uint32_t width : {1u, 400u}) {
+        const rm::ScopedPoolThreads threads(3);
+        Surface s(width, 300);
+        std::vector<int> shown;
+        EncodeBmp24(s.View(), width, 300, false, [&](int p) { shown.push_back(p); });
+        ASSERT_EQ(shown.size(), 100u) << width;
+        for (int i = 0; i < 100; ++i) EXPECT_EQ(shown[i], i) << width;
+    }
+}
+
+// A picture large enough to be converted by several threads: every byte as a plain per-channel
+// reading of the rule gives it (one output pixel from the surface's pixel or 2x2 block, rows
+// bottom-up, filler zero), with one thread and with three.
+TEST(BmpImage, LargePicturesConvertByTheRuleWhateverTheThreads) {
+    for (const bool antialias : {false, true}) {
+        const std::uint32_t w = 419, h = 233, scale = antialias ? 2 : 1;
+        Surface s(w * scale, h * scale);
+        std::uint32_t seed = 99;
+        for (auto& p : s.pixels) {
+            seed = seed * 1103515245u + 12345u;
+            p = (seed >> 4) & 0x00FFFFFF;
+        }
+        std::vector<std::uint8_t> expected(54 + BmpStride(w) * h, 0);
+        for (std::uint32_t r = 0; r < h; ++r)
+            for (std::uint32_t c = 0; c < w; ++c)
+                for (int channel = 0; channel < 3; ++channel) {  // blue, green, red
+                    std::uint32_t sum = 0;
+                    for (std::uint32_t dy = 0; dy < scale; ++dy)
+                        for (std::uint32_t dx = 0; dx < scale; ++dx)
+                            sum += (s.At(c * scale + dx, (h - 1 - r) * scale + dy) >> (8 * channel)) & 0xFF;
+                    expected[54 + BmpStride(w) * r + 3 * c + channel] = static_cast<std::uint8_t>(sum / (scale * scale));
+                }
+        for (unsigned threadCount : {1u, 3u}) {
+            SCOPED_TRACE(std::to_string(threadCount) + (antialias ? " threads, antialiased" : " threads"));
+            const rm::ScopedPoolThreads threads(threadCount);
+            const auto bmp = EncodeBmp24(s.View(), w, h, antialias);
+            ASSERT_EQ(bmp.size(), expected.size());
+            EXPECT_TRUE(std::equal(bmp.begin() + 54, bmp.end(), expected.begin() + 54));
+        }
+    }
+}
+
+// The block is the caller's to keep: a second picture of the same size is built in the same memory,
+// a smaller one too, and each holds its own pixels only.
+TEST(BmpImage, TheBlockIsReusedFromOnePictureToTheNext) {
+    std::vector<std::uint8_t> block;
+    Surface first(300, 250, 0x00FF8040), second(300, 250, 0x00102030), small(5, 3, 0x00A0B0C0);
+    ASSERT_TRUE(EncodeBmp24Into(block, first.View(), 300, 250, false));
+    const std::uint8_t* memory = block.data();
+    ASSERT_TRUE(EncodeBmp24Into(block, second.View(), 300, 250, false));
+    EXPECT_EQ(block.data(), memory);
+    EXPECT_EQ(block, EncodeBmp24(second.View(), 300, 250, false));
+    ASSERT_TRUE(EncodeBmp24Into(block, small.View(), 5, 3, false));
+    EXPECT_EQ(block.data(), memory);
+    EXPECT_EQ(block, EncodeBmp24(small.View(), 5, 3, false));
+    EXPECT_FALSE(EncodeBmp24Into(block, small.View(), 4, 3, false));
+    EXPECT_TRUE(block.empty()) << "a size that does not fit leaves no stale picture behind";
 }
 
 TEST(BmpImage, WritingReplacesAtomicallyAndFailuresLeaveNothing) {

@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
+#include <zlib.h>
 
+#include "platform/rm/WorkerPool.h"
 #include "render/output/BmpImage.h"
 
 namespace {
@@ -30,6 +32,19 @@ std::vector<std::uint8_t> Bmp(std::uint32_t width, std::uint32_t height, bool an
     const SurfacePixels view{reinterpret_cast<const std::uint8_t*>(pixels.data()),
                              static_cast<std::ptrdiff_t>(width * scale * 4), width * scale, height * scale};
     return EncodeBmp24(view, width, height, antialias);
+}
+
+// A picture of pseudo-random pixels.
+std::vector<std::uint8_t> NoiseBmp(std::uint32_t width, std::uint32_t height) {
+    std::vector<std::uint32_t> pixels(std::size_t{width} * height);
+    std::uint32_t seed = 2024;
+    for (auto& p : pixels) {
+        seed = seed * 1664525u + 1013904223u;
+        p = seed >> 8;
+    }
+    const SurfacePixels view{reinterpret_cast<const std::uint8_t*>(pixels.data()),
+                             static_cast<std::ptrdiff_t>(width * 4), width, height};
+    return EncodeBmp24(view, width, height, false);
 }
 
 QImage Decoded(const std::vector<std::uint8_t>& bytes) {
@@ -121,6 +136,49 @@ TEST(PictureFile, ThePngTakesItsResolutionFromTheBmpHeader) {
     EXPECT_EQ(Decoded(png), Decoded(known));
 }
 
+// The zlib stream of a PNG: its IDAT chunks' data laid end to end.
+std::vector<std::uint8_t> ImageData(const std::vector<std::uint8_t>& png, int* idatChunks) {
+    std::vector<std::uint8_t> data;
+    *idatChunks = 0;
+    for (std::size_t at = 8; at + 12 <= png.size();) {
+        const std::size_t length =
+            std::size_t{png[at]} << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
+        if (std::string(png.begin() + at + 4, png.begin() + at + 8) == "IDAT") {
+            ++*idatChunks;
+            data.insert(data.end(), png.begin() + at + 8, png.begin() + at + 8 + length);
+        }
+        at += 12 + length;
+    }
+    return data;
+}
+
+// A large picture is deflated in pieces by several threads: the pieces make one zlib stream whose
+// checksum holds, every row with its filter byte, the pixels exactly the BMP's, and the file is the
+// same bytes with one thread and with three.
+TEST(PictureFile, ALargePngIsDeflatedInPiecesThatMakeOneStream) {
+    const std::uint32_t width = 300, height = 2500;
+    auto bmp = Bmp(width, height, false);
+    // Noise in a band across the middle, so that some pieces compress and some do not.
+    const auto noise = NoiseBmp(width, 400);
+    std::copy(noise.begin() + 54, noise.end(), bmp.begin() + 54 + BmpStride(width) * 1000);
+    std::vector<std::uint8_t> pngs[2];
+    for (int i = 0; i < 2; ++i) {
+        const rm::ScopedPoolThreads threads(i == 0 ? 1 : 3);
+        pngs[i] = EncodePngFromBmp24(bmp);
+    }
+    ASSERT_FALSE(pngs[0].empty());
+    EXPECT_EQ(pngs[1], pngs[0]);
+
+    int idatChunks = 0;
+    const std::vector<std::uint8_t> stream = ImageData(pngs[0], &idatChunks);
+    EXPECT_GE(idatChunks, 2) << "one piece only: the test does not reach the joins";
+    std::vector<std::uint8_t> rows(std::size_t{height} * (3 * width + 1) + 1);
+    uLongf length = static_cast<uLongf>(rows.size());
+    ASSERT_EQ(uncompress(rows.data(), &length, stream.data(), static_cast<uLong>(stream.size())), Z_OK);
+    EXPECT_EQ(length, uLongf{height} * (3 * width + 1));
+    EXPECT_EQ(Decoded(pngs[0]), Decoded(bmp));
+}
+
 TEST(PictureFile, BytesThatAreNotOurBmpGiveNoPng) {
     auto bmp = Bmp(4, 4, false);
     auto wrongDepth = bmp;
@@ -170,8 +228,8 @@ TEST(PictureFile, AFailedPngWriteLeavesNoFileAndKeepsAnEarlierOne) {
     EXPECT_EQ(Contents(path), earlier);
 
     // A write that fails part-way (a file size limit, as a full disk would): the earlier file stays,
-    // and so does no temporary file. The pattern compresses poorly, so the PNG is far above 4 KiB.
-    const auto large = Bmp(256, 256, false);
+    // and so does no temporary file. Noise does not compress, so the PNG is far above 4 KiB.
+    const auto large = NoiseBmp(256, 256);
     ASSERT_GT(EncodePngFromBmp24(large).size(), 16384u);
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);

@@ -20,9 +20,9 @@ namespace {
 class SmallScene : public ::testing::Test, protected RenderRig {
 protected:
     void SetUp() override {
-        rm::Ref<rm::Frame> square = library->CreateFrame(sceneRoot.Get());
+        square = library->CreateFrame(sceneRoot.Get());
         square->SetPosition(nullptr, 0, 0, 20);
-        rm::Ref<rm::MeshBuilder> mesh = library->CreateMeshBuilder();
+        mesh = library->CreateMeshBuilder();
         const std::vector<rm::Vector> v = {{-2, -2, 0}, {-2, 2, 0}, {2, 2, 0}, {2, -2, 0}};
         const std::vector<rm::Vector> n = {{0, 0, -1}};
         // Both windings, so the square shows whichever way the faces are culled.
@@ -39,7 +39,7 @@ protected:
 
     std::string Out(const char* name) const { return dir.path().toStdString() + "/" + name; }
 
-    RenderOutcome Render() {
+    RenderRequest Request() {
         RenderRequest r;
         r.directDraw = directDraw.Get();
         r.library = library.Get();
@@ -49,14 +49,17 @@ protected:
         r.settings = &settings;
         r.documentTitle = "pose1";
         r.progress = &progress;
-        return RenderToFile(r);
+        return r;
     }
+    RenderOutcome Render() { return RenderToFile(Request()); }
 
     QImage Result(const char* name = "scene.bmp") const { return QImage(QString::fromStdString(Out(name))); }
 
     QTemporaryDir dir;
     CSettingsStore settings;
     RecordingProgress progress;
+    rm::Ref<rm::Frame> square;
+    rm::Ref<rm::MeshBuilder> mesh;
 };
 
 TEST_F(SmallScene, WritesTheSceneAtTheOutputSize) {
@@ -165,6 +168,69 @@ TEST_F(SmallScene, TheLargestPresetWithAntialiasingRenders) {
     settings.SetSettingInt("render", "height", 1200);
     ASSERT_EQ(Render(), RenderOutcome::Written);
     EXPECT_EQ(Result().size(), QSize(1600, 1200));
+    // Its buffers stay for the next render: the target, its depth and the file fit the bound.
+    const RenderPipeline& kept = RenderPipeline::Shared();
+    ASSERT_NE(kept.KeptTarget(), nullptr);
+    EXPECT_EQ(kept.KeptTarget()->Width(), 3200u);
+    EXPECT_LE(kept.KeptBytes(), RenderPipeline::kKeptBytes);
+}
+
+// The pipeline keeps its target between renders of one size; what a render draws depends only on
+// its own scene and settings, never on what the kept buffers held before.
+TEST_F(SmallScene, RendersOfOneSizeShareTheirBuffersAndNothingElse) {
+    RenderPipeline pipeline;
+    auto render = [&] {
+        const std::span<const std::uint8_t> file = pipeline.RenderBmp(Request());
+        return std::vector<std::uint8_t>(file.begin(), file.end());
+    };
+    const auto red = render();
+    ASSERT_FALSE(red.empty());
+    const surface::Surface* target = pipeline.KeptTarget();
+    ASSERT_NE(target, nullptr);
+    EXPECT_EQ(render(), red);
+    EXPECT_EQ(pipeline.KeptTarget(), target);
+
+    // Another scene in the same buffers: a green square moved to the right, on a background picture.
+    mesh->SetColor(0xFF00FF00);
+    square->SetPosition(nullptr, 3, 0, 20);
+    QImage blue(8, 6, QImage::Format_RGB32);
+    blue.fill(QColor(0, 0, 200));
+    ASSERT_TRUE(blue.save(QString::fromStdString(Out("blue.bmp")), "BMP"));
+    settings.SetSettingString("render", "bg", Out("blue.bmp"));
+    settings.SetSettingInt("bg", "render", 1);
+    const auto green = render();
+    EXPECT_EQ(pipeline.KeptTarget(), target);
+    EXPECT_NE(green, red);
+
+    // And back: the very first picture, byte for byte.
+    mesh->SetColor(0xFFFF0000);
+    square->SetPosition(nullptr, 0, 0, 20);
+    settings.SetSettingInt("bg", "render", 0);
+    EXPECT_EQ(render(), red);
+
+    // Another size takes new buffers, and draws the scene at that size.
+    settings.SetSettingInt("render", "width", 80);
+    const auto wider = render();
+    ASSERT_NE(pipeline.KeptTarget(), nullptr);
+    EXPECT_EQ(pipeline.KeptTarget()->Width(), 80u);
+    EXPECT_EQ(QImage::fromData(wider.data(), int(wider.size())).size(), QSize(80, 48));
+}
+
+// What stays after a render is bounded: buffers above the bound are given back.
+TEST_F(SmallScene, BuffersAboveTheBoundAreGivenBack) {
+    // 64 × 48 without antialiasing: a 12 KiB target, 12 KiB of depth and a 9 KiB file.
+    const struct {
+        std::size_t bound;
+        bool kept;
+    } cases[] = {{std::size_t{64} << 10, true}, {std::size_t{16} << 10, false}};
+    for (const auto& c : cases) {
+        RenderPipeline pipeline(c.bound);
+        ASSERT_FALSE(pipeline.RenderBmp(Request()).empty());
+        EXPECT_GT(pipeline.KeptBytes(), std::size_t{30} << 10);
+        pipeline.GiveBackOverBound();
+        EXPECT_EQ(pipeline.KeptTarget() != nullptr, c.kept) << c.bound;
+        EXPECT_EQ(pipeline.KeptBytes() > 0, c.kept) << c.bound;
+    }
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 // Rendering through the software rasteriser: golden images of small canonical scenes, compared
-// exactly, and properties that hold for any picture (fill rule, determinism, scissor).
+// exactly, and properties that hold for any picture (fill rule, determinism, scissor). Every scene
+// is drawn by one thread and by three (the frame then split into bands): the same bytes both ways.
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -13,6 +16,7 @@
 #include "RmTestUtil.h"
 #include "SceneShapes.h"
 #include "platform/rm/Library.h"
+#include "platform/rm/WorkerPool.h"
 #include "platform/rm/raster/Raster.h"
 #include "platform/rm/raster/Setup.h"
 
@@ -21,9 +25,13 @@ using rmtest::kPi;
 
 namespace {
 
-class RenderTest : public ::testing::Test {
+class RenderTest : public ::testing::TestWithParam<unsigned> {
   protected:
-    void SetUp() override { Prepare(160, 120); }
+    void SetUp() override {
+        WorkerPool::Shared().SetThreads(GetParam());
+        Prepare(160, 120);
+    }
+    void TearDown() override { WorkerPool::Shared().SetThreads(0); }
     void Prepare(std::uint32_t w, std::uint32_t h) {
         target = surface::Surface::Create(w, h, surface::PixelFormat::FromBits(32));
         device = lib->CreateDeviceFromSurface(nullptr, nullptr, target.Get());
@@ -92,12 +100,17 @@ class RenderTest : public ::testing::Test {
     Ref<Viewport> viewport;
 };
 
+INSTANTIATE_TEST_SUITE_P(Threads, RenderTest, ::testing::Values(1u, 3u),
+                         [](const ::testing::TestParamInfo<unsigned>& info) {
+                             return std::to_string(info.param) + (info.param == 1 ? "Thread" : "Threads");
+                         });
+
 struct QualityCase {
     std::uint32_t quality;
     const char* golden;
 };
 
-TEST_F(RenderTest, LitSphereInEachQuality) {
+TEST_P(RenderTest, LitSphereInEachQuality) {
     AddSunlight();
     Ref<MeshBuilder> sphere = LitSphere();
     Place(sphere.Get(), 0, 0, 4);
@@ -114,7 +127,7 @@ TEST_F(RenderTest, LitSphereInEachQuality) {
     }
 }
 
-TEST_F(RenderTest, PhongIsDrawnAsGouraud) {
+TEST_P(RenderTest, PhongIsDrawnAsGouraud) {
     AddSunlight();
     Ref<MeshBuilder> sphere = LitSphere();
     Place(sphere.Get(), 0, 0, 4);
@@ -126,7 +139,7 @@ TEST_F(RenderTest, PhongIsDrawnAsGouraud) {
     EXPECT_EQ(Bytes(), gouraud);
 }
 
-TEST_F(RenderTest, RenderingIsDeterministic) {
+TEST_P(RenderTest, RenderingIsDeterministic) {
     AddSunlight();
     Ref<MeshBuilder> sphere = LitSphere();
     Place(sphere.Get(), 0.3f, -0.2f, 3.5f);
@@ -136,12 +149,12 @@ TEST_F(RenderTest, RenderingIsDeterministic) {
     EXPECT_EQ(Bytes(), first);
 }
 
-TEST_F(RenderTest, TexturedQuadInPerspective) {
+TEST_P(RenderTest, TexturedQuadInPerspective) {
     DrawTiltedCheckerQuad();
     EXPECT_EQ(rmtest::CompareWithGolden(*target, "textured_quad"), "");
 }
 
-TEST_F(RenderTest, WrapFlagTakesTheShortWayAcrossTheSeam) {
+TEST_P(RenderTest, WrapFlagTakesTheShortWayAcrossTheSeam) {
     // Texels red, green, green, blue; u runs 0.9 -> 0.1 across the quad. Wrapped, it passes the
     // seam (blue, then red) and never reaches the green middle; unwrapped it crosses the middle.
     device->SetQuality(D3DRMRENDER_UNLITFLAT);
@@ -166,7 +179,7 @@ TEST_F(RenderTest, WrapFlagTakesTheShortWayAcrossTheSeam) {
     EXPECT_GT(greenest(), 0xE0u);
 }
 
-TEST_F(RenderTest, NearestTextureQualityShowsOnlyTexelColours) {
+TEST_P(RenderTest, NearestTextureQualityShowsOnlyTexelColours) {
     device->SetTextureQuality(D3DRMTEXTURE_NEAREST);
     DrawTiltedCheckerQuad();
     std::set<std::uint32_t> colours;
@@ -175,7 +188,7 @@ TEST_F(RenderTest, NearestTextureQualityShowsOnlyTexelColours) {
     EXPECT_EQ(colours, (std::set<std::uint32_t>{0x000000, 0xFFFFFF, 0xC02020, 0x2020FF}));
 }
 
-TEST_F(RenderTest, PointLightHighlightWithoutFalloff) {
+TEST_P(RenderTest, PointLightHighlightWithoutFalloff) {
     Ref<Light> ambient = lib->CreateLight(D3DRMLIGHT_AMBIENT, 0x202020);
     scene->AddLight(ambient.Get());
     Ref<Frame> lamp = lib->CreateFrame(scene.Get());
@@ -191,7 +204,7 @@ TEST_F(RenderTest, PointLightHighlightWithoutFalloff) {
     EXPECT_EQ(rmtest::CompareWithGolden(*target, "point_light"), "");
 }
 
-TEST_F(RenderTest, TwoOverlappingTransparentFaces) {
+TEST_P(RenderTest, TwoOverlappingTransparentFaces) {
     device->SetQuality(D3DRMRENDER_UNLITFLAT);
     Ref<MeshBuilder> back = rmtest::MakeGrid(*lib, 1.5f, 1);
     back->SetColor(0xFF20A020);
@@ -212,7 +225,7 @@ TEST_F(RenderTest, TwoOverlappingTransparentFaces) {
     EXPECT_EQ(Bytes(), picture);
 }
 
-TEST_F(RenderTest, TriangleCrossingTheFrontPlane) {
+TEST_P(RenderTest, TriangleCrossingTheFrontPlane) {
     device->SetQuality(D3DRMRENDER_UNLITFLAT);
     Ref<MeshBuilder> tri = lib->CreateMeshBuilder();
     const Vector v[] = {{-2, -1, 0.25f}, {0, 1.5f, 6}, {2, -1, 0.25f}};
@@ -236,7 +249,7 @@ struct PlaneStep {
     float frontAfter, backAfter;
 };
 
-TEST_F(RenderTest, FrontAtOrBeyondBackSettingsAreRefusedAndTheViewStillDraws) {
+TEST_P(RenderTest, FrontAtOrBeyondBackSettingsAreRefusedAndTheViewStillDraws) {
     // From the defaults front 1, back 100; the planes must stay ordered 0 < front < back.
     const PlaneStep steps[] = {
         {true, 100, false, 1, 100},  // front at the back plane
@@ -276,7 +289,7 @@ struct WireCutCase {
     bool farEdge;                       // the far edge (row 73) survives
 };
 
-TEST_F(RenderTest, WireframeDrawsOnlyTheFacesOwnEdgesOfAClippedPolygon) {
+TEST_P(RenderTest, WireframeDrawsOnlyTheFacesOwnEdgesOfAClippedPolygon) {
     // A floor quad at y = -0.25 from z = 0.5 to z = 3, x from -0.25 to 0.25, seen from the origin:
     // s = 80, front 1, field 0.5, so k = 160 and a point at depth z is at sy = 60 + 40 / z,
     // sx = 80 -/+ 40 / z. The side edges run along sx = 140 - sy and sx = sy + 20; the far edge
@@ -320,7 +333,7 @@ TEST_F(RenderTest, WireframeDrawsOnlyTheFacesOwnEdgesOfAClippedPolygon) {
     }
 }
 
-TEST_F(RenderTest, ViewportSmallerThanTheDevice) {
+TEST_P(RenderTest, ViewportSmallerThanTheDevice) {
     const std::uint32_t outside = 0x000040;
     ASSERT_EQ(target->Blt(nullptr, nullptr, nullptr, surface::DDBLT_COLORFILL, outside), surface::DD_OK);
     Ref<Viewport> small = lib->CreateViewport(device.Get(), camera.Get(), 40, 30, 80, 60);
@@ -340,7 +353,7 @@ TEST_F(RenderTest, ViewportSmallerThanTheDevice) {
         }
 }
 
-TEST_F(RenderTest, BadNumbersInMeshDataDrawNothingAndNeverFault) {
+TEST_P(RenderTest, BadNumbersInMeshDataDrawNothingAndNeverFault) {
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
     const Vector v[] = {{nan, 0, 4},  {0, 1, 4},   {1, 0, 4}, {-1e30f, -1e30f, 4}, {1e30f, 1, 1e-30f},
                         {0, -inf, 5}, {-1, -1, 4}, {0, 1, 4}, {1, -1, 4}};
@@ -368,7 +381,31 @@ TEST_F(RenderTest, BadNumbersInMeshDataDrawNothingAndNeverFault) {
         EXPECT_EQ(target->GetPixel(x, y), 0u) << x << "," << y;
 }
 
-TEST_F(RenderTest, BackFacesAreCulled) {
+// A new device's depth reads the back plane (1) everywhere; a viewport's clear sets its own
+// rectangle, colour and depth, and leaves the rest of the device as it was. The device is large
+// enough for the fills to be shared between threads.
+TEST_P(RenderTest, AClearReachesItsViewportAndNothingElse) {
+    Prepare(720, 480);
+    const std::uint32_t outside = 0x000040;
+    ASSERT_EQ(target->Blt(nullptr, nullptr, nullptr, surface::DDBLT_COLORFILL, outside), surface::DD_OK);
+    Ref<Viewport> part = lib->CreateViewport(device.Get(), camera.Get(), 13, 50, 700, 421);
+    ASSERT_TRUE(part);
+    part->SetBackgroundColor(0x606060);
+    part->Clear(D3DRMCLEAR_ALL);
+    const std::span<const float> depth = device->DepthBuffer();
+    ASSERT_EQ(depth.size(), std::size_t{720} * 480);
+    for (std::uint32_t y = 0; y < 480; ++y)
+        for (std::uint32_t x = 0; x < 720; ++x) {
+            const bool inside = x >= 13 && x < 713 && y >= 50 && y < 471;
+            ASSERT_EQ(target->GetPixel(x, y), inside ? 0x606060u : outside) << x << "," << y;
+            if (inside)
+                ASSERT_GT(depth[y * 720 + x], 1.0f) << x << "," << y << ": cleared beyond the back plane";
+            else
+                ASSERT_EQ(depth[y * 720 + x], 1.0f) << x << "," << y;
+        }
+}
+
+TEST_P(RenderTest, BackFacesAreCulled) {
     device->SetQuality(D3DRMRENDER_UNLITFLAT);
     Ref<MeshBuilder> quad = rmtest::MakeGrid(*lib, 1, 1);
     quad->SetColor(0xFFFFFFFF);
@@ -379,7 +416,7 @@ TEST_F(RenderTest, BackFacesAreCulled) {
         for (std::uint32_t x = 0; x < target->Width(); ++x) ASSERT_EQ(target->GetPixel(x, y), 0u);
 }
 
-TEST_F(RenderTest, NearerFacesHideFartherOnesWhateverTheOrder) {
+TEST_P(RenderTest, NearerFacesHideFartherOnesWhateverTheOrder) {
     device->SetQuality(D3DRMRENDER_UNLITFLAT);
     Ref<MeshBuilder> nearQuad = rmtest::MakeGrid(*lib, 1, 1);
     nearQuad->SetColor(0xFFFF0000);
@@ -394,7 +431,7 @@ TEST_F(RenderTest, NearerFacesHideFartherOnesWhateverTheOrder) {
 // Lights keep their colour channels apart: coloured (never grey) ambient and directional lights on
 // white and coloured faces seen head-on, the sun shining straight at them. Each channel is the
 // face's times the lights' sum, within one step of rounding.
-TEST_F(RenderTest, ColouredLightsKeepTheirChannels) {
+TEST_P(RenderTest, ColouredLightsKeepTheirChannels) {
     const struct {
         const char* what;
         std::uint32_t ambient, sun, face, expected;
@@ -537,6 +574,49 @@ TEST(SpanWalkerTest, AgreesWithTheDividingReferenceOnEveryRow) {
         }
     }
     EXPECT_GT(triangles, 2000);
+}
+
+// A band starts a triangle's walk at its own first row: the spans from there on are the ones the
+// walk from the triangle's top gives.
+TEST(SpanWalkerTest, StartingAtAnyRowGivesTheSameSpans) {
+    raster::RasterTarget t;
+    t.x1 = 640;
+    t.y1 = 480;
+    std::uint32_t seed = 777;
+    auto next = [&seed](float range) {
+        seed = seed * 1664525u + 1013904223u;
+        return float(seed >> 8) / float(1 << 24) * range;
+    };
+    int walks = 0;
+    for (int i = 0; i < 300; ++i) {
+        raster::ScreenVertex v[3] = {};
+        for (auto& p : v) {
+            p.x = next(640);
+            p.y = next(480);
+        }
+        raster::TriangleSetup s;
+        if (!raster::SetupTriangle(v[0], v[1], v[2], t, false, false, &s) &&
+            !raster::SetupTriangle(v[0], v[2], v[1], t, false, false, &s))
+            continue;
+        std::vector<std::array<std::int32_t, 3>> fromTop;
+        raster::SpanWalker top(s);
+        for (std::int32_t y = s.rowBegin; y < s.rowEnd; ++y) {
+            std::int32_t b = 0, e = 0;
+            const bool any = top.Next(&b, &e);
+            fromTop.push_back({any, any ? b : 0, any ? e : 0});
+        }
+        for (std::int32_t first = s.rowBegin + 1; first < s.rowEnd; first += 7) {
+            raster::SpanWalker band(s, first);
+            for (std::int32_t y = first; y < s.rowEnd; ++y) {
+                std::int32_t b = 0, e = 0;
+                const bool any = band.Next(&b, &e);
+                const std::array<std::int32_t, 3> got{any, any ? b : 0, any ? e : 0};
+                ASSERT_EQ(got, fromTop[std::size_t(y - s.rowBegin)]) << "triangle " << i << " from row " << first;
+            }
+            ++walks;
+        }
+    }
+    EXPECT_GT(walks, 1000);
 }
 
 }  // namespace

@@ -2,16 +2,21 @@
 // A rendering device: the software rasteriser drawing into a 32-bit 0x00RRGGBB render target.
 // A device made on a surface draws into it; one made on a clipper draws into an offscreen
 // surface of the window's size and Update shows it in the window. The device owns the z-buffer
-// of its target.
+// of its target and the rasteriser's pass, both kept from one render to the next.
 
 #include <cstdint>
-#include <vector>
+#include <memory>
+#include <span>
 
 #include "platform/rm/Types.h"
 #include "platform/surface/Clipper.h"
 #include "platform/surface/Surface.h"
 
 namespace rm {
+
+namespace raster {
+class RenderPass;
+}
 
 class Device : public platform::Counted {
   public:
@@ -56,19 +61,30 @@ class Device : public platform::Counted {
     // How many frames Update has shown (for tests of window devices).
     std::uint32_t UpdateCount() const { return m_updates; }
 
-    // Depth buffer, one float per pixel, row-major, width per row (the rasteriser's).
-    std::vector<float>& DepthBuffer() { return m_depth; }
+    // Depth buffer, one float per pixel, row-major, width per row (the rasteriser's). A new device's
+    // buffer reads 1 (the back plane) everywhere.
+    std::span<float> DepthBuffer();
+    // Sets the depth of columns [x0, x1) of rows [y0, y1) to `value` (the rectangle lies within the
+    // device). Large rectangles are filled by the worker pool's threads.
+    void FillDepth(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, float value);
+
+    // The rasteriser's pass of this device's renders.
+    raster::RenderPass& Pass();
 
   private:
     friend class Library;
     Device(Ref<surface::Surface> target, Ref<surface::Clipper> clipper);
-    ~Device() override = default;
+    ~Device() override;
 
     Ref<surface::Surface> m_target;
     Ref<surface::Clipper> m_clipper;
     std::uint32_t m_width;
     std::uint32_t m_height;
-    std::vector<float> m_depth;
+    // Allocated untouched: until the first use the buffer only stands for "1 everywhere", so that
+    // the clear a render starts with is the only pass over fresh memory, made by all the threads.
+    std::unique_ptr<float[]> m_depth;
+    bool m_depthFresh = true;
+    std::unique_ptr<raster::RenderPass> m_pass;
     std::uint32_t m_quality = D3DRMRENDER_FLAT;
     std::uint32_t m_shades = 32;
     bool m_dither = true;

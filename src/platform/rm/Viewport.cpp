@@ -4,6 +4,7 @@
 
 #include "platform/rm/VectorMath.h"
 #include "platform/rm/raster/RenderPass.h"
+#include "platform/rm/raster/RowFill.h"
 
 namespace rm {
 
@@ -51,21 +52,15 @@ std::uint32_t Viewport::SetCamera(Frame* camera) {
 
 std::uint32_t Viewport::Clear(std::uint32_t flags) {
     surface::Surface& target = m_device->Target();
-    const std::uint32_t x1 = m_x + m_width, y1 = m_y + m_height;
+    const std::int32_t x1 = m_x + std::int32_t(m_width), y1 = m_y + std::int32_t(m_height);
     if (flags & D3DRMCLEAR_TARGET) {
-        for (std::uint32_t y = m_y; y < y1; ++y) {
-            auto* row = reinterpret_cast<std::uint32_t*>(target.Row(y));
+        raster::FillRows(m_y, y1, std::int32_t(m_width), [&](std::int32_t y) {
+            auto* row = reinterpret_cast<std::uint32_t*>(target.Row(std::uint32_t(y)));
             std::fill(row + m_x, row + x1, m_background);
-        }
+        });
     }
-    if (flags & D3DRMCLEAR_ZBUFFER) {
-        auto& depth = m_device->DepthBuffer();
-        for (std::uint32_t y = m_y; y < y1; ++y) {
-            float* row = depth.data() + std::size_t(y) * m_device->GetWidth();
-            std::fill(row + m_x, row + x1, raster::kDepthClear);
-        }
-    }
-    m_device->MarkDirty(m_x, m_y, std::int32_t(x1), std::int32_t(y1));
+    if (flags & D3DRMCLEAR_ZBUFFER) m_device->FillDepth(m_x, m_y, x1, y1, raster::kDepthClear);
+    m_device->MarkDirty(m_x, m_y, x1, y1);
     return D3DRM_OK;
 }
 
@@ -78,8 +73,7 @@ std::uint32_t Viewport::ForceUpdate(std::int32_t x1, std::int32_t y1, std::int32
 
 std::uint32_t Viewport::Render(Frame* root) {
     if (!root || !m_camera) return D3DRMERR_BADOBJECT;
-    raster::RenderPass pass(*this);
-    pass.Run(*root);
+    m_device->Pass().Run(*this, *root);
     m_device->MarkDirty(m_x, m_y, m_x + std::int32_t(m_width), m_y + std::int32_t(m_height));
     return D3DRM_OK;
 }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -22,14 +23,23 @@ struct SurfacePixels {
     std::uint32_t height = 0;
 };
 
-// Builds the whole file in one block. `surface` must be outWidth × outHeight, or twice that in
-// each direction with `antialias`. `onRowPercent` is called with r × 100 / outHeight whenever that
-// value changes (the first row always reports). Empty when the sizes do not fit together or the
-// block cannot be allocated.
+// Builds the whole file in one block, `file`, whose memory is reused when it is large enough (a
+// render pipeline keeps it from one picture to the next). `surface` must be outWidth × outHeight,
+// or twice that in each direction with `antialias`. `onRowPercent` is called on the calling thread
+// with r × 100 / outHeight whenever that value changes (the first row always reports), before row r
+// is converted. Rows are converted by the worker pool's threads when the picture is large. False
+// (and `file` empty) when the sizes do not fit together or the block cannot be allocated.
+bool EncodeBmp24Into(std::vector<std::uint8_t>& file, const SurfacePixels& surface, std::uint32_t outWidth,
+                     std::uint32_t outHeight, bool antialias,
+                     const std::function<void(int percent)>& onRowPercent = {});
+// The same into a new block; empty on failure.
 std::vector<std::uint8_t> EncodeBmp24(const SurfacePixels& surface, std::uint32_t outWidth,
                                       std::uint32_t outHeight, bool antialias,
                                       const std::function<void(int percent)>& onRowPercent = {});
 
 // Writes `bytes` to `path` through a temporary file renamed into place: a failed or short write
 // leaves no partial file behind (and an existing file at `path` as it was).
-bool WriteFileReplacing(const std::string& path, const std::vector<std::uint8_t>& bytes);
+bool WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes);
+inline bool WriteFileReplacing(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    return WriteFileReplacing(path, std::span<const std::uint8_t>(bytes));
+}

@@ -6,6 +6,7 @@
 // earlier file of that name as it was.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,14 @@ PictureFileFormat PictureFormatOfName(const std::string& path);
 
 // The PNG file of the picture held in the bytes of a 24-bit BMP made by EncodeBmp24; empty when
 // those bytes are not such a file or the encoder fails.
-std::vector<std::uint8_t> EncodePngFromBmp24(const std::vector<std::uint8_t>& bmp);
+std::vector<std::uint8_t> EncodePngFromBmp24(std::span<const std::uint8_t> bmp);
+inline std::vector<std::uint8_t> EncodePngFromBmp24(const std::vector<std::uint8_t>& bmp) {
+    return EncodePngFromBmp24(std::span<const std::uint8_t>(bmp));
+}
 
 // Writes the picture (the bytes of a 24-bit BMP made by EncodeBmp24) to `path` in the format its
 // name asks for. False when the encoding or the write fails.
-bool WriteRenderedPicture(const std::string& path, const std::vector<std::uint8_t>& bmp);
+bool WriteRenderedPicture(const std::string& path, std::span<const std::uint8_t> bmp);
+inline bool WriteRenderedPicture(const std::string& path, const std::vector<std::uint8_t>& bmp) {
+    return WriteRenderedPicture(path, std::span<const std::uint8_t>(bmp));
+}

@@ -18,8 +18,10 @@ void Fill(const TriangleSetup& s, const ShadeMode& mode, const RasterTarget& t) 
     const std::uint32_t flat = (Channel(s.r.a0) << 16) | (Channel(s.g.a0) << 8) | Channel(s.b.a0);
     const std::uint32_t alpha = Channel(s.a);
     const std::uint32_t inverse = 255 - alpha;
-    SpanWalker walker(s);
-    for (std::int32_t py = s.rowBegin; py < s.rowEnd; ++py) {
+    const std::int32_t rowBegin = std::max(s.rowBegin, t.y0), rowEnd = std::min(s.rowEnd, t.y1);
+    if (rowBegin >= rowEnd) return;
+    SpanWalker walker(s, rowBegin);
+    for (std::int32_t py = rowBegin; py < rowEnd; ++py) {
         std::int32_t x0, x1;
         if (!walker.Next(&x0, &x1)) continue;
         auto* color = reinterpret_cast<std::uint32_t*>(t.color + std::ptrdiff_t(py) * t.pitch);
@@ -100,9 +102,9 @@ bool RowSpan(const TriangleSetup& s, std::int32_t py, std::int32_t* begin, std::
     return true;
 }
 
-SpanWalker::SpanWalker(const TriangleSetup& s)
+SpanWalker::SpanWalker(const TriangleSetup& s, std::int32_t firstRow)
     : m_colBegin(s.colBegin), m_colEnd(std::int64_t(s.colEnd) - 1) {
-    const std::int64_t Y = 16 * std::int64_t(s.rowBegin) + 8;
+    const std::int64_t Y = 16 * std::int64_t(firstRow) + 8;
     for (int i = 0; i < 3; ++i) {
         const EdgeFunction& e = s.edge[i];
         Bound& b = m_bound[i];

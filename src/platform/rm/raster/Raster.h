@@ -11,6 +11,8 @@
 
 namespace rm::raster {
 
+// Draws the triangle's rows that lie within the target's rows [t.y0, t.y1): the whole triangle for
+// the whole target, or its part in one band.
 void RasterTriangle(const TriangleSetup& s, const ShadeMode& mode, const RasterTarget& t);
 
 // The span [*begin, *end) of row `py`, by division; false when empty. The reference the walker
@@ -21,7 +23,10 @@ bool RowSpan(const TriangleSetup& s, std::int32_t py, std::int32_t* begin, std::
 // quotient and a remainder and stepped by the per-row change of N.
 class SpanWalker {
   public:
-    explicit SpanWalker(const TriangleSetup& s);  // positioned at s.rowBegin
+    // Positioned at row `firstRow` (s.rowBegin when not given). The state at a row is worked out
+    // from that row alone, so starting lower gives exactly the spans that stepping down gives.
+    explicit SpanWalker(const TriangleSetup& s) : SpanWalker(s, s.rowBegin) {}
+    SpanWalker(const TriangleSetup& s, std::int32_t firstRow);
     // The span of the current row (false when empty), then moves to the next row.
     bool Next(std::int32_t* begin, std::int32_t* end);
 

@@ -1,21 +1,28 @@
 #pragma once
-// One Viewport::Render call: walks the hierarchy (SceneWalk), transforms every mesh to camera
-// space and lights it (Lighting), culls back faces, clips (Clip), projects, sets up (Setup) and
-// rasterises (Raster, Lines) into the device's target. Transparent faces are kept aside and drawn
-// after the opaque ones, from far to near, blended.
+// One Viewport::Render call: walks the hierarchy (SceneWalk), puts every mesh through the geometry
+// stages (Geometry: transform, lighting, culling, clipping, projection, setup) and rasterises
+// (Raster, Lines) into the device's target. Transparent faces are kept aside and drawn after the
+// opaque ones, from far to near, blended.
+//
+// A frame large enough to pay is drawn by the worker pool's threads: the meshes are set up side by
+// side, each into its own list, then the viewport's rows are split into bands and each band draws
+// every list's primitives that touch it, in mesh order, then the sorted transparent faces. Each
+// pixel is written by one thread, in the order one thread would have written it, so the picture is
+// the same bytes whatever the number of threads. A smaller frame, or one thread, draws each
+// triangle as soon as it is set up.
+//
+// The device keeps its pass: the lists and scratch arrays live from one render to the next.
 
 #include <vector>
 
 #include "platform/rm/Frame.h"
-#include "platform/rm/MeshBuilder.h"
-#include "platform/rm/raster/Clip.h"
-#include "platform/rm/raster/Lighting.h"
-#include "platform/rm/raster/Records.h"
-#include "platform/rm/raster/SceneWalk.h"
+#include "platform/rm/raster/Geometry.h"
+#include "platform/rm/raster/Primitives.h"
 
 namespace rm {
 class Viewport;
-}
+class WorkerPool;
+}  // namespace rm
 
 namespace rm::raster {
 
@@ -24,47 +31,20 @@ constexpr float kDepthClear = 2.0f;
 
 class RenderPass {
   public:
-    explicit RenderPass(Viewport& viewport);
-    void Run(Frame& root);
+    void Run(const Viewport& viewport, Frame& root);
 
   private:
-    struct Deferred {
-        ScreenVertex v[3];
-        ShadeMode mode;
-        float depth;  // sort key: mean depth of the corners
-    };
-    // Lighting of one vertex with one normal, and its colour for the last face look used.
-    struct LitCache {
-        std::uint32_t normal = ~0u;
-        float power = -1;
-        LightTerms terms;
-        std::uint32_t color = 0;
-        const Material* material = nullptr;
-        bool combined = false;
-        Rgb rgb;
-    };
+    void Configure(const Viewport& viewport);
+    void DrawAtOnce(const SceneContents& scene, const Lighting& lighting);
+    void DrawInBands(const SceneContents& scene, const Lighting& lighting, const BandPlan& plan, WorkerPool& pool);
+    void SortDeferred();
 
-    void DrawMesh(const MeshInstance& inst, const Lighting& lighting, Clipper& clipper);
-    // v[k] is source[k] projected; source[k].faceEdge tells whether wireframe draws v[k] -> v[k+1].
-    void DrawPolygon(const ScreenVertex* v, const ClipVertex* source, std::size_t n, const ShadeMode& mode);
-
-    Viewport& m_viewport;
-    RasterTarget m_target;
-    Projection m_projection;
-    Matrix4 m_worldToCamera;
-    std::uint32_t m_fill = 0;
-    bool m_lights = false;
-    bool m_gouraud = false;
-    bool m_blend = true;
+    PassSettings m_settings;
     bool m_sort = true;
-    bool m_bilinear = true;
-    std::vector<Deferred> m_deferred;
-    // Per-mesh scratch, kept between meshes to avoid allocations.
-    std::vector<Vector> m_camPos;
-    std::vector<LitCache> m_lit;
-    std::vector<ClipVertex> m_polygon;
-    std::vector<ClipVertex> m_clipped;
-    std::vector<ScreenVertex> m_screen;
+    std::vector<MeshGeometry> m_geometry;     // one per thread
+    std::vector<BandedPrimitives> m_meshLists;  // one per mesh, in scene order
+    BandedPrimitives m_blended;               // the transparent faces, sorted
+    std::vector<DeferredTriangle> m_deferred;
 };
 
 }  // namespace rm::raster
