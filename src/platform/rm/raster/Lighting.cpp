@@ -6,6 +6,16 @@
 #include "platform/rm/VectorMath.h"
 
 namespace rm::raster {
+double HighlightPower(double x, double p) {
+    if (p >= 1.0 && p <= 64.0 && p == std::floor(p)) {
+        unsigned n = static_cast<unsigned>(p);
+        double result = 1.0, square = x;
+        for (; n != 0; n >>= 1, square *= square)
+            if (n & 1u) result *= square;
+        return result;
+    }
+    return std::pow(x, p);
+}
 
 SurfaceLook SurfaceLook::Of(std::uint32_t argb, const Material* m) {
     SurfaceLook s;
@@ -63,7 +73,7 @@ LightTerms Lighting::Terms(const Vector& p, const Vector& n, float power, bool w
             // takes machine-dependent paths, double rounded to float gives the same bits everywhere
             // in practice, which keeps the pictures identical across machines. A surface turned
             // away from the half vector has no highlight: 0 to any positive power, without the call.
-            const float k = nh == 0.0f && power > 0.0f ? 0.0f : static_cast<float>(std::pow(double(nh), double(power)));
+            const float k = nh == 0.0f && power > 0.0f ? 0.0f : static_cast<float>(HighlightPower(double(nh), double(power)));
             t.specular.r += l.color.r * k;
             t.specular.g += l.color.g * k;
             t.specular.b += l.color.b * k;

@@ -24,6 +24,11 @@ struct SurfaceLook {
     static SurfaceLook Of(std::uint32_t argb, const Material* m);
 };
 
+// x (0 to 1) to the power p, as the highlight raises it: a whole power up to 64 by squaring in
+// double precision, whose few roundings stay far below the float the result is rounded to (the
+// same float as the library's power function gives, at a fraction of its cost), others by it.
+double HighlightPower(double x, double p);
+
 struct LightTerms {
     Rgb diffuse;   // sum ambient + sum light * max(0, N.L)
     Rgb specular;  // sum light * max(0, N.H)^p
