@@ -285,7 +285,7 @@ void C3DView::resizeEvent(QResizeEvent* event) {
     if (isVisible()) DrawView();
 }
 
-const QImage& C3DView::ShownFrame() const { return m_window->LastFrame(); }
+QImage C3DView::ShownFrame() const { return m_window->LastFrame(); }
 
 void C3DView::RenderHierarchy(rm::Frame* hierarchy) {
     m_viewRoot->AddChild(hierarchy);

@@ -88,7 +88,7 @@ class C3DView final : public win::CMessageWindow<QWidget> {
     const surface::Rect& RenderRect() const { return m_renderRect; }
     std::uint32_t GreyPixel() const { return m_greyPixel; }
     // What the window shows now (the last frame the device presented).
-    const QImage& ShownFrame() const;
+    QImage ShownFrame() const;
 
     // --- The document and the main frame ---
     // Takes the document's hooks (forget a deleted frame, a reset of the scene).

@@ -192,7 +192,7 @@ class CameraPageTest : public MainWindowTest {
         prompts->fileAnswers.push_back(path);
         Click(Control<QPushButton>(button));
     }
-    const QImage& Drawn() {
+    QImage Drawn() {
         view->EditView()->DrawView();
         return view->EditView()->ShownFrame();
     }

@@ -88,4 +88,38 @@ TEST(WindowDeviceTest, ExposureDrawsThroughTheCallbackWithoutLooping) {
     EXPECT_EQ(binding.LastFrame().pixel(79, 59) & 0xFFFFFF, 0x336699u);
 }
 
+// The window paints from the device's own pixels: each frame shown is what it paints next, a copy
+// taken of a frame keeps it, and a device let go leaves its last frame on the window.
+TEST(WindowDeviceTest, TheWindowPaintsTheFrameLastShownAlsoAfterItsDeviceIsGone) {
+    QWidget window;
+    window.resize(80, 60);
+    Ref<Library> lib = Library::Create();
+    Ref<surface::Clipper> clipper = surface::Clipper::Create();
+    WidgetWindow binding(&window);
+    clipper->SetHWnd(0, &binding);
+    Ref<Device> device = lib->CreateDeviceFromClipper(clipper.Get(), nullptr, 80, 60);
+    Ref<Frame> camera = lib->CreateFrame(nullptr);
+    Ref<Viewport> vp = lib->CreateViewport(device.Get(), camera.Get(), 0, 0, 80, 60);
+    window.show();
+    auto show = [&](std::uint32_t colour) {
+        vp->SetBackgroundColor(colour);
+        vp->ForceUpdate(0, 0, 80, 60);
+        vp->Clear(D3DRMCLEAR_ALL);
+        device->Update();
+        for (int i = 0; i < 3; ++i) QApplication::processEvents();
+    };
+    show(0x336699);
+    EXPECT_EQ(window.grab().toImage().pixel(40, 30) & 0xFFFFFF, 0x336699u);
+    const QImage first = binding.LastFrame();
+    show(0xCC2200);
+    EXPECT_EQ(window.grab().toImage().pixel(40, 30) & 0xFFFFFF, 0xCC2200u);
+    EXPECT_EQ(first.pixel(40, 30) & 0xFFFFFF, 0x336699u) << "a copy keeps its frame";
+
+    vp = nullptr;
+    device = nullptr;
+    window.update();
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+    EXPECT_EQ(window.grab().toImage().pixel(10, 50) & 0xFFFFFF, 0xCC2200u);
+}
+
 }  // namespace

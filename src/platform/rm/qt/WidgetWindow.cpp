@@ -62,17 +62,13 @@ std::uint32_t WidgetWindow::ClientHeight() const {
 }
 
 void WidgetWindow::Present(const surface::Surface& frame, const surface::Rect* rect) {
-    // Surfaces of devices are 32-bit 0x00RRGGBB: one copy into the window's frame image.
+    // Surfaces of devices are 32-bit 0x00RRGGBB: the overlay paints from them as they are.
     if (frame.Format().bitCount != 32) return;
-    const QImage view(frame.Bits(), int(frame.Width()), int(frame.Height()), frame.Pitch(),
-                      QImage::Format_RGB32);
-    if (m_frame.size() != view.size()) m_frame = QImage(view.size(), QImage::Format_RGB32);
-    const QRect r = rect ? QRect(rect->left, rect->top, rect->Width(), rect->Height()) : view.rect();
-    {
-        QPainter p(&m_frame);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(r.topLeft(), view, r);
+    if (m_shown.Get() != &frame || m_frame.constBits() != frame.Bits()) {
+        m_shown = surface::Ref<surface::Surface>(const_cast<surface::Surface*>(&frame));
+        m_frame = QImage(frame.Bits(), int(frame.Width()), int(frame.Height()), frame.Pitch(), QImage::Format_RGB32);
     }
+    const QRect r = rect ? QRect(rect->left, rect->top, rect->Width(), rect->Height()) : m_frame.rect();
     // From inside the overlay's paint the frame is painted right after; otherwise ask for it.
     if (m_overlay && !m_painting) {
         m_requested = true;
@@ -80,8 +76,8 @@ void WidgetWindow::Present(const surface::Surface& frame, const surface::Rect* r
     }
 }
 
-const QImage& WidgetWindow::LastFrame() const {
-    return m_frame;
+QImage WidgetWindow::LastFrame() const {
+    return m_frame.copy();
 }
 
 }  // namespace rm

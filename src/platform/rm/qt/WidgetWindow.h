@@ -8,6 +8,10 @@
 // resize), it first calls `onExpose` — the window's drawing routine (the edit view's DrawView),
 // which renders and calls Device::Update; a frame shown from inside that call is painted at once,
 // without asking for another paint, so drawing never loops.
+//
+// The overlay paints straight from the device's surface (held while it is shown): the frame is
+// copied once, into the window, not first into a frame of its own. Drawing and painting both happen
+// on the window's thread, so a paint never sees a frame half drawn.
 
 #include <QImage>
 #include <QPointer>
@@ -28,8 +32,8 @@ class WidgetWindow final : public surface::WindowBinding {
     std::uint32_t ClientWidth() const override;
     std::uint32_t ClientHeight() const override;
     void Present(const surface::Surface& frame, const surface::Rect* rect) override;
-    // The last frame shown (RGB32), for tests.
-    const QImage& LastFrame() const;
+    // A copy of the last frame shown (RGB32), for tests.
+    QImage LastFrame() const;
     // How many times the overlay asked the window to draw (for tests).
     int ExposeCount() const { return m_exposes; }
 
@@ -39,7 +43,8 @@ class WidgetWindow final : public surface::WindowBinding {
     QPointer<QWidget> m_window;
     QPointer<Overlay> m_overlay;
     std::function<void()> m_onExpose;
-    QImage m_frame;
+    surface::Ref<surface::Surface> m_shown;  // the surface of the last frame shown
+    QImage m_frame;                          // its pixels, not a copy of them
     bool m_painting = false;   // inside the overlay's paint
     bool m_requested = false;  // the pending paint was asked for by Present
     int m_exposes = 0;
