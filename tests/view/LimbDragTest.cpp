@@ -251,3 +251,35 @@ TEST_F(LimbDragTest, PartsThatEndNoLimbAreMovedAsTheMoveModeMovesThem) {
 }
 
 }  // namespace
+
+// With two figures, an IK drag of the second one's hand bends its arm and leaves the first figure
+// as it was; undo puts the second arm back.
+TEST_F(LimbDragTest, AnIkDragOfOneFigureLeavesTheOtherFigure) {
+    scene::Figure* second = Doc().AddFigureFromPoseSet("STAND.OBJ");
+    ASSERT_NE(second, nullptr);
+    Settle();
+    m_view->RunCameraCommand(ID_VIEW_FRAME_ALL);
+    Settle();
+    CPartObject* hand = nullptr;
+    for (CPartObject* part : Doc().AllParts())
+        if (part->m_figure == second->number && part->m_folder.ends_with("\\HANDL\\")) hand = part;
+    ASSERT_TRUE(hand && hand->GetFrame() && hand->GetParent());
+    std::vector<std::pair<rm::Frame*, rm::Matrix4>> first;
+    for (CPartObject* part : Doc().AllParts())
+        if (part->m_figure == 1 && part->GetFrame()) first.emplace_back(part->GetFrame(), part->GetFrame()->WorldMatrix());
+    ASSERT_FALSE(first.empty());
+    const rm::Matrix4 forearm = hand->GetParent()->GetFrame()->WorldMatrix();
+
+    const HTREEITEM item = Doc().FindItemByFolder(hand->m_definitionPath, second);
+    ASSERT_NE(item, 0u);
+    Tree().SelectItem(item);
+    ASSERT_EQ(Doc().GetEditTarget().Get(), hand->GetFrame());
+    const QPoint start = ScreenOf(*hand->GetFrame()).toPoint();
+    Drag(start, start + QPoint(0, -30), 5);
+
+    EXPECT_GT(MaxDifference(hand->GetParent()->GetFrame()->WorldMatrix(), forearm), 1e-3f) << "the arm bent";
+    for (const auto& [frame, world] : first) EXPECT_LT(MaxDifference(frame->WorldMatrix(), world), 1e-5f) << frame->GetName();
+    m_view->OnCommand(ID_EDIT_UNDO);
+    Settle();
+    EXPECT_LT(MaxDifference(hand->GetParent()->GetFrame()->WorldMatrix(), forearm), 1e-4f) << "undone";
+}
