@@ -309,6 +309,15 @@ TEST_F(SeveralFiguresTest, TheLastFigureCanBeRemovedLeavingAnEmptyScene) {
     Settle();
     EXPECT_TRUE(doc->Figures().empty());
     for (const CPartObject* part : doc->AllParts()) EXPECT_EQ(part->m_figure, 0) << "only props and markers stay";
+    // A scene without figures is saved and opened as it is.
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("empty.mrs").toStdString();
+    ASSERT_TRUE(doc->OnSaveDocument(path));
+    prompts->asked.clear();
+    ASSERT_TRUE(doc->OnOpenDocument(path));
+    Settle();
+    EXPECT_TRUE(doc->Figures().empty());
+    EXPECT_TRUE(prompts->asked.empty());
     // The command adds the first figure again.
     scene::Figure& again = AddFigure("STAND.OBJ");
     EXPECT_EQ(again.number, 1);
