@@ -184,7 +184,7 @@ TEST(PictureFile, BytesThatAreNotOurBmpGiveNoPng) {
     auto wrongDepth = bmp;
     wrongDepth[28] = 32;
     auto cut = bmp;
-    cut.resize(cut.size() - 1);
+    cut.pop_back();
     auto huge = bmp;
     huge[22] = 0xFF;  // a height the bytes do not hold
     huge[23] = 0xFF;
