@@ -265,10 +265,13 @@ class CMainDoc {
     void DropFigures();
     // Loads the parts of a pose set into a figure (its entries already in the tree).
     void LoadFigureParts(scene::Figure& figure, const std::vector<std::string>& parts);
-    // The selection after a figure came or went: `item`, with the pages told.
+    // The selection after a figure came or went: `item`, with the pages told (the caller posts the
+    // refresh).
     void SelectAfterFigureChange(HTREEITEM item);
     // Loading helpers.
     std::string ReadArchiveText(const std::string& name, bool* found) const;
+    // A pose set's text from the archive; nothing, after a message naming it, when it is missing.
+    std::optional<std::string> ReadPoseSetText(const std::string& path) const;
     rm::Ref<rm::Frame> ReadMesh(const std::string& path, rm::Ref<rm::Frame>* readerRoot);
     // The tree of the scene: the lights, every figure's item with its pose set's entries, the props.
     void BuildSceneTree();

@@ -1,7 +1,6 @@
 // The figures of the scene: finding a figure from a tree item, a part or a frame, and making one.
 
 #include <algorithm>
-#include <cstdio>
 
 #include "base/Cp932.h"
 #include "core/MainApp.h"
@@ -9,8 +8,8 @@
 #include "platform/win/UserPrompts.h"
 #include "platform/win/WindowMessages.h"
 #include "scene/DefinitionText.h"
+#include "scene/LocalPlacement.h"
 #include "scene/MainDoc.h"
-#include "scene/ProgressScope.h"
 #include "scene/SceneLights.h"
 
 const std::string& CMainDoc::GetPoseSetPath() const {
@@ -85,21 +84,16 @@ scene::Figure& CMainDoc::AddFigure(int number) {
 
 namespace {
 
-std::array<float, 9> LocalPlacement(const rm::Frame& frame) {
-    rm::Vector position, direction{0, 0, 1}, up{0, 1, 0};
-    frame.GetPosition(nullptr, &position);
-    frame.GetOrientation(nullptr, &direction, &up);
-    return {position.x, position.y, position.z, direction.x, direction.y, direction.z, up.x, up.y, up.z};
-}
-
-void Place(rm::Frame& frame, const std::array<float, 9>& p) {
-    frame.SetPosition(nullptr, p[0], p[1], p[2]);
-    frame.SetOrientation(nullptr, p[3], p[4], p[5], p[6], p[7], p[8]);
-}
-
 rm::Box Union(const rm::Box& a, const rm::Box& b) {
     return {{std::min(a.min.x, b.min.x), std::min(a.min.y, b.min.y), std::min(a.min.z, b.min.z)},
             {std::max(a.max.x, b.max.x), std::max(a.max.y, b.max.y), std::max(a.max.z, b.max.z)}};
+}
+
+// The item after which a new top-level entry takes that place among the top-level entries.
+HTREEITEM TopLevelSlot(const CPartsTree& tree, std::size_t position) {
+    const auto& top = tree.Children(TVI_ROOT);
+    if (position == 0) return TVI_FIRST;
+    return position <= top.size() ? top[position - 1] : TVI_LAST;
 }
 
 // Between a new figure and what stands beside it, in units.
@@ -115,30 +109,11 @@ std::optional<rm::Box> CMainDoc::FigureBox(const scene::Figure& figure) const {
     return box;
 }
 
-void CMainDoc::LoadFigureParts(scene::Figure& figure, const std::vector<std::string>& parts) {
-    scene::ProgressScope progress(m_progressFactory, m_progress);
-    (*progress).SetTitle("処理中");
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        char text[80];
-        std::snprintf(text, sizeof text, "オブジェクトを読み込んでいます。 (%d%%)", static_cast<int>(i * 100 / parts.size()));
-        (*progress).SetText(text);
-        if (parts[i].empty()) continue;
-        m_currentItemTag = FindItemByFolder(parts[i], &figure);
-        LoadPart(parts[i], nullptr, figure.root.Get(), figure.number);
-        m_currentItemTag = 0;
-    }
-}
-
 scene::Figure* CMainDoc::AddFigureFromPoseSet(const std::string& path) {
     CPartsTree* tree = Tree();
     if (!tree || static_cast<int>(m_figures.size()) >= scene::kMaxFigures) return nullptr;
-    bool found = false;
-    const std::string text = ReadArchiveText(path, &found);
-    if (!found) {
-        win::MessageBox(nullptr, "データブロック\"" + cp932::ToUtf8(path) + "\"が見つかりません。", "致命的エラー",
-                        win::Buttons::Ok, win::Icon::Error);
-        return nullptr;
-    }
+    const std::optional<std::string> text = ReadPoseSetText(path);
+    if (!text) return nullptr;
     // Where it will stand: beside what the scene shows, on the floor of the other figures.
     const std::optional<rm::Box> scene = VisiblePartsBox();
     std::optional<rm::Box> others;
@@ -160,7 +135,7 @@ scene::Figure* CMainDoc::AddFigureFromPoseSet(const std::string& path) {
     figure.poseSetPath = path;
     figure.poseSetLoaded = true;
     InsertFigureItem(figure, after);
-    LoadFigureParts(figure, scene::ParsePoseSet(text));
+    LoadFigureParts(figure, scene::ParsePoseSet(*text));
 
     if (const std::optional<rm::Box> own = FigureBox(figure); own && figure.root) {
         rm::Vector at;
@@ -173,6 +148,7 @@ scene::Figure* CMainDoc::AddFigureFromPoseSet(const std::string& path) {
     SetModifiedFlag();
     if (m_figureChanged) m_figureChanged(figure.number, std::nullopt);
     SelectAfterFigureChange(figure.item);
+    win::PostMessage(GetApp()->m_pMainView, win::WM_REFRESH);
     return &figure;
 }
 
@@ -182,7 +158,6 @@ void CMainDoc::SelectAfterFigureChange(HTREEITEM item) {
         win::SendMessage(app->m_pMainView, win::WM_SELECT_TREE_ITEM, item);
     else if (CPartsTree* tree = Tree())
         tree->SelectItem(item);
-    win::PostMessage(app->m_pMainView, win::WM_REFRESH);
 }
 
 scene::FigureSnapshot CMainDoc::SnapshotFigure(scene::Figure& figure) {
@@ -190,7 +165,7 @@ scene::FigureSnapshot CMainDoc::SnapshotFigure(scene::Figure& figure) {
     snapshot.number = figure.number;
     snapshot.poseSetPath = figure.poseSetPath;
     snapshot.poseSetLoaded = figure.poseSetLoaded;
-    if (figure.root) snapshot.root = LocalPlacement(*figure.root);
+    if (figure.root) snapshot.root = scene::LocalPlacementOf(*figure.root);
     if (CPartsTree* tree = Tree()) {
         const auto& top = tree->Children(TVI_ROOT);
         snapshot.position =
@@ -248,12 +223,8 @@ scene::Figure* CMainDoc::RestoreFigure(const scene::FigureSnapshot& snapshot) {
     scene::Figure& figure = AddFigure(snapshot.number);
     figure.poseSetPath = snapshot.poseSetPath;
     figure.poseSetLoaded = snapshot.poseSetLoaded;
-    if (figure.root) Place(*figure.root, snapshot.root);
-    const auto& top = tree->Children(TVI_ROOT);
-    const HTREEITEM after = snapshot.position == 0 ? TVI_FIRST
-                            : snapshot.position <= top.size() ? top[snapshot.position - 1]
-                                                              : TVI_LAST;
-    InsertFigureItem(figure, after);
+    if (figure.root) scene::PlaceLocally(*figure.root, snapshot.root);
+    InsertFigureItem(figure, TopLevelSlot(*tree, snapshot.position));
     for (const scene::PartSnapshot& part : snapshot.parts) RestoreSnapshot(part);
     for (const auto& [folder, checked] : snapshot.ticks)
         for (const auto& [item, itemFolder] : m_folderMap)
@@ -281,27 +252,19 @@ bool CMainDoc::DeleteFigure(scene::Figure& figure) {
 bool CMainDoc::ReplaceFigurePoseSet(scene::Figure& figure, const std::string& path) {
     CPartsTree* tree = Tree();
     if (!tree) return false;
-    bool found = false;
-    const std::string text = ReadArchiveText(path, &found);
-    if (!found) {
-        win::MessageBox(nullptr, "データブロック\"" + cp932::ToUtf8(path) + "\"が見つかりません。", "致命的エラー",
-                        win::Buttons::Ok, win::Icon::Error);
-        return false;
-    }
+    const std::optional<std::string> text = ReadPoseSetText(path);
+    if (!text) return false;
     scene::FigureSnapshot before = SnapshotFigure(figure);
     RemoveFigure(figure);
     // The new parts stand where the old ones stood, under the same number and entry.
     scene::Figure& replaced = AddFigure(before.number);
     replaced.poseSetPath = path;
     replaced.poseSetLoaded = true;
-    if (replaced.root) Place(*replaced.root, before.root);
-    const auto& top = tree->Children(TVI_ROOT);
-    InsertFigureItem(replaced, before.position == 0 ? TVI_FIRST
-                               : before.position <= top.size() ? top[before.position - 1]
-                                                               : TVI_LAST);
-    LoadFigureParts(replaced, scene::ParsePoseSet(text));
+    if (replaced.root) scene::PlaceLocally(*replaced.root, before.root);
+    InsertFigureItem(replaced, TopLevelSlot(*tree, before.position));
+    LoadFigureParts(replaced, scene::ParsePoseSet(*text));
     SetModifiedFlag();
     if (m_figureChanged) m_figureChanged(replaced.number, std::move(before));
-    SelectAfterFigureChange(replaced.item);
+    SelectAfterFigureChange(replaced.item);  // the removal's refresh, still to come, shows it
     return true;
 }

@@ -35,6 +35,16 @@ void ShowMissingData(const std::string& path) {
 
 }  // namespace
 
+std::optional<std::string> CMainDoc::ReadPoseSetText(const std::string& path) const {
+    bool found = false;
+    std::string text = ReadArchiveText(path, &found);
+    if (!found) {
+        ShowMissingData(path);
+        return std::nullopt;
+    }
+    return text;
+}
+
 std::string CMainDoc::ReadArchiveText(const std::string& name, bool* found) const {
     std::size_t length = 0;
     const char* data = Archive().Read(name, length);
@@ -276,14 +286,12 @@ void CMainDoc::LoadPoseSet(const std::string& path) {
     ResetScene();
     CMainApp* app = GetApp();
     if (!Tree()) return;
-    bool found = false;
-    const std::string text = ReadArchiveText(path, &found);
-    if (!found) ShowMissingData(path);
+    const std::optional<std::string> text = ReadPoseSetText(path);
     scene::Figure* figure = m_figures.empty() ? nullptr : m_figures.front().get();
-    if (found && figure) {
+    if (text && figure) {
         figure->poseSetPath = path;
         BuildSceneTree();
-        LoadFigureParts(*figure, scene::ParsePoseSet(text));
+        LoadFigureParts(*figure, scene::ParsePoseSet(*text));
         CreateSceneLights();
         win::SendMessage(app->m_pMainView, win::WM_SELECT_TREE_ITEM, figure->item);
     }
@@ -292,6 +300,18 @@ void CMainDoc::LoadPoseSet(const std::string& path) {
     win::SendMessage(app->m_pLightDlg, win::WM_REFRESH);
     win::PostMessage(app->m_p3DView, win::WM_SETTINGS_CHANGED);
     win::PostMessage(app->m_pMainView, win::WM_REFRESH);
+}
+
+void CMainDoc::LoadFigureParts(scene::Figure& figure, const std::vector<std::string>& parts) {
+    scene::ProgressScope progress(m_progressFactory, m_progress);
+    (*progress).SetTitle("処理中");
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        (*progress).SetText(Percent("オブジェクトを読み込んでいます。 (%d%%)", i * 100 / parts.size()));
+        if (parts[i].empty()) continue;
+        m_currentItemTag = FindItemByFolder(parts[i], &figure);
+        LoadPart(parts[i], nullptr, figure.root.Get(), figure.number);
+        m_currentItemTag = 0;
+    }
 }
 
 void CMainDoc::ApplySelection(const std::string& path, const std::string& entryName) {

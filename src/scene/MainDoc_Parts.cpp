@@ -4,17 +4,11 @@
 
 #include "core/MainApp.h"
 #include "platform/win/WindowMessages.h"
+#include "scene/LocalPlacement.h"
 #include "scene/MainDoc.h"
 #include "scene/PartIndexTable.h"
 
 namespace {
-
-std::array<float, 9> PlacementOf(const rm::Frame& frame) {
-    rm::Vector position, direction{0, 0, 1}, up{0, 1, 0};
-    frame.GetPosition(nullptr, &position);
-    frame.GetOrientation(nullptr, &direction, &up);
-    return {position.x, position.y, position.z, direction.x, direction.y, direction.z, up.x, up.y, up.z};
-}
 
 // The part and every part below it, parents first.
 std::vector<CPartObject*> PartsOf(CPartObject& part) {
@@ -196,7 +190,7 @@ scene::PartMesh CMainDoc::MeshOf(const CPartObject& part) {
     mesh.definitionPath = part.m_definitionPath;
     if (const rm::Frame* frame = part.GetFrame()) {
         mesh.frameName = frame->GetName();
-        mesh.placement = PlacementOf(*frame);
+        mesh.placement = scene::LocalPlacementOf(*frame);
     }
     return mesh;
 }
@@ -207,9 +201,7 @@ bool CMainDoc::ReplaceMesh(CPartObject& part, const scene::PartMesh& mesh) {
         return false;
     rm::Frame& frame = *part.GetFrame();
     if (!mesh.frameName.empty()) frame.SetName(mesh.frameName);
-    const auto& p = mesh.placement;
-    frame.SetPosition(nullptr, p[0], p[1], p[2]);
-    frame.SetOrientation(nullptr, p[3], p[4], p[5], p[6], p[7], p[8]);
+    scene::PlaceLocally(frame, mesh.placement);
     win::PostMessage(GetApp()->m_pMainView, win::WM_REFRESH);
     return true;
 }

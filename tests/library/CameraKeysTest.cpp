@@ -16,14 +16,11 @@
 #include "platform/rm/VectorMath.h"
 #include "scene/MainDoc.h"
 #include "view/3DView.h"
+#include "support/VectorExpect.h"
 
 namespace {
 
-void ExpectNear(const rm::Vector& actual, const rm::Vector& expected, float tolerance) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
+using testvec::ExpectNear;
 
 // Looking down a little and across, away from every standard view.
 scene::FramePlacement Oblique() {

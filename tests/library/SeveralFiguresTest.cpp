@@ -8,7 +8,6 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include <cstring>
 #include <map>
 
 #include "MainWindowFixture.h"

@@ -12,8 +12,12 @@
 #include "platform/rm/VectorMath.h"
 #include "platform/surface/Surface.h"
 #include "view/CameraNavigation.h"
+#include "support/VectorExpect.h"
 
 namespace {
+
+using testvec::ExpectNear;
+using testvec::Distance;
 
 using scene::FramePlacement;
 
@@ -36,16 +40,6 @@ rm::Vector Direction(const FramePlacement& p) {
 rm::Vector Up(const FramePlacement& p) {
     return rm::Normalized({p.up[0], p.up[1], p.up[2]});
 }
-float Distance(const rm::Vector& a, const rm::Vector& b) {
-    return rm::Length(rm::Sub(a, b));
-}
-
-void ExpectNear(const rm::Vector& actual, const rm::Vector& expected, float tolerance) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
-
 // A picture of the lens's size seen through a camera frame, with the library's projection.
 class Picture {
   public:

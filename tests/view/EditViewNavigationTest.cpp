@@ -14,8 +14,12 @@
 #include "core/Commands.h"
 #include "core/MainApp.h"
 #include "platform/rm/VectorMath.h"
+#include "support/VectorExpect.h"
 
 namespace {
+
+using testvec::ExpectNear;
+using testvec::Distance;
 
 constexpr std::uint32_t kGrey = 0x606060;
 constexpr double kDegree = std::numbers::pi / 180.0;
@@ -23,16 +27,6 @@ constexpr double kDegree = std::numbers::pi / 180.0;
 rm::Vector Centre(const rm::Box& box) {
     return rm::Scale(rm::Add(box.min, box.max), 0.5f);
 }
-float Distance(const rm::Vector& a, const rm::Vector& b) {
-    return rm::Length(rm::Sub(a, b));
-}
-
-void ExpectNear(const rm::Vector& actual, const rm::Vector& expected, float tolerance) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
-
 // The camera frame as the scene sees it.
 struct CameraPose {
     rm::Vector eye, forward, up;

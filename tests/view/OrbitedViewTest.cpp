@@ -12,18 +12,12 @@
 #include "core/Commands.h"
 #include "core/MainApp.h"
 #include "platform/rm/VectorMath.h"
+#include "support/VectorExpect.h"
 
 namespace {
 
-float Distance(const rm::Vector& a, const rm::Vector& b) {
-    return rm::Length(rm::Sub(a, b));
-}
-
-void ExpectNear(const rm::Vector& actual, const rm::Vector& expected, float tolerance) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
+using testvec::ExpectNear;
+using testvec::Distance;
 
 rm::Vector Row(const rm::Matrix4& m, int r) {
     return {m.m[r][0], m.m[r][1], m.m[r][2]};
